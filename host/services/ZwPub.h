@@ -1,0 +1,93 @@
+// The host's public-services object: context of one request (account set, year, operator),
+// the reference-attribute object, resources, messages, captions, options, account classes,
+// the code scheme and account look-ups. Everything is read from the account set's database.
+#pragma once
+
+#include "host/services/CodeInfo.h"
+#include "host/services/DbKit.h"
+#include "host/services/LogIn.h"
+#include "runtime/DispatchObject.h"
+
+#include <QDateTime>
+#include <QWidget>
+#include <memory>
+
+namespace sarvo::host {
+
+// The class collection: Item(position) is the class name as stored in code.cclass,
+// ClassKind(position) its kind code; positions are 0-based.
+class CodeClasses : public DispatchObject {
+public:
+    struct Entry {
+        QString cclass;
+        QString kind;
+        QString textZhCn, textZhTw, textEnUs;
+    };
+    explicit CodeClasses(std::vector<Entry> entries);
+    QString Item(int16_t position) const;      // 9 when out of range
+    QString ClassKind(int16_t position) const; // 9 when out of range
+    int count() const { return static_cast<int>(m_entries.size()); }
+    const Entry& entry(int position) const { return m_entries.at(static_cast<size_t>(position)); }
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+// The seven properties of the reference-attribute object, in interface order.
+class RefAttribute : public PropertyBag {
+public:
+    RefAttribute();
+};
+
+class ZwPub : public DispatchObject {
+public:
+    ZwPub();
+    ~ZwPub() override;
+
+    // Context of the request. Raises when the kit is not a DbKit or the year is not one of the
+    // account set's years.
+    void InitContext(const Variant& dbKit, const QString& dataName, const QString& accountSetNumber, int16_t year,
+                     const QString& operatorName, const QDateTime& operateDate, const Variant& reserved1 = {},
+                     const Variant& reserved2 = {});
+    void SetLogin(std::shared_ptr<LogIn> login);
+
+    ObjectRef RefAttrib() const { return m_refAttrib; }
+    void setRefAttrib(ObjectRef attrib) { m_refAttrib = std::move(attrib); }
+
+    std::shared_ptr<DbKit> dbKit() const; // raises 91 before InitContext
+
+    // Text of a resource key in the login's language; raises for an unknown key.
+    QString ResString(const QString& key, const Variant& args = {}) const;
+    // Shows a message box (or records it in scripted runs) and returns the pressed button.
+    int32_t ShowMsg(Variant& prompt, Variant& buttons, Variant& title, Variant& helpFile, Variant& context);
+    // Applies the captions of keys prefix + control object name to the form's controls.
+    bool SetFormCaptions(QWidget* form, const QString& prefix, const QString& extra, QString& error);
+
+    QString GetOption(const QString& sysId, const QString& name) const; // "" when missing
+    void SetOption(const QString& sysId, const QString& name, const QString& value); // creates the row
+
+    QString DisplayText(const QString& className) const; // class name in the login's language
+    int16_t LangFlag() const;                             // 1: Chinese names, 2: English names
+    uint8_t ClassCount() const;
+    std::shared_ptr<CodeClasses> codeClasses() const;
+    bool ClassKindSplit() const;
+    // "Enum.GL.CodeClass": the stored class name of a display text; other enumerations raise 5.
+    QString EnumText(const QString& enumName, const QString& value) const;
+    // check 29: the account takes postings (end level and not closed) in the current year.
+    bool CodeCheck(const QString& code, int16_t check) const;
+    uint8_t GradeCodeLen(int gradeIndex) const; // 0-based grade; 9 when past the scheme
+    QString CodeName(const QString& code, const Variant& o1 = {}, const Variant& o2 = {}) const;
+    void LoadCodeRecord(const QString& code, CodeInfo& record, int16_t year) const;
+    int16_t CurrentYear() const;
+    ObjectRef CurrentUser() const; // first property: the user id kept in GL_mcodeused.cuser
+
+    std::shared_ptr<LogIn> login() const { return m_login; }
+
+private:
+    struct Context;
+    std::unique_ptr<Context> m_context;
+    std::shared_ptr<LogIn> m_login;
+    ObjectRef m_refAttrib;
+};
+
+} // namespace sarvo::host
