@@ -1,10 +1,15 @@
 // The host's database connection, ADO style: the component sends Transact-SQL text through
 // Execute; the connection renders it for the engine behind it and hands back a forward-only
 // record set for queries. The engine is chosen by the connection string.
+//
+// Late-bound members: ConnectionString, State, CursorLocation (properties); Open([text, user,
+// password, options]), Close, Execute(text [, recordsAffected [, options]]) returning a
+// Recordset object (a closed one for a statement).
 #pragma once
 
 #include "runtime/DispatchObject.h"
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -44,10 +49,23 @@ public:
 
     // Statement log: every text exactly as passed to execute, while enabled.
     void setStatementLog(std::function<void(const QString&)> sink) { m_log = std::move(sink); }
+    // The same log kept in memory: switch on, read, clear.
+    void setStatementLogging(bool on) { m_logging = on; }
+    QStringList loggedStatements() const { return m_logged; }
+    void clearStatementLog() { m_logged.clear(); }
+
+    // The engine's rendering of a text (literals written in), without running it.
+    QString render(const QString& text) const;
+
+    // The Qt SQL connection behind an open connection, for the host's own parameterized
+    // queries; invalid while closed. Each Connection has a connection name of its own.
+    QSqlDatabase database() const;
 
     Engine* engine() const { return m_engine.get(); }
 
 private:
+    bool m_logging = false;
+    QStringList m_logged;
     QString m_connectionString;
     int m_cursorLocation = UseServer;
     std::unique_ptr<Engine> m_engine;

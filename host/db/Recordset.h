@@ -1,16 +1,21 @@
 // Forward-only record set over one query result: rows are fetched as the caller moves.
 // BOF and EOF follow ADO: both true on an empty result; reading a field without a current row
 // raises 3021, an unknown column 3265, any use after Close 3704.
+//
+// Late-bound members: BOF, EOF, State (properties); MoveFirst, MoveNext, Close, Fields(name or
+// 0-based index) giving a Field object with Value and Name, Collect(name) giving the value.
 #pragma once
 
 #include "runtime/DispatchObject.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
 namespace sarvo::db {
 
 class Cursor; // engine-side row source, re-runnable for MoveFirst
+class Field;
 
 class Recordset : public DispatchObject {
 public:
@@ -29,11 +34,22 @@ public:
     QString fieldName(int index) const;
     void close();
 
+    // 0-based position of a column by name (3265 when there is none).
+    int fieldIndex(const QString& name) const;
+    // Value of the column at a 0-based position of the current row.
+    Variant fieldAt(int index) const;
+    // The ADO field object of a column, for late-bound callers. Needs the record set to be
+    // owned by a shared_ptr (as Connection::execute hands it out).
+    std::shared_ptr<Field> fieldObject(const QString& name) const;
+
 private:
     void requireOpen() const;
+    void requireRow() const;
+    void fetch();
     std::unique_ptr<Cursor> m_cursor;
     bool m_bof = true;
     bool m_eof = true;
+    QHash<QString, int> m_index; // lower-case name -> first column of that name
 };
 
 } // namespace sarvo::db

@@ -1,0 +1,142 @@
+// Hand-written lexer for the statements the component sends; see TSqlTokenizer.h.
+#include "host/db/TSqlTokenizer.h"
+
+#include "runtime/RuntimeError.h"
+
+namespace sarvo::db {
+
+namespace {
+
+[[noreturn]] void fail(const QString& what, int position, const QString& text) {
+    raise(ErrorCode::DatabaseError,
+          QStringLiteral("%1 at position %2 in: %3").arg(what).arg(position + 1).arg(text));
+}
+
+bool isWordStart(QChar c) { return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#'); }
+bool isWordPart(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('#') || c == QLatin1Char('$') ||
+           c == QLatin1Char('@');
+}
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+// Reads a literal or identifier closed by `close`, where a doubled `close` stands for itself.
+int readQuoted(const QString& s, int start, QChar close, QString* out) {
+    int i = start;
+    while (i < s.size()) {
+        if (s[i] == close) {
+            if (i + 1 < s.size() && s[i + 1] == close) {
+                out->append(close);
+                i += 2;
+                continue;
+            }
+            return i + 1;
+        }
+        out->append(s[i++]);
+    }
+    return -1;
+}
+
+} // namespace
+
+QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
+    QList<TSqlToken> tokens;
+    int i = 0;
+    const int n = static_cast<int>(s.size());
+    while (i < n) {
+        const QChar c = s[i];
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
+            while (i < n && s[i] != QLatin1Char('\n')) ++i;
+            continue;
+        }
+        if (c == QLatin1Char('/') && i + 1 < n && s[i + 1] == QLatin1Char('*')) {
+            const int end = static_cast<int>(s.indexOf(QLatin1String("*/"), i + 2));
+            if (end < 0) fail(QStringLiteral("Unterminated comment"), i, s);
+            i = end + 2;
+            continue;
+        }
+        TSqlToken t;
+        t.position = i;
+        if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
+            t.kind = TSqlToken::Kind::NationalString;
+            i = readQuoted(s, i + 2, QLatin1Char('\''), &t.text);
+            if (i < 0) fail(QStringLiteral("Unterminated string literal"), t.position, s);
+        } else if (c == QLatin1Char('\'')) {
+            t.kind = TSqlToken::Kind::String;
+            i = readQuoted(s, i + 1, QLatin1Char('\''), &t.text);
+            if (i < 0) fail(QStringLiteral("Unterminated string literal"), t.position, s);
+        } else if (c == QLatin1Char('[')) {
+            t.kind = TSqlToken::Kind::QuotedIdentifier;
+            i = readQuoted(s, i + 1, QLatin1Char(']'), &t.text);
+            if (i < 0) fail(QStringLiteral("Unterminated bracketed identifier"), t.position, s);
+        } else if (c == QLatin1Char('"')) {
+            t.kind = TSqlToken::Kind::QuotedIdentifier;
+            i = readQuoted(s, i + 1, QLatin1Char('"'), &t.text);
+            if (i < 0) fail(QStringLiteral("Unterminated quoted identifier"), t.position, s);
+        } else if (isDigit(c) || (c == QLatin1Char('.') && i + 1 < n && isDigit(s[i + 1]))) {
+            // The number stops at the first character that cannot continue it, so a keyword
+            // written right after it ("2018order") is a token of its own.
+            t.kind = TSqlToken::Kind::Number;
+            int j = i;
+            while (j < n && isDigit(s[j])) ++j;
+            if (j < n && s[j] == QLatin1Char('.')) {
+                ++j;
+                while (j < n && isDigit(s[j])) ++j;
+            }
+            if (j + 1 < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+                int k = j + 1;
+                if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
+                if (k < n && isDigit(s[k])) {
+                    while (k < n && isDigit(s[k])) ++k;
+                    j = k;
+                }
+            }
+            t.text = s.mid(i, j - i);
+            i = j;
+        } else if (c == QLatin1Char('@')) {
+            t.kind = TSqlToken::Kind::Variable;
+            int j = i + 1;
+            while (j < n && isWordPart(s[j])) ++j;
+            t.text = s.mid(i, j - i);
+            i = j;
+        } else if (isWordStart(c)) {
+            t.kind = TSqlToken::Kind::Word;
+            int j = i + 1;
+            while (j < n && isWordPart(s[j])) ++j;
+            t.text = s.mid(i, j - i);
+            i = j;
+        } else {
+            t.kind = TSqlToken::Kind::Symbol;
+            static const char* const twoChar[] = {"<>", "!=", "<=", ">=", "!<", "!>"};
+            bool matched = false;
+            if (i + 1 < n) {
+                const QString pair = s.mid(i, 2);
+                for (const char* op : twoChar) {
+                    if (pair == QLatin1String(op)) {
+                        t.text = pair;
+                        i += 2;
+                        matched = true;
+                        break;
+                    }
+                }
+            }
+            if (!matched) {
+                static const QString single = QStringLiteral("(),.;=<>+-*/%");
+                if (!single.contains(c)) fail(QStringLiteral("Unexpected character '%1'").arg(c), i, s);
+                t.text = QString(c);
+                ++i;
+            }
+        }
+        tokens.append(t);
+    }
+    TSqlToken end;
+    end.kind = TSqlToken::Kind::End;
+    end.position = n;
+    tokens.append(end);
+    return tokens;
+}
+
+} // namespace sarvo::db

@@ -1,0 +1,134 @@
+// Connection and record-set behaviour as the component relies on it: ADO positions and errors,
+// case-insensitive fields, NULLs, lazy fetching, MoveFirst, the statement log, late binding.
+#include "DbFixture.h"
+
+#include "host/db/Field.h"
+#include "host/db/SqliteEngine.h"
+#include "runtime/RuntimeError.h"
+
+namespace sarvo::db::test {
+
+namespace {
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class RecordsetTest : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        sqlite(QStringLiteral(
+            "INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, cexch_name) VALUES "
+            "(2024, '资产', '1001', '库存现金', 'Cash', 1, 'KCXJ', NULL),"
+            "(2024, '资产', '1002', '银行存款', 'Bank', 1, 'YHCK', 'USD'),"
+            "(2024, '资产', '100201', '工行', NULL, 2, 'GH', NULL);"));
+    }
+};
+
+TEST_F(RecordsetTest, EmptyResultIsAtBothEnds) {
+    auto rs = m_conn->execute(QStringLiteral("select * from code where iYear=1999"));
+    EXPECT_TRUE(rs->isOpen());
+    EXPECT_TRUE(rs->bof());
+    EXPECT_TRUE(rs->eof());
+    EXPECT_EQ(errorOf([&] { rs->field(QStringLiteral("ccode")); }), 3021);
+    EXPECT_EQ(errorOf([&] { rs->moveNext(); }), 3021);
+}
+
+TEST_F(RecordsetTest, WalksRowsInOrderAndFailsPastTheEnd) {
+    auto rs = m_conn->execute(QStringLiteral("select * from code where iYear=2024 order by ccode"));
+    EXPECT_FALSE(rs->bof());
+    QStringList codes;
+    while (!rs->eof()) {
+        codes << rs->field(QStringLiteral("cCode")).toString();
+        rs->moveNext();
+    }
+    EXPECT_EQ(codes, (QStringList{QStringLiteral("1001"), QStringLiteral("1002"), QStringLiteral("100201")}));
+    EXPECT_EQ(errorOf([&] { rs->field(QStringLiteral("ccode")); }), 3021);
+    EXPECT_EQ(errorOf([&] { rs->moveNext(); }), 3021);
+    rs->moveFirst();
+    EXPECT_EQ(rs->field(QStringLiteral("CCODE")).toString(), QStringLiteral("1001"));
+}
+
+TEST_F(RecordsetTest, ValuesKeepTheirTypesAndNullsAreNull) {
+    auto rs = m_conn->execute(QStringLiteral("select * from code where ccode='100201'"));
+    EXPECT_EQ(rs->field(QStringLiteral("igrade")).type(), Variant::Type::Long);
+    EXPECT_EQ(rs->field(QStringLiteral("igrade")).toLong(), 2);
+    EXPECT_EQ(rs->field(QStringLiteral("ccode_name")).type(), Variant::Type::String);
+    EXPECT_TRUE(rs->field(QStringLiteral("ccode_engl")).isNull());
+    EXPECT_TRUE(rs->field(QStringLiteral("cexch_name")).isNull());
+}
+
+TEST_F(RecordsetTest, UnknownColumnClosedUseAndDuplicates) {
+    auto rs = m_conn->execute(QStringLiteral("select ccode, ccode_name as ccode, igrade from code where ccode='1002'"));
+    EXPECT_EQ(rs->field(QStringLiteral("CCode")).toString(), QStringLiteral("1002"));
+    EXPECT_EQ(errorOf([&] { rs->field(QStringLiteral("nosuch")); }), 3265);
+    rs->close();
+    EXPECT_EQ(errorOf([&] { rs->field(QStringLiteral("ccode")); }), 3704);
+    EXPECT_EQ(errorOf([&] { rs->eof(); }), 3704);
+    EXPECT_EQ(errorOf([&] { rs->moveNext(); }), 3704);
+    EXPECT_EQ(errorOf([&] { rs->close(); }), 3704);
+}
+
+TEST_F(RecordsetTest, StatementsGiveAClosedRecordset) {
+    auto rs = m_conn->execute(QStringLiteral("insert into GL_mcodeused values(N'u1',N'1001')"));
+    EXPECT_FALSE(rs->isOpen());
+    EXPECT_EQ(rows(QStringLiteral("select cuser, ccode from GL_mcodeused")), QStringList{QStringLiteral("u1|1001")});
+}
+
+TEST_F(RecordsetTest, ReadsOnlyTheRowsTheCallerMovesTo) {
+    QString values;
+    for (int i = 0; i < 50000; ++i) values += QStringLiteral("%1(2023,'c',%2,1)").arg(i ? "," : "").arg(i);
+    sqlite(QStringLiteral("INSERT INTO code (iYear, cclass, ccode, igrade) VALUES ") + values);
+    auto* engine = static_cast<SqliteEngine*>(m_conn->engine());
+    const qint64 before = engine->counters().rows;
+    auto rs = m_conn->execute(QStringLiteral("select * from code where iYear=2023"));
+    EXPECT_FALSE(rs->eof());
+    EXPECT_EQ(engine->counters().rows - before, 1);
+    rs->moveNext();
+    EXPECT_EQ(engine->counters().rows - before, 2);
+}
+
+TEST_F(RecordsetTest, StatementLogHoldsTextsAsPassed) {
+    QStringList sunk;
+    m_conn->setStatementLog([&](const QString& s) { sunk << s; });
+    m_conn->setStatementLogging(true);
+    const QStringList texts{QStringLiteral("select * from code where  iYear=2024 order by ccode "),
+                            QStringLiteral("drop table tempdb..[nosuch]")};
+    for (const QString& t : texts) m_conn->tryExecute(t);
+    EXPECT_EQ(sunk, texts);
+    EXPECT_EQ(m_conn->loggedStatements(), texts);
+}
+
+TEST_F(RecordsetTest, LateBoundMembersWorkByName) {
+    auto conn = std::make_shared<Connection>(m_path);
+    EXPECT_EQ(conn->get(QStringLiteral("State")).toLong(), 0);
+    conn->call(QStringLiteral("Open"), {QString(), QString(), QString(), Variant(static_cast<int32_t>(-1))});
+    EXPECT_EQ(conn->get(QStringLiteral("state")).toLong(), 1);
+    conn->put(QStringLiteral("CursorLocation"), Variant(static_cast<int32_t>(3)));
+    EXPECT_EQ(conn->cursorLocation(), 3);
+    Variant rsv = conn->call(QStringLiteral("Execute"),
+                             {QStringLiteral("Select Top 1 * FROM code Where ccode= N'1002' and iYear=2024 Order By ccode"),
+                              Variant(), Variant(static_cast<int32_t>(-1))});
+    auto rs = rsv.toObject();
+    EXPECT_FALSE(rs->get(QStringLiteral("EOF")).toBool());
+    auto field = rs->call(QStringLiteral("Fields"), {QStringLiteral("CCODE_ENGL")}).toObject();
+    EXPECT_EQ(field->get(QStringLiteral("Value")).toString(), QStringLiteral("Bank"));
+    rs->call(QStringLiteral("MoveNext"));
+    EXPECT_TRUE(rs->get(QStringLiteral("EOF")).toBool());
+    EXPECT_EQ(errorOf([&] { field->get(QStringLiteral("Value")); }), 3021);
+    EXPECT_EQ(errorOf([&] { rs->call(QStringLiteral("Fields"), {QStringLiteral("nosuch")}); }), 3265);
+    rs->call(QStringLiteral("Close"));
+    conn->call(QStringLiteral("Close"));
+    EXPECT_EQ(conn->get(QStringLiteral("State")).toLong(), 0);
+    EXPECT_EQ(errorOf([&] { conn->execute(QStringLiteral("select 1")); }), 3704);
+}
+
+} // namespace
+
+} // namespace sarvo::db::test
