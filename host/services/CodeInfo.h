@@ -1,5 +1,6 @@
 // The host's account record, filled by ZwPub::LoadCodeRecord: the attribute flags of one account
 // in one year. Combination flags are true when the account carries all the kinds they name.
+// Late-bound: every flag is a read-only property under its member name.
 #pragma once
 
 #include "runtime/DispatchObject.h"
@@ -9,6 +10,7 @@ namespace sarvo::host {
 class CodeInfo : public DispatchObject {
 public:
     CodeInfo();
+    void clear(); // every flag false, no project class
 
     bool bExchange = false;   // foreign currency (cexch_name not null)
     bool bMeasure = false;    // quantity (cmeasure not null)

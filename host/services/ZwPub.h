@@ -3,9 +3,11 @@
 // the code scheme and account look-ups. Everything is read from the account set's database.
 #pragma once
 
+#include "host/services/CodeClasses.h"
 #include "host/services/CodeInfo.h"
 #include "host/services/DbKit.h"
 #include "host/services/LogIn.h"
+#include "host/services/RefAttribute.h"
 #include "runtime/DispatchObject.h"
 
 #include <QDateTime>
@@ -13,31 +15,6 @@
 #include <memory>
 
 namespace sarvo::host {
-
-// The class collection: Item(position) is the class name as stored in code.cclass,
-// ClassKind(position) its kind code; positions are 0-based.
-class CodeClasses : public DispatchObject {
-public:
-    struct Entry {
-        QString cclass;
-        QString kind;
-        QString textZhCn, textZhTw, textEnUs;
-    };
-    explicit CodeClasses(std::vector<Entry> entries);
-    QString Item(int16_t position) const;      // 9 when out of range
-    QString ClassKind(int16_t position) const; // 9 when out of range
-    int count() const { return static_cast<int>(m_entries.size()); }
-    const Entry& entry(int position) const { return m_entries.at(static_cast<size_t>(position)); }
-
-private:
-    std::vector<Entry> m_entries;
-};
-
-// The seven properties of the reference-attribute object, in interface order.
-class RefAttribute : public PropertyBag {
-public:
-    RefAttribute();
-};
 
 class ZwPub : public DispatchObject {
 public:
@@ -76,7 +53,11 @@ public:
     // check 29: the account takes postings (end level and not closed) in the current year.
     bool CodeCheck(const QString& code, int16_t check) const;
     uint8_t GradeCodeLen(int gradeIndex) const; // 0-based grade; 9 when past the scheme
+    // Name of an account of the current year in the login's language (the Chinese name when it
+    // has no English one); "" when the year has no such account.
     QString CodeName(const QString& code, const Variant& o1 = {}, const Variant& o2 = {}) const;
+    // Fills the record from the account's row of that year; a missing account leaves every flag
+    // false.
     void LoadCodeRecord(const QString& code, CodeInfo& record, int16_t year) const;
     int16_t CurrentYear() const;
     ObjectRef CurrentUser() const; // first property: the user id kept in GL_mcodeused.cuser
@@ -85,6 +66,9 @@ public:
 
 private:
     struct Context;
+    const Context& context() const; // raises 91 before InitContext
+    QString languageId() const;     // the login's, lower-cased; "zh-cn" without a login
+    void defineMembers();
     std::unique_ptr<Context> m_context;
     std::shared_ptr<LogIn> m_login;
     ObjectRef m_refAttrib;

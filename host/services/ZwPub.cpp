@@ -1,0 +1,454 @@
+// The host's public-services object. Account data (code) and options (AccInformation) are read
+// per call, since the account set may change under a running request (the account editor);
+// the account set's description (classes, code scheme, settings) is read once per InitContext.
+// The host's own queries are parameterised; nothing typed by a user is spliced into them.
+#include "host/services/ZwPub.h"
+
+#include "host/services/MessageService.h"
+#include "host/services/ResourceTable.h"
+#include "runtime/RuntimeError.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace sarvo::host {
+
+namespace {
+
+const QString kCodeClassEnum = QStringLiteral("Enum.GL.CodeClass");
+const QString kClassKindSplitSetting = QStringLiteral("ClassKindSplit");
+constexpr int16_t kCheckTakesPostings = 29;
+
+[[noreturn]] void raiseDatabase(const QSqlQuery& q, const QString& what) {
+    raise(ErrorCode::DatabaseError, what + QStringLiteral(": ") + q.lastError().text());
+}
+
+// One parameterised statement on the host's database; raises with the engine's message.
+QSqlQuery run(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) raiseDatabase(q, sql);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) raiseDatabase(q, sql);
+    return q;
+}
+
+// The connection of the kit, opened when it is closed: the host reads its own tables whether
+// or not the component has touched the connection yet.
+QSqlDatabase openDatabase(const DbKit& kit) {
+    const std::shared_ptr<db::Connection> conn = kit.Connection();
+    if (!conn) raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("the database kit has no connection"));
+    if (conn->state() == db::Connection::Closed) conn->open();
+    return conn->database();
+}
+
+bool isTrueSetting(const QString& value) {
+    const QString v = value.trimmed().toLower();
+    return v == QLatin1String("1") || v == QLatin1String("-1") || v == QLatin1String("true") ||
+           v == QLatin1String("yes");
+}
+
+bool isChinese(const QString& languageId) {
+    return languageId == QLatin1String("zh-cn") || languageId == QLatin1String("zh-tw");
+}
+
+const QString& classText(const CodeClasses::Entry& e, ResourceTable::Language language) {
+    switch (language) {
+    case ResourceTable::Language::ZhCn:
+        return e.textZhCn;
+    case ResourceTable::Language::ZhTw:
+        return e.textZhTw;
+    case ResourceTable::Language::EnUs:
+        break;
+    }
+    return e.textEnUs;
+}
+
+// Late-bound argument i, Empty when the caller left it out.
+const Variant& arg(const VariantList& args, int i) {
+    static const Variant missing;
+    return i < args.size() ? args[i] : missing;
+}
+
+const Variant& required(const VariantList& args, int i, const char* method) {
+    if (i >= args.size())
+        throw RuntimeError(449, QStringLiteral("Argument not optional: %1 needs argument %2")
+                                    .arg(QLatin1String(method))
+                                    .arg(i + 1));
+    return args[i];
+}
+
+bool columnTrue(const QSqlQuery& q, const char* column) {
+    return q.value(QLatin1String(column)).toInt() == 1;
+}
+
+bool columnPresent(const QSqlQuery& q, const char* column) {
+    return !q.value(QLatin1String(column)).isNull();
+}
+
+} // namespace
+
+struct ZwPub::Context {
+    std::shared_ptr<DbKit> kit;
+    QString dataName;
+    QString accountSetNumber;
+    int16_t year = 0;
+    QString operatorName;
+    QDateTime operateDate;
+
+    std::shared_ptr<CodeClasses> classes;
+    // Display text -> stored class name, one map per language (EnumText runs per record and class).
+    QHash<QString, QString> classByText[3];
+    std::vector<uint8_t> gradeLengths; // index 0: grade 1
+    bool classKindSplit = false;
+
+    QSqlDatabase database() const { return openDatabase(*kit); }
+};
+
+ZwPub::ZwPub() : DispatchObject(QStringLiteral("ZwPub")), m_refAttrib(std::make_shared<RefAttribute>()) {
+    defineMembers();
+}
+
+ZwPub::~ZwPub() = default;
+
+const ZwPub::Context& ZwPub::context() const {
+    if (!m_context)
+        raise(ErrorCode::ObjectVariableNotSet,
+              QStringLiteral("the public-services object has no context yet"));
+    return *m_context;
+}
+
+QString ZwPub::languageId() const {
+    return m_login ? m_login->LanguageID().trimmed().toLower() : QStringLiteral("zh-cn");
+}
+
+void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QString& accountSetNumber,
+                        int16_t year, const QString& operatorName, const QDateTime& operateDate,
+                        const Variant& reserved1, const Variant& reserved2) {
+    Q_UNUSED(reserved1);
+    Q_UNUSED(reserved2);
+    if (!dbKit.isObject())
+        raise(ErrorCode::TypeMismatch,
+              QStringLiteral("a database kit is required, not %1").arg(dbKit.typeName()));
+    auto kit = std::dynamic_pointer_cast<DbKit>(dbKit.toObject());
+    if (!kit)
+        raise(ErrorCode::TypeMismatch,
+              QStringLiteral("a database kit is required, not %1").arg(dbKit.typeName()));
+
+    auto ctx = std::make_unique<Context>();
+    ctx->kit = std::move(kit);
+    ctx->dataName = dataName;
+    ctx->accountSetNumber = accountSetNumber;
+    ctx->year = year;
+    ctx->operatorName = operatorName;
+    ctx->operateDate = operateDate;
+
+    const QSqlDatabase db = ctx->database();
+    if (!run(db, QStringLiteral("SELECT iYear FROM host_year WHERE iYear = ?"), {year}).next())
+        raise(
+            ErrorCode::InvalidProcedureCall,
+            QStringLiteral("%1 is not an accounting year of account set %2").arg(year).arg(accountSetNumber));
+
+    std::vector<CodeClasses::Entry> entries;
+    QSqlQuery classes = run(db, QStringLiteral("SELECT cclass, cKind, cText_zhcn, cText_zhtw, cText_enus "
+                                               "FROM host_class ORDER BY iPosition"));
+    while (classes.next()) {
+        entries.push_back({classes.value(0).toString(), classes.value(1).toString(),
+                           classes.value(2).toString(), classes.value(3).toString(),
+                           classes.value(4).toString()});
+    }
+    for (const CodeClasses::Entry& e : entries) {
+        for (const auto language :
+             {ResourceTable::Language::ZhCn, ResourceTable::Language::ZhTw, ResourceTable::Language::EnUs}) {
+            QHash<QString, QString>& map = ctx->classByText[static_cast<int>(language)];
+            const QString& text = classText(e, language);
+            if (!map.contains(text)) map.insert(text, e.cclass);
+        }
+    }
+    ctx->classes = std::make_shared<CodeClasses>(std::move(entries));
+
+    QSqlQuery scheme = run(db, QStringLiteral("SELECT iGrade, iLength FROM host_scheme ORDER BY iGrade"));
+    while (scheme.next()) {
+        const int grade = scheme.value(0).toInt();
+        // Grades are numbered from 1 without gaps; a gap ends the usable scheme.
+        if (grade != static_cast<int>(ctx->gradeLengths.size()) + 1) break;
+        ctx->gradeLengths.push_back(static_cast<uint8_t>(qBound(0, scheme.value(1).toInt(), 255)));
+    }
+
+    QSqlQuery split =
+        run(db, QStringLiteral("SELECT cValue FROM host_setting WHERE cName = ?"), {kClassKindSplitSetting});
+    ctx->classKindSplit = split.next() && isTrueSetting(split.value(0).toString());
+
+    m_context = std::move(ctx);
+}
+
+void ZwPub::SetLogin(std::shared_ptr<LogIn> login) {
+    m_login = std::move(login);
+}
+
+std::shared_ptr<DbKit> ZwPub::dbKit() const {
+    return context().kit;
+}
+
+QString ZwPub::ResString(const QString& key, const Variant& args) const {
+    Q_UNUSED(args); // no text of the table takes substitutions
+    const std::optional<QString> text = ResourceTable::text(key, ResourceTable::languageOf(languageId()));
+    if (!text)
+        raise(ErrorCode::InvalidProcedureCall, QStringLiteral("no resource text for key \"%1\"").arg(key));
+    return *text;
+}
+
+int32_t ZwPub::ShowMsg(Variant& prompt, Variant& buttons, Variant& title, Variant& helpFile,
+                       Variant& context) {
+    Q_UNUSED(helpFile); // the host has no help files
+    Q_UNUSED(context);
+    return MessageService::show(prompt.toDisplayText(), buttons.isBlank() ? 0 : buttons.toLong(),
+                                title.toDisplayText());
+}
+
+bool ZwPub::SetFormCaptions(QWidget* form, const QString& prefix, const QString& extra, QString& error) {
+    Q_UNUSED(extra); // the caption scheme needs nothing beyond the prefix
+    if (!form) {
+        error = QStringLiteral("no form to caption");
+        return false;
+    }
+    const ResourceTable::Language language = ResourceTable::languageOf(languageId());
+    const auto captionOf = [&](const QWidget* w) -> std::optional<QString> {
+        if (w->objectName().isEmpty()) return std::nullopt;
+        return ResourceTable::text(prefix + w->objectName(), language);
+    };
+    if (const auto text = captionOf(form)) form->setWindowTitle(*text);
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        const auto text = captionOf(w);
+        if (!text) continue;
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            b->setText(*text);
+        else if (auto* l = qobject_cast<QLabel*>(w))
+            l->setText(*text);
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            g->setTitle(*text);
+    }
+    return true;
+}
+
+QString ZwPub::GetOption(const QString& sysId, const QString& name) const {
+    QSqlQuery q = run(context().database(),
+                      QStringLiteral("SELECT cValue FROM AccInformation WHERE cSysID = ? AND cName = ?"),
+                      {sysId, name});
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+void ZwPub::SetOption(const QString& sysId, const QString& name, const QString& value) {
+    const QSqlDatabase db = context().database();
+    const QSqlQuery update =
+        run(db, QStringLiteral("UPDATE AccInformation SET cValue = ? WHERE cSysID = ? AND cName = ?"),
+            {value, sysId, name});
+    if (update.numRowsAffected() > 0) return;
+    run(db,
+        QStringLiteral(
+            "INSERT INTO AccInformation (cSysID, cName, cType, cValue, cDefault, bVisible, bEnable) "
+            "VALUES (?, ?, 'String', ?, ?, 1, 1)"),
+        {sysId, name, value, value});
+}
+
+QString ZwPub::DisplayText(const QString& className) const {
+    const std::shared_ptr<CodeClasses>& classes = context().classes;
+    const ResourceTable::Language language = ResourceTable::languageOf(languageId());
+    for (int i = 0; i < classes->count(); ++i) {
+        if (classes->entry(i).cclass == className) return classText(classes->entry(i), language);
+    }
+    return className; // a class the host does not list shows as stored
+}
+
+int16_t ZwPub::LangFlag() const {
+    return isChinese(languageId()) ? 1 : 2;
+}
+
+uint8_t ZwPub::ClassCount() const {
+    return static_cast<uint8_t>(qMin(context().classes->count(), 255));
+}
+
+std::shared_ptr<CodeClasses> ZwPub::codeClasses() const {
+    return context().classes;
+}
+
+bool ZwPub::ClassKindSplit() const {
+    return context().classKindSplit;
+}
+
+QString ZwPub::EnumText(const QString& enumName, const QString& value) const {
+    if (enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
+        raise(ErrorCode::InvalidProcedureCall, QStringLiteral("unknown enumeration \"%1\"").arg(enumName));
+    const int language = static_cast<int>(ResourceTable::languageOf(languageId()));
+    return context().classByText[language].value(value);
+}
+
+bool ZwPub::CodeCheck(const QString& code, int16_t check) const {
+    if (check != kCheckTakesPostings)
+        raise(ErrorCode::InvalidProcedureCall, QStringLiteral("unknown account check %1").arg(check));
+    const Context& ctx = context();
+    QSqlQuery q =
+        run(ctx.database(), QStringLiteral("SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?"),
+            {ctx.year, code});
+    return q.next() && q.value(0).toInt() == 1 && q.value(1).toInt() == 0;
+}
+
+uint8_t ZwPub::GradeCodeLen(int gradeIndex) const {
+    const std::vector<uint8_t>& lengths = context().gradeLengths;
+    if (gradeIndex < 0 || gradeIndex >= static_cast<int>(lengths.size()))
+        raise(ErrorCode::SubscriptOutOfRange, QStringLiteral("grade index %1; the code scheme has %2 grades")
+                                                  .arg(gradeIndex)
+                                                  .arg(lengths.size()));
+    return lengths[static_cast<size_t>(gradeIndex)];
+}
+
+QString ZwPub::CodeName(const QString& code, const Variant& o1, const Variant& o2) const {
+    Q_UNUSED(o1);
+    Q_UNUSED(o2);
+    const Context& ctx = context();
+    QSqlQuery q = run(ctx.database(),
+                      QStringLiteral("SELECT ccode_name, ccode_engl FROM code WHERE iYear = ? AND ccode = ?"),
+                      {ctx.year, code});
+    if (!q.next()) return {};
+    const QString chinese = q.value(0).toString();
+    if (isChinese(languageId())) return chinese;
+    const QString english = q.value(1).toString();
+    return english.isEmpty() ? chinese : english;
+}
+
+void ZwPub::LoadCodeRecord(const QString& code, CodeInfo& record, int16_t year) const {
+    QSqlQuery q =
+        run(context().database(),
+            QStringLiteral("SELECT bperson, bcus, bsup, bdept, bitem, citem_class, cexch_name, cmeasure, "
+                           "bend, br, be, bclose FROM code WHERE iYear = ? AND ccode = ?"),
+            {year, code});
+    record.clear();
+    if (!q.next()) return;
+    record.bPerson = columnTrue(q, "bperson");
+    record.bCustomer = columnTrue(q, "bcus");
+    record.bSupplier = columnTrue(q, "bsup");
+    record.bDepartment = columnTrue(q, "bdept");
+    const bool item = columnTrue(q, "bitem");
+    if (item) {
+        // A project account without a class of its own belongs to the default project class.
+        const QString itemClass = q.value(QStringLiteral("citem_class")).toString().trimmed();
+        record.cItemClass = itemClass.isEmpty() ? QStringLiteral("00") : itemClass;
+    }
+    record.bAuxiliary = record.bPerson || record.bCustomer || record.bSupplier || record.bDepartment || item;
+    record.bCusItem = record.bCustomer && item;
+    record.bSupItem = record.bSupplier && item;
+    record.bDeptItem = record.bDepartment && item;
+    record.bCusDept = record.bCustomer && record.bDepartment;
+    record.bSupDept = record.bSupplier && record.bDepartment;
+    record.bPersonItem = record.bPerson && item;
+    record.bCusDeptItem = record.bCusDept && item;
+    record.bSupDeptItem = record.bSupDept && item;
+    record.bExchange = columnPresent(q, "cexch_name");
+    record.bMeasure = columnPresent(q, "cmeasure");
+    record.bEnd = columnTrue(q, "bend");
+    record.bJournal = columnTrue(q, "br");
+    record.bBank = columnTrue(q, "be");
+    record.bClosed = columnTrue(q, "bclose");
+}
+
+int16_t ZwPub::CurrentYear() const {
+    return context().year;
+}
+
+ObjectRef ZwPub::CurrentUser() const {
+    if (!m_login) raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("no login has been set"));
+    const Context& ctx = context();
+    const QString userId = m_login->LoginId();
+    QSqlQuery q =
+        run(ctx.database(), QStringLiteral("SELECT cUser_Name FROM host_user WHERE cUser_Id = ?"), {userId});
+    const QString userName = q.next() ? q.value(0).toString() : ctx.operatorName;
+    auto user = std::make_shared<PropertyBag>(
+        QStringLiteral("CurrentUser"), QStringList{QStringLiteral("UserId"), QStringLiteral("UserName")});
+    user->value(1) = userId;
+    user->value(2) = userName;
+    return user;
+}
+
+void ZwPub::defineMembers() {
+    defineProperty(
+        QStringLiteral("RefAttrib"), [this] { return Variant(m_refAttrib); },
+        [this](const Variant& v) { m_refAttrib = v.toObject(); });
+    defineProperty(QStringLiteral("DbKit"), [this] { return Variant(dbKit()); });
+    defineProperty(QStringLiteral("LangFlag"), [this] { return Variant(LangFlag()); });
+    defineProperty(QStringLiteral("ClassCount"), [this] { return Variant(ClassCount()); });
+    defineProperty(QStringLiteral("CodeClasses"), [this] { return Variant(codeClasses()); });
+    defineProperty(QStringLiteral("ClassKindSplit"), [this] { return Variant(ClassKindSplit()); });
+    defineProperty(QStringLiteral("CurrentYear"), [this] { return Variant(CurrentYear()); });
+    defineProperty(QStringLiteral("CurrentUser"), [this] { return Variant(CurrentUser()); });
+
+    defineMethod(QStringLiteral("InitContext"), [this](VariantList& a) {
+        const Variant& date = arg(a, 5);
+        InitContext(required(a, 0, "InitContext"), arg(a, 1).toDisplayText(), arg(a, 2).toDisplayText(),
+                    required(a, 3, "InitContext").toInteger(), arg(a, 4).toDisplayText(),
+                    date.isBlank() ? QDateTime() : date.toDate(), arg(a, 6), arg(a, 7));
+        return Variant();
+    });
+    defineMethod(QStringLiteral("SetLogin"), [this](VariantList& a) {
+        const ObjectRef object = required(a, 0, "SetLogin").toObject();
+        auto login = std::dynamic_pointer_cast<LogIn>(object);
+        if (object && !login)
+            raise(ErrorCode::TypeMismatch,
+                  QStringLiteral("%1 is not a login object").arg(object->className()));
+        SetLogin(std::move(login));
+        return Variant();
+    });
+    defineMethod(QStringLiteral("ResString"), [this](VariantList& a) {
+        return Variant(ResString(required(a, 0, "ResString").toDisplayText(), arg(a, 1)));
+    });
+    defineMethod(QStringLiteral("ShowMsg"), [this](VariantList& a) {
+        while (a.size() < 5)
+            a.append(Variant());
+        return Variant(ShowMsg(a[0], a[1], a[2], a[3], a[4]));
+    });
+    defineMethod(QStringLiteral("GetOption"), [this](VariantList& a) {
+        return Variant(GetOption(required(a, 0, "GetOption").toDisplayText(),
+                                 required(a, 1, "GetOption").toDisplayText()));
+    });
+    defineMethod(QStringLiteral("SetOption"), [this](VariantList& a) {
+        SetOption(required(a, 0, "SetOption").toDisplayText(), required(a, 1, "SetOption").toDisplayText(),
+                  required(a, 2, "SetOption").toDisplayText());
+        return Variant();
+    });
+    defineMethod(QStringLiteral("DisplayText"), [this](VariantList& a) {
+        return Variant(DisplayText(required(a, 0, "DisplayText").toDisplayText()));
+    });
+    defineMethod(QStringLiteral("EnumText"), [this](VariantList& a) {
+        return Variant(
+            EnumText(required(a, 0, "EnumText").toDisplayText(), required(a, 1, "EnumText").toDisplayText()));
+    });
+    defineMethod(QStringLiteral("CodeCheck"), [this](VariantList& a) {
+        return Variant(
+            CodeCheck(required(a, 0, "CodeCheck").toDisplayText(), required(a, 1, "CodeCheck").toInteger()));
+    });
+    defineMethod(QStringLiteral("GradeCodeLen"), [this](VariantList& a) {
+        return Variant(GradeCodeLen(required(a, 0, "GradeCodeLen").toInteger()));
+    });
+    defineMethod(QStringLiteral("CodeName"), [this](VariantList& a) {
+        return Variant(CodeName(required(a, 0, "CodeName").toDisplayText(), arg(a, 1), arg(a, 2)));
+    });
+    // (code, record, six optional values, year): the year is the last argument when more than
+    // two are given, else the current year.
+    defineMethod(QStringLiteral("LoadCodeRecord"), [this](VariantList& a) {
+        const QString code = required(a, 0, "LoadCodeRecord").toDisplayText();
+        const ObjectRef object = required(a, 1, "LoadCodeRecord").toObject();
+        auto record = std::dynamic_pointer_cast<CodeInfo>(object);
+        if (!record) raise(ErrorCode::TypeMismatch, QStringLiteral("LoadCodeRecord needs an account record"));
+        const int16_t year = a.size() > 2 && !a.last().isBlank() ? a.last().toInteger() : CurrentYear();
+        LoadCodeRecord(code, *record, year);
+        return Variant();
+    });
+}
+
+} // namespace sarvo::host
