@@ -1,0 +1,157 @@
+// One request from the host's side, in the component's calling order.
+#include "apps/demo/DemoHost.h"
+
+#include "apps/demo/ComponentLoader.h"
+#include "apps/demo/DemoReport.h"
+#include "apps/demo/ScriptRunner.h"
+#include "data/AccountSetTemplate.h"
+#include "host/services/DbKit.h"
+#include "host/services/LogIn.h"
+#include "host/services/MessageService.h"
+#include "host/services/ZwPub.h"
+#include "runtime/RuntimeError.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+
+namespace sarvo::demo {
+
+namespace {
+
+// A component call that failed with a run-time error the host would see.
+struct CallFailed {
+    QString member;
+    QString message;
+};
+
+Variant invoke(const ObjectRef& component, const QString& member, VariantList& args) {
+    try {
+        return component->call(member, args);
+    } catch (const RuntimeError& e) {
+        throw CallFailed{member, QStringLiteral("%1 (%2)").arg(e.description()).arg(e.number())};
+    } catch (const std::exception& e) {
+        throw CallFailed{member, QString::fromUtf8(e.what())};
+    }
+}
+
+void assign(const ObjectRef& component, const QString& member, const Variant& value) {
+    try {
+        component->put(member, value);
+    } catch (const RuntimeError& e) {
+        throw CallFailed{member, QStringLiteral("%1 (%2)").arg(e.description()).arg(e.number())};
+    }
+}
+
+} // namespace
+
+DemoHost::DemoHost(DemoOptions options, std::optional<ScriptParser::Result> script)
+    : m_options(std::move(options)), m_script(std::move(script)) {}
+
+int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
+    const DemoOptions& o = m_options;
+    auto complain = [&](const QString& text) { diagnostics += "sarvo-demo: " + text.toUtf8() + '\n'; };
+
+    if (m_script) host::MessageService::setScripted(true);
+    host::MessageService::clear();
+
+    // The account set: a new file is made from the chosen template.
+    if (!QFileInfo::exists(o.dbPath)) {
+        try {
+            data::createAccountSet(o.dbPath, o.templateName);
+        } catch (const std::exception& e) {
+            complain(QStringLiteral("cannot create account set %1 from template \"%2\": %3")
+                         .arg(o.dbPath, o.templateName, QString::fromUtf8(e.what())));
+            return BadArguments;
+        }
+    }
+
+    auto kit = std::make_shared<host::DbKit>(QStringLiteral("sqlite:") + o.dbPath);
+    QFile sqlLog(o.logSqlPath);
+    if (!o.logSqlPath.isEmpty()) {
+        if (!sqlLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            complain(QStringLiteral("cannot write %1: %2").arg(o.logSqlPath, sqlLog.errorString()));
+            return BadArguments;
+        }
+        kit->Connection()->setStatementLog([&sqlLog](const QString& statement) {
+            // One statement a line, whatever line breaks the text itself carries.
+            QString line = statement;
+            line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+            sqlLog.write(line.toUtf8() + '\n');
+            sqlLog.flush();
+        });
+    }
+
+    // The host's own objects and its request.
+    auto login = std::make_shared<host::LogIn>();
+    login->setLoginYear(QString::number(o.loginYear));
+    login->setLanguageID(o.language);
+    login->setUserId(o.user);
+    auto zwPub = std::make_shared<host::ZwPub>();
+    auto request = std::make_shared<host::RefAttribute>();
+    request->put(QStringLiteral("Viewpara1"), o.filter);
+    request->put(QStringLiteral("Viewpara2"), o.condition);
+    request->put(QStringLiteral("Viewreturn4"), o.noEdit ? QStringLiteral("noedit") : QString());
+
+    DemoReport report;
+    std::optional<ScriptRunner> runner;
+    if (m_script) runner.emplace(*m_script);
+    int status = ComponentFailed;
+
+    ComponentLoader loader(ComponentLoader::defaultLibraryPath());
+    const ObjectRef component = loader.create("Sarvo.clsSarvo");
+    if (!component) {
+        complain(loader.error());
+        report.setError({{QStringLiteral("message"), loader.error()}});
+    } else {
+        try {
+            assign(component, QStringLiteral("NewZwPub"), zwPub);
+            assign(component, QStringLiteral("NewLogIn"), login);
+            VariantList none;
+            invoke(component, QStringLiteral("RefDirect"), none);
+
+            VariantList source = {Variant(kit),
+                                  Variant(QFileInfo(o.dbPath).completeBaseName()),
+                                  Variant(QStringLiteral("001")),
+                                  Variant(static_cast<int16_t>(o.loginYear)),
+                                  Variant(o.user),
+                                  Variant(QDate::currentDate().startOfDay())};
+            if (!invoke(component, QStringLiteral("DRSource"), source).toBool())
+                complain(QStringLiteral("DRSource returned False"));
+
+            VariantList attrib = {Variant(request)};
+            if (!invoke(component, QStringLiteral("DRSetAttrib"), attrib).toBool())
+                complain(QStringLiteral("DRSetAttrib returned False"));
+
+            // The script starts once the modal dialog is up; the show below does not return
+            // until the dialog has closed.
+            if (runner) runner->watchFor(QStringLiteral("frmSarvo"));
+            VariantList year;
+            if (o.year) year.append(Variant(*o.year));
+            const bool result = invoke(component, QStringLiteral("DRReference"), year).toBool();
+            if (runner) runner->stopWatching();
+
+            VariantList back = {Variant()};
+            invoke(component, QStringLiteral("DRGetAttrib"), back);
+            report.setResult(result);
+            report.setAttributes(back[0].isObject() ? back[0].toObject() : ObjectRef());
+            status = result ? ReferenceTrue : ReferenceFalse;
+        } catch (const CallFailed& failure) {
+            if (runner) runner->stopWatching();
+            const QString message = QStringLiteral("%1 failed: %2").arg(failure.member, failure.message);
+            complain(message);
+            report.setError({{QStringLiteral("message"), message}});
+        }
+    }
+
+    report.setMessages(host::MessageService::shown());
+    if (runner) {
+        if (runner->wantsTrace()) report.setTrace(runner->trace());
+        if (const auto error = runner->error()) report.setError(ScriptRunner::toJson(*error));
+    }
+    kit->Connection()->setStatementLog({});
+    reportText = report.toText();
+    return status;
+}
+
+} // namespace sarvo::demo
