@@ -1,0 +1,31 @@
+// Account-set templates: new SQLite account sets for the host stand-in, the demo, the tests and
+// the benchmark. A template fills the account set's classes, code scheme, settings, years,
+// users and a few host options, and the chart of accounts (table code):
+//   "standard"     the enterprise chart of accounts, years 2023 and 2024 (2025 opened, empty)
+//   "budget"       a public-sector set whose last three classes are budget classes (kind YS*)
+//   "generated:N"  N synthetic accounts over 13 grades and six classes, year 2024
+// Errors are sarvo::RuntimeError: InvalidProcedureCall (5) for an unknown template or a bad N,
+// 58 for an existing non-empty file, DatabaseError when the database refuses the work.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace sarvo::data {
+
+// "standard", "budget", "generated:N".
+QStringList templateNames();
+
+// The schema script of an engine, "sqlite" or "postgresql"; raises 5 for another name.
+QString schemaScript(const QString& engine);
+
+// Creates a new SQLite database at sqlitePath (a missing or empty file), applies the schema and
+// loads the template, in one transaction. On failure the file is removed again.
+void createAccountSet(const QString& sqlitePath, const QString& templateName);
+
+// Loads the template into an open database that has the schema and no account set yet. Runs in
+// a transaction of its own unless the caller already holds one.
+void loadTemplate(QSqlDatabase& db, const QString& templateName);
+
+} // namespace sarvo::data
