@@ -1,0 +1,281 @@
+// Node store and item model of the tree view.
+#include "host/controls/TreeNodeModel.h"
+
+#include "host/controls/ImageList.h"
+#include "runtime/RuntimeError.h"
+
+#include <QMetaObject>
+#include <QPixmap>
+#include <algorithm>
+
+namespace sarvo::controls {
+
+const QString TreeNodeModel::kOpenPicture = QStringLiteral("open");
+const QString TreeNodeModel::kClosedPicture = QStringLiteral("closed");
+const QString TreeNodeModel::kLeafPicture = QStringLiteral("leaf");
+const QString TreeNodeModel::kLeafSelPicture = QStringLiteral("leafsel");
+const QString TreeNodeModel::kCloseSelPicture = QStringLiteral("closesel");
+
+namespace {
+constexpr int kNodeRemoved = 35605;
+}
+
+TreeNodeModel::TreeNodeModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+TreeNodeModel::~TreeNodeModel() = default;
+
+// ---- node store ------------------------------------------------------------------------------
+
+void TreeNodeModel::clear() {
+    if (!m_resetPending) {
+        beginResetModel();
+        m_resetPending = true;
+        // Whoever rebuilds the tree does so before returning to the event loop; the views
+        // hear of the whole new tree at once after that.
+        QMetaObject::invokeMethod(this, &TreeNodeModel::finishPendingReset, Qt::QueuedConnection);
+    }
+    const qsizetype previous = m_keys.size();
+    m_graveyard.push_back(std::move(m_store));
+    m_store = {};
+    m_roots.clear();
+    m_order.clear();
+    m_keys.clear();
+    m_keys.reserve(previous); // a rebuild is usually about as large as what it replaces
+    m_selected = 0;
+    ++m_generation;
+}
+
+void TreeNodeModel::finishPendingReset() {
+    if (!m_resetPending) return;
+    m_resetPending = false;
+    // Freed only after the views have dropped their indexes into the old nodes.
+    auto oldStores = std::move(m_graveyard);
+    m_graveyard.clear();
+    endResetModel();
+}
+
+TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationship, const QString& key,
+                                         const QString& text) {
+    Node* parent = nullptr;
+    if (!relative.isEmpty()) {
+        if (relationship != ChildRelationship)
+            raise(ErrorCode::InvalidProcedureCall, QStringLiteral("relationship %1").arg(relationship));
+        parent = m_keys.value(relative);
+        if (!parent) raise(ErrorCode::ElementNotFound, relative);
+    }
+    Node** keySlot = nullptr;
+    if (!key.isEmpty()) {
+        const qsizetype before = m_keys.size();
+        keySlot = &m_keys[key]; // one lookup both tests and reserves the key
+        if (m_keys.size() == before) raise(ErrorCode::KeyNotUnique, key);
+    }
+    std::vector<Node*>& siblings = parent ? parent->children : m_roots;
+    const int row = static_cast<int>(siblings.size());
+    const bool notify = !m_resetPending;
+    if (notify) beginInsertRows(indexOfNode(parent), row, row);
+    Node& node = m_store.emplace_back();
+    node.key = key;
+    node.text = text;
+    node.parent = parent;
+    node.row = row;
+    node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(m_store.size());
+    siblings.push_back(&node);
+    m_order.push_back(&node);
+    if (keySlot) *keySlot = &node;
+    if (notify) {
+        endInsertRows();
+        if (parent && row == 0) pictureChanged(parent); // a leaf became a closed node
+    }
+    return node.id;
+}
+
+void TreeNodeModel::remove(const QString& key) {
+    Node* node = m_keys.value(key);
+    if (!node) raise(ErrorCode::ElementNotFound, key);
+    Node* parent = node->parent;
+    std::vector<Node*>& siblings = parent ? parent->children : m_roots;
+    const int row = node->row;
+    const bool notify = !m_resetPending;
+    if (notify) beginRemoveRows(indexOfNode(parent), row, row);
+    std::vector<Node*> pending{node};
+    while (!pending.empty()) {
+        Node* n = pending.back();
+        pending.pop_back();
+        n->dead = true;
+        if (!n->key.isEmpty()) m_keys.remove(n->key);
+        if (n->id == m_selected) m_selected = 0;
+        pending.insert(pending.end(), n->children.begin(), n->children.end());
+    }
+    siblings.erase(siblings.begin() + row);
+    for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i) siblings[i]->row = static_cast<int>(i);
+    std::erase_if(m_order, [](const Node* n) { return n->dead; });
+    if (notify) {
+        endRemoveRows();
+        if (parent && parent->children.empty()) pictureChanged(parent);
+    }
+}
+
+TreeNodeModel::NodeId TreeNodeModel::find(const QString& key) const {
+    const Node* node = m_keys.value(key);
+    return node ? node->id : 0;
+}
+
+TreeNodeModel::NodeId TreeNodeModel::at(int position) const {
+    if (position < 1 || position > count()) return 0;
+    return m_order[static_cast<size_t>(position - 1)]->id;
+}
+
+bool TreeNodeModel::contains(NodeId id) const { return nodeOf(id) != nullptr; }
+
+TreeNodeModel::Node* TreeNodeModel::nodeOf(NodeId id) const {
+    if (static_cast<quint32>(id >> 32) != m_generation) return nullptr;
+    const quint64 slot = id & 0xFFFFFFFFu;
+    if (slot == 0 || slot > m_store.size()) return nullptr;
+    Node& node = const_cast<Node&>(m_store[slot - 1]);
+    return node.dead ? nullptr : &node;
+}
+
+TreeNodeModel::Node* TreeNodeModel::require(NodeId id) const {
+    Node* node = nodeOf(id);
+    if (!node) throw RuntimeError(kNodeRemoved, QStringLiteral("The node has been removed from the tree"));
+    return node;
+}
+
+// ---- per node --------------------------------------------------------------------------------
+
+QString TreeNodeModel::key(NodeId id) const { return require(id)->key; }
+
+QString TreeNodeModel::text(NodeId id) const { return require(id)->text; }
+
+int TreeNodeModel::childCount(NodeId id) const { return static_cast<int>(require(id)->children.size()); }
+
+TreeNodeModel::NodeId TreeNodeModel::firstChild(NodeId id) const {
+    const Node* node = require(id);
+    return node->children.empty() ? 0 : node->children.front()->id;
+}
+
+TreeNodeModel::NodeId TreeNodeModel::parentOf(NodeId id) const {
+    const Node* node = require(id);
+    return node->parent ? node->parent->id : 0;
+}
+
+bool TreeNodeModel::isExpanded(NodeId id) const { return require(id)->expanded; }
+
+void TreeNodeModel::setExpanded(NodeId id, bool expanded) {
+    Node* node = require(id);
+    if (node->expanded == expanded) return;
+    node->expanded = expanded;
+    if (!node->children.empty()) pictureChanged(node);
+}
+
+void TreeNodeModel::setSelected(NodeId id) {
+    if (id == m_selected) return;
+    Node* node = id ? require(id) : nullptr;
+    Node* old = nodeOf(m_selected);
+    m_selected = id;
+    pictureChanged(old);
+    pictureChanged(node);
+}
+
+bool TreeNodeModel::isInSubtree(NodeId id, NodeId root) const {
+    for (const Node* n = nodeOf(id); n; n = n->parent)
+        if (n->id == root) return true;
+    return false;
+}
+
+QString TreeNodeModel::pictureKey(NodeId id) const { return pictureKeyOf(*require(id)); }
+
+QString TreeNodeModel::pictureKeyOf(const Node& node) const {
+    const bool selected = node.id == m_selected;
+    if (node.children.empty()) return selected ? kLeafSelPicture : kLeafPicture;
+    if (node.expanded) return kOpenPicture;
+    return selected ? kCloseSelPicture : kClosedPicture;
+}
+
+std::vector<TreeNodeModel::NodeId> TreeNodeModel::expandedNodes() const {
+    std::vector<NodeId> ids;
+    for (const Node* node : m_order)
+        if (node->expanded) ids.push_back(node->id);
+    return ids;
+}
+
+QModelIndex TreeNodeModel::indexOf(NodeId id) const { return indexOfNode(nodeOf(id)); }
+
+TreeNodeModel::NodeId TreeNodeModel::idOf(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this) return 0;
+    const NodeId id = nodeAt(index)->id;
+    return nodeOf(id) ? id : 0;
+}
+
+QModelIndex TreeNodeModel::indexOfNode(const Node* node) const {
+    return node ? createIndex(node->row, 0, const_cast<Node*>(node)) : QModelIndex();
+}
+
+void TreeNodeModel::pictureChanged(const Node* node) {
+    if (!node || m_resetPending || !m_showPictures) return;
+    const QModelIndex index = indexOfNode(node);
+    emit dataChanged(index, index, {Qt::DecorationRole});
+}
+
+// ---- display settings ------------------------------------------------------------------------
+
+void TreeNodeModel::setImageList(ImageList* images) { m_images = images; }
+
+void TreeNodeModel::setShowPictures(bool show) { m_showPictures = show; }
+
+void TreeNodeModel::setEditable(bool editable) { m_editable = editable; }
+
+// ---- QAbstractItemModel ----------------------------------------------------------------------
+
+QModelIndex TreeNodeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column != 0 || (parent.isValid() && parent.column() != 0)) return {};
+    const std::vector<Node*>& list = parent.isValid() ? nodeAt(parent)->children : m_roots;
+    if (static_cast<size_t>(row) >= list.size()) return {};
+    return createIndex(row, 0, list[static_cast<size_t>(row)]);
+}
+
+QModelIndex TreeNodeModel::parent(const QModelIndex& child) const {
+    if (!child.isValid()) return {};
+    return indexOfNode(nodeAt(child)->parent);
+}
+
+int TreeNodeModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) return 0;
+    return static_cast<int>(parent.isValid() ? nodeAt(parent)->children.size() : m_roots.size());
+}
+
+int TreeNodeModel::columnCount(const QModelIndex&) const { return 1; }
+
+bool TreeNodeModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
+
+QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const Node* node = nodeAt(index);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: return node->text;
+    case KeyRole: return node->key;
+    case Qt::DecorationRole: {
+        if (!m_showPictures || !m_images) return {};
+        const QPixmap* picture = m_images->ListImages().find(pictureKeyOf(*node));
+        return picture ? QVariant(*picture) : QVariant();
+    }
+    default: return {};
+    }
+}
+
+bool TreeNodeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!m_editable || role != Qt::EditRole || !index.isValid()) return false;
+    nodeAt(index)->text = value.toString();
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+Qt::ItemFlags TreeNodeModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_editable) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+} // namespace sarvo::controls

@@ -1,0 +1,121 @@
+// The tree view's node store and its item model.
+// Nodes are kept in order of addition (1-based positions), found by key through a hash, and
+// linked to their parent and children. Each node has a stable id (NodeId) that outlives
+// changes elsewhere in the tree and goes stale when the node is removed or the tree cleared.
+// Clearing starts a model reset that stays open while the tree is rebuilt: adds made during it
+// send no notifications, so a rebuild of tens of thousands of nodes costs no view work per
+// node. The reset ends at the latest when control returns to the event loop; the tree view
+// also ends it before it handles any event of its own (finishPendingReset).
+// Roles: Qt::DisplayRole / EditRole the text, KeyRole the key, DecorationRole the picture of
+// the node's state from the attached image list.
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QHash>
+#include <QPointer>
+#include <deque>
+#include <vector>
+
+namespace sarvo::controls {
+
+class ImageList;
+
+class TreeNodeModel : public QAbstractItemModel {
+    Q_OBJECT
+
+public:
+    static constexpr int KeyRole = Qt::UserRole + 1;
+    static constexpr int ChildRelationship = 4;
+    using NodeId = quint64; // 0: no node
+
+    // Image-list keys of the node pictures.
+    static const QString kOpenPicture;     // expanded node with children
+    static const QString kClosedPicture;   // collapsed node with children
+    static const QString kLeafPicture;     // node without children
+    static const QString kLeafSelPicture;  // selected node without children
+    static const QString kCloseSelPicture; // selected collapsed node with children
+
+    explicit TreeNodeModel(QObject* parent = nullptr);
+    ~TreeNodeModel() override;
+
+    // Node store.
+    void clear();
+    // Adds a node at the top level (relative empty) or as the last child of the relative
+    // (relationship 4). A missing relative raises 35601, a key already present 35602, any
+    // other relationship with a relative 5. An empty key adds a node that has no key.
+    NodeId add(const QString& relative, int relationship, const QString& key, const QString& text);
+    void remove(const QString& key); // the node and its descendants; 35601 when missing
+    int count() const { return static_cast<int>(m_order.size()); }
+    NodeId find(const QString& key) const; // 0 when missing
+    NodeId at(int position) const;         // 1-based in order of addition; 0 when out of range
+    bool contains(NodeId id) const;
+
+    // Per node; a stale id raises 35605.
+    QString key(NodeId id) const;
+    QString text(NodeId id) const;
+    int childCount(NodeId id) const;
+    NodeId firstChild(NodeId id) const; // 0 for a leaf
+    NodeId parentOf(NodeId id) const;   // 0 at the top level
+    bool isExpanded(NodeId id) const;
+    void setExpanded(NodeId id, bool expanded);
+    NodeId selected() const { return m_selected; }
+    void setSelected(NodeId id); // 0: none
+    bool isInSubtree(NodeId id, NodeId root) const;
+    QString pictureKey(NodeId id) const;
+    std::vector<NodeId> expandedNodes() const;
+
+    QModelIndex indexOf(NodeId id) const;
+    NodeId idOf(const QModelIndex& index) const; // 0 for an invalid or stale index
+
+    // Display settings of the owning view.
+    void setImageList(ImageList* images);
+    void setShowPictures(bool show);
+    void setEditable(bool editable);
+
+    bool resetPending() const { return m_resetPending; }
+    void finishPendingReset();
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    struct Node {
+        QString key;
+        QString text;
+        Node* parent = nullptr;
+        std::vector<Node*> children;
+        NodeId id = 0;
+        int row = 0;
+        bool expanded = false;
+        bool dead = false;
+    };
+
+    Node* nodeOf(NodeId id) const;
+    Node* require(NodeId id) const;
+    static Node* nodeAt(const QModelIndex& index) { return static_cast<Node*>(index.internalPointer()); }
+    QModelIndex indexOfNode(const Node* node) const;
+    QString pictureKeyOf(const Node& node) const;
+    void pictureChanged(const Node* node);
+
+    std::deque<Node> m_store; // slot = position in the store; removed nodes stay until clear
+    // Stores emptied by clear while its reset is open: views may still hold indexes into them.
+    std::vector<std::deque<Node>> m_graveyard;
+    std::vector<Node*> m_roots;
+    std::vector<Node*> m_order; // live nodes in order of addition
+    QHash<QString, Node*> m_keys;
+    quint32 m_generation = 1; // bumped by clear so ids of the old nodes go stale
+    NodeId m_selected = 0;
+    QPointer<ImageList> m_images;
+    bool m_showPictures = true;
+    bool m_editable = false;
+    bool m_resetPending = false;
+};
+
+} // namespace sarvo::controls
