@@ -2,6 +2,7 @@
 #include "host/db/SqliteEngine.h"
 
 #include "host/db/SqliteCursor.h"
+#include "host/db/Dialect.h"
 #include "host/db/TSqlTranslator.h"
 #include "runtime/RuntimeError.h"
 
@@ -24,6 +25,44 @@ QString nextConnectionName() {
 }
 
 bool isSchemaStatement(const QByteArray& sql) { return sql.startsWith("CREATE") || sql.startsWith("DROP"); }
+
+QByteArray argument(sqlite3_value* v) {
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+}
+
+// sarvo_like(subject, pattern): SQL Server's LIKE. A constant pattern is compiled once per
+// statement (auxiliary data); a varying one through the engine's one-entry cache.
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QByteArray pattern = argument(argv[1]);
+    auto* compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
+    if (!compiled) {
+        auto* cache = static_cast<SqliteEngine::LikeCache*>(sqlite3_user_data(ctx));
+        if (!cache->compiled || cache->pattern != pattern) {
+            cache->pattern = QByteArray(pattern.constData(), pattern.size());
+            cache->compiled.emplace(cache->pattern);
+        }
+        compiled = &*cache->compiled;
+        // Offer a copy to SQLite: it keeps it while the pattern stays constant.
+        sqlite3_set_auxdata(ctx, 1, new LikePattern(*compiled), [](void* p) { delete static_cast<LikePattern*>(p); });
+    }
+    sqlite3_result_int(ctx, compiled->matches(argument(argv[0])) ? 1 : 0);
+}
+
+void likeLowFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const QByteArray lo = LikePattern::fixedPrefix(argument(argv[0]));
+    sqlite3_result_text(ctx, lo.constData(), static_cast<int>(lo.size()), SQLITE_TRANSIENT);
+}
+
+void likeHighFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const QByteArray hi = LikePattern::upperBound(LikePattern::fixedPrefix(argument(argv[0])));
+    sqlite3_result_text(ctx, hi.constData(), static_cast<int>(hi.size()), SQLITE_TRANSIENT);
+}
 
 } // namespace
 
@@ -63,6 +102,56 @@ void SqliteEngine::open() {
         }
     }
     m_counters = {};
+    // A misspelt "column" must fail, not turn into a text literal.
+    sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    registerFunctions();
+    loadSchema();
+}
+
+void SqliteEngine::registerFunctions() {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(m_handle, "sarvo_like", 2, flags, &m_likeCache, likeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_handle, "sarvo_like_lo", 1, flags, nullptr, likeLowFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_handle, "sarvo_like_hi", 1, flags, nullptr, likeHighFunction, nullptr, nullptr, nullptr);
+}
+
+// Column types of every table, for telling text from numbers when rendering.
+void SqliteEngine::loadSchema() {
+    m_schema.clear();
+    sqlite3_stmt* stmt = nullptr;
+    const char* sql = "SELECT 0, name FROM main.sqlite_schema WHERE type = 'table' "
+                      "UNION ALL SELECT 1, name FROM temp.sqlite_schema WHERE type = 'table'";
+    if (sqlite3_prepare_v2(m_handle, sql, -1, &stmt, nullptr) != SQLITE_OK) fail(QString::fromUtf8(sql));
+    std::vector<std::pair<bool, QString>> tables;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        tables.emplace_back(sqlite3_column_int(stmt, 0) != 0,
+                            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))));
+    sqlite3_finalize(stmt);
+    for (const auto& [temp, name] : tables) loadTable(temp, name);
+    if (sqlite3_prepare_v2(m_handle, "PRAGMA encoding", -1, &stmt, nullptr) == SQLITE_OK) {
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            m_utf8 = qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "UTF-8") == 0;
+        sqlite3_finalize(stmt);
+    }
+}
+
+void SqliteEngine::loadTable(bool temp, const QString& table) {
+    QString name = table;
+    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    const QByteArray sql = (QStringLiteral("PRAGMA %1.table_info(\"%2\")").arg(temp ? "temp" : "main", name)).toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_handle, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) return;
+    QList<SchemaInfo::Column> columns;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        SchemaInfo::Column c;
+        c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+        c.type = SchemaInfo::typeOfDeclaration(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2))));
+        columns << c;
+    }
+    sqlite3_finalize(stmt);
+    if (columns.isEmpty()) m_schema.removeTable(temp, table);
+    else m_schema.setTable(temp, table, columns);
 }
 
 void SqliteEngine::close() {
@@ -161,21 +250,31 @@ void SqliteEngine::runToEnd(const QByteArray& sql, const std::vector<SqlValue>& 
     }
 }
 
-QString SqliteEngine::render(const QString& tsql) const { return TSqlTranslator::toSqlite(tsql).join(QStringLiteral(";\n")); }
+Rendering SqliteEngine::translate(const QString& tsql) const {
+    TranslatorOptions o;
+    o.bindLiterals = m_options.cacheStatements;
+    o.likeRanges = m_options.likeRanges && m_utf8;
+    o.indexTempTables = m_options.indexTempTables;
+    return TSqlTranslator(Dialect::sqlite(), &m_schema, o).translate(tsql);
+}
+
+QString SqliteEngine::render(const QString& tsql) const { return translate(tsql).text(); }
 
 std::unique_ptr<Cursor> SqliteEngine::execute(const QString& tsql) {
     if (!m_handle) raise(ErrorCode::ObjectClosed);
     ++m_counters.statements;
-    const QStringList steps = TSqlTranslator::toSqlite(tsql);
-    for (qsizetype i = 0; i + 1 < steps.size(); ++i) runToEnd(steps[i].toUtf8(), {}, tsql);
-    const QByteArray last = steps.last().toUtf8();
-    sqlite3_stmt* stmt = checkout(last, {}, tsql);
-    if (sqlite3_column_count(stmt) == 0) {
-        checkin(last, stmt);
-        runToEnd(last, {}, tsql);
+    const Rendering r = translate(tsql);
+    const size_t last = r.steps.size() - 1;
+    for (size_t i = 0; i < last; ++i) runToEnd(r.steps[i].sql.toUtf8(), r.steps[i].params, tsql);
+    const RenderedStep& step = r.steps[last];
+    const QByteArray sql = step.sql.toUtf8();
+    if (r.kind != Rendering::Kind::Query) {
+        runToEnd(sql, step.params, tsql);
+        if (r.changesSchema()) loadTable(r.tableIsTemp, r.table);
         return nullptr;
     }
-    return std::make_unique<SqliteCursor>(this, last, std::vector<SqlValue>{}, tsql, stmt);
+    sqlite3_stmt* stmt = checkout(sql, step.params, tsql);
+    return std::make_unique<SqliteCursor>(this, sql, step.params, tsql, stmt);
 }
 
 } // namespace sarvo::db

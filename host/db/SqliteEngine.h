@@ -3,11 +3,14 @@
 #pragma once
 
 #include "host/db/Engine.h"
+#include "host/db/LikePattern.h"
+#include "host/db/SchemaInfo.h"
 #include "host/db/SqlValue.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -17,6 +20,8 @@ struct sqlite3_stmt;
 namespace sarvo::db {
 
 class SqliteCursor;
+struct Rendering;
+class TSqlTranslator;
 
 class SqliteEngine : public Engine {
 public:
@@ -32,6 +37,12 @@ public:
         qint64 statements = 0; // T-SQL texts executed
         qint64 prepares = 0;   // SQLite statements compiled
         qint64 rows = 0;       // rows stepped through
+    };
+    // The last LIKE pattern compiled for a varying pattern (the prefix join), kept because
+    // consecutive rows mostly test against the same one.
+    struct LikeCache {
+        QByteArray pattern;
+        std::optional<LikePattern> compiled;
     };
 
     explicit SqliteEngine(QString path);
@@ -62,7 +73,11 @@ public:
     [[noreturn]] void fail(const QString& tsql) const;
 
 private:
+    Rendering translate(const QString& tsql) const;
     void runToEnd(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& tsql);
+    void registerFunctions();
+    void loadSchema();
+    void loadTable(bool temp, const QString& table);
     void detachCursors();
     void clearStatementCache();
 
@@ -73,6 +88,9 @@ private:
     QHash<QByteArray, std::vector<sqlite3_stmt*>> m_idle; // prepared, ready for re-use
     std::set<SqliteCursor*> m_cursors;
     Counters m_counters;
+    SchemaInfo m_schema;
+    bool m_utf8 = true; // byte order equals character order only in UTF-8 databases
+    LikeCache m_likeCache;
 };
 
 } // namespace sarvo::db

@@ -1,16 +1,64 @@
-// Renders the component's Transact-SQL for SQLite. First cut: a token-level rewrite of the
-// constructs the component sends; the statement-level renderer replaces it.
+// Renders the component's Transact-SQL for one engine's dialect (Dialect.h): parse to a syntax
+// tree (TSqlParser), then one rendering function per construct. Literals become bound values so
+// that every call of the same statement form has the same text and one prepared statement.
+// Anything it cannot render raises a run-time error naming the construct and its position.
+//
+// Text comparisons: "=", "<" and the like compare exactly, as the engine stores the text; the
+// server's case-insensitive collation is kept for LIKE, which is where the component compares
+// what a user typed. The values the component compares with "=" (codes, class names, user ids,
+// option names) are ones it read from the database itself.
 #pragma once
 
+#include "host/db/Dialect.h"
+#include "host/db/SchemaInfo.h"
+#include "host/db/SqlValue.h"
+
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 namespace sarvo::db {
 
+struct TranslatorOptions {
+    bool bindLiterals = true;    // literals as bound values (else written into the text)
+    bool likeRanges = true;      // index ranges beside the LIKE test on text columns
+    bool indexTempTables = true; // CREATE INDEX on ccode after select-into a temporary table
+};
+
+struct RenderedStep {
+    QString sql;                    // with placeholders when literals are bound
+    std::vector<SqlValue> params;   // in placeholder order
+    QString text;                   // with the literals written in, for reading
+};
+
+struct Rendering {
+    enum class Kind { Query, SelectInto, Insert, ConditionalInsert, Delete, Update, DropTable };
+    Kind kind = Kind::Query;
+    std::vector<RenderedStep> steps; // run in order; only a Query's last step returns rows
+    // A table this statement creates or drops, so that the schema is read again.
+    QString table;
+    bool tableIsTemp = false;
+
+    bool changesSchema() const { return kind == Kind::SelectInto || kind == Kind::DropTable; }
+    QString text() const;            // the steps' texts joined by ";\n"
+    static QString kindName(Kind kind);
+};
+
 class TSqlTranslator {
 public:
-    // The SQLite statements that together do what the T-SQL text does, in order.
-    static QStringList toSqlite(const QString& tsql);
+    // schema may be null: then "+" between two columns cannot be told apart and is refused.
+    TSqlTranslator(const Dialect& dialect, const SchemaInfo* schema);
+    TSqlTranslator(const Dialect& dialect, const SchemaInfo* schema, TranslatorOptions options);
+
+    // Raises DatabaseError for text it cannot parse or render.
+    Rendering translate(const QString& tsql) const;
+
+    const Dialect& dialect() const { return m_dialect; }
+    const TranslatorOptions& options() const { return m_options; }
+
+private:
+    const Dialect& m_dialect;
+    const SchemaInfo* m_schema;
+    TranslatorOptions m_options;
 };
 
 } // namespace sarvo::db

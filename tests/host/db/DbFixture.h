@@ -20,6 +20,11 @@ protected:
     void sqlite(const QString& statements);
     // All rows of a T-SQL query, each row's columns as display text joined by '|'.
     QStringList rows(const QString& tsql);
+    // A small chart of accounts for 2024 (and one 2023 row) with recently used entries: Chinese
+    // and English names, a name with a quote, %, _ and [ in it, NULL currencies and units.
+    void seedAccounts();
+    // Values of one column over all rows of a T-SQL query, in order.
+    QStringList column(const QString& tsql, const QString& name);
     // A fresh database file path (with the schema) next to the main one.
     QString makeDatabase(const QString& name);
 

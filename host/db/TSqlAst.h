@@ -1,0 +1,112 @@
+// Syntax tree of the Transact-SQL subset this layer renders: what the component's statements and
+// a caller's extra conditions can hold. Built by TSqlParser, rendered by TSqlTranslator.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace sarvo::db::ast {
+
+struct Select;
+
+// A table's name as written: [database.][schema.]name, or a temporary table (tempdb..name, #name).
+struct ObjectName {
+    QString name;
+    QString schema;
+    QString database;
+    bool quoted = false; // the name was bracketed
+    bool temp = false;
+    int position = 0;
+};
+
+struct Expr {
+    enum class Kind {
+        String,   // text: the value
+        Number,   // text: as written
+        Null,
+        Column,   // parts: qualifier parts then column; quoted: per part
+        Star,     // * inside count(*)
+        Paren,    // (children[0])
+        Unary,    // op: "NOT", "-", "+"
+        Binary,   // op: "AND", "OR", "=", "<>", "<", ">", "<=", ">=", "+", "-", "*", "/", "%"
+        Like,     // children: subject, pattern; negated
+        In,       // children: subject, items...; or subject and subquery; negated
+        Between,  // children: subject, low, high; negated
+        IsNull,   // children: subject; negated
+        Exists,   // subquery
+        Subquery, // subquery
+        Function  // text: name; children: arguments
+    };
+    Kind kind;
+    int position = 0;
+    QString text;
+    QString op;
+    bool negated = false;
+    QStringList parts;
+    std::vector<bool> quoted;
+    std::vector<std::unique_ptr<Expr>> children;
+    std::unique_ptr<Select> subquery;
+
+    explicit Expr(Kind k, int pos = 0) : kind(k), position(pos) {}
+};
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct TableRef {
+    ObjectName name;
+    std::unique_ptr<Select> derived; // (select ...) alias
+    QString alias;
+    bool aliasQuoted = false;
+};
+
+struct Join {
+    enum class Type { Comma, Inner, Left, Cross };
+    Type type = Type::Comma;
+    TableRef table;
+    ExprPtr on;
+};
+
+struct SelectItem {
+    ExprPtr expr;          // null for * and qualifier.*
+    QStringList starQualifier; // qualifier.* (empty with expr null: plain *)
+    QString alias;
+    bool aliasQuoted = false;
+};
+
+struct OrderItem {
+    ExprPtr expr;
+    bool descending = false;
+};
+
+struct Select {
+    int position = 0;
+    bool distinct = false;
+    std::optional<qint64> top;
+    std::vector<SelectItem> items;
+    std::optional<ObjectName> into;
+    std::vector<Join> from; // the first entry's type is Comma
+    ExprPtr where;
+    std::vector<ExprPtr> groupBy;
+    ExprPtr having;
+    std::vector<OrderItem> orderBy;
+};
+
+struct Statement {
+    enum class Kind { Select, Insert, Delete, Update, DropTable, IfExists };
+    Kind kind = Kind::Select;
+    int position = 0;
+    std::unique_ptr<Select> select; // Select; Insert ... select; IfExists condition
+    ObjectName table;               // Insert, Delete, Update, DropTable
+    QStringList columns;            // Insert column list; Update assigned columns
+    std::vector<bool> columnsQuoted;
+    std::vector<std::vector<ExprPtr>> rows; // Insert values rows
+    std::vector<ExprPtr> assignments;       // Update values, parallel to columns
+    ExprPtr where;                          // Delete, Update
+    bool ifExists = false;                  // DROP TABLE IF EXISTS
+    bool negated = false;                   // IF NOT EXISTS
+    std::unique_ptr<Statement> body;        // IfExists
+};
+
+} // namespace sarvo::db::ast
