@@ -28,30 +28,37 @@ struct TemplateSpec {
     int generatedCount = 0;
 };
 
-[[noreturn]] void badArgument(const QString& detail) { raise(ErrorCode::InvalidProcedureCall, detail); }
+[[noreturn]] void badArgument(const QString& detail) {
+    raise(ErrorCode::InvalidProcedureCall, detail);
+}
 
 TemplateSpec resolve(const QString& name) {
     if (name == u"standard")
         return {name,
-                {QStringLiteral("templates/enterprise-classes.sql"), QStringLiteral("templates/standard/setup.sql")},
+                {QStringLiteral("templates/enterprise-classes.sql"),
+                 QStringLiteral("templates/standard/setup.sql")},
                 QStringLiteral("templates/standard/accounts.txt")};
     if (name == u"budget")
-        return {name, {QStringLiteral("templates/budget/setup.sql")}, QStringLiteral("templates/budget/accounts.txt")};
+        return {name,
+                {QStringLiteral("templates/budget/setup.sql")},
+                QStringLiteral("templates/budget/accounts.txt")};
     if (name.startsWith(generatedPrefix)) {
         const QString n = name.mid(generatedPrefix.size());
-        bool ok = !n.isEmpty() &&
-                  std::all_of(n.begin(), n.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        bool ok =
+            !n.isEmpty() && std::all_of(n.begin(), n.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
         const int count = ok ? n.toInt(&ok) : 0;
         if (!ok || count < 1 || count > GeneratedChart::maxAccounts)
             badArgument(QStringLiteral("template \"%1\": N must be a whole number from 1 to %2")
                             .arg(name)
                             .arg(GeneratedChart::maxAccounts));
         return {name,
-                {QStringLiteral("templates/enterprise-classes.sql"), QStringLiteral("templates/generated/setup.sql")},
+                {QStringLiteral("templates/enterprise-classes.sql"),
+                 QStringLiteral("templates/generated/setup.sql")},
                 QString(),
                 count};
     }
-    badArgument(QStringLiteral("unknown account-set template \"%1\" (known: %2)").arg(name, templateNames().join(u", ")));
+    badArgument(QStringLiteral("unknown account-set template \"%1\" (known: %2)")
+                    .arg(name, templateNames().join(u", ")));
 }
 
 QString resourceText(const QString& path) {
@@ -64,29 +71,35 @@ QString resourceText(const QString& path) {
 QSqlQuery select(QSqlDatabase& db, const QString& sql) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(sql)) raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
+    if (!query.exec(sql))
+        raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
     return query;
 }
 
 bool hasTable(const QSqlDatabase& db, const char* table) {
     const QStringList tables = db.tables();
-    return std::any_of(tables.begin(), tables.end(),
-                       [&](const QString& t) { return t.compare(QLatin1String(table), Qt::CaseInsensitive) == 0; });
+    return std::any_of(tables.begin(), tables.end(), [&](const QString& t) {
+        return t.compare(QLatin1String(table), Qt::CaseInsensitive) == 0;
+    });
 }
 
 void loadInto(QSqlDatabase& db, const TemplateSpec& spec) {
-    for (const QString& script : spec.scripts) SqlScript::run(db, resourceText(script), script);
+    for (const QString& script : spec.scripts)
+        SqlScript::run(db, resourceText(script), script);
 
     std::vector<int> gradeLengths;
-    for (QSqlQuery q = select(db, QStringLiteral("select iLength from host_scheme order by iGrade")); q.next();)
+    for (QSqlQuery q = select(db, QStringLiteral("select iLength from host_scheme order by iGrade"));
+         q.next();)
         gradeLengths.push_back(q.value(0).toInt());
     QStringList classNames;
-    for (QSqlQuery q = select(db, QStringLiteral("select cclass from host_class order by iPosition")); q.next();)
+    for (QSqlQuery q = select(db, QStringLiteral("select cclass from host_class order by iPosition"));
+         q.next();)
         classNames << q.value(0).toString();
 
-    const Chart chart = spec.chart.isEmpty()
-                            ? GeneratedChart::build(spec.generatedCount, gradeLengths, classNames, {2024})
-                            : ChartFile::parse(resourceText(spec.chart), spec.chart, gradeLengths, classNames);
+    const Chart chart =
+        spec.chart.isEmpty()
+            ? GeneratedChart::build(spec.generatedCount, gradeLengths, classNames, {2024})
+            : ChartFile::parse(resourceText(spec.chart), spec.chart, gradeLengths, classNames);
     chart.writeTo(db);
 }
 
@@ -129,16 +142,18 @@ void createAccountSet(const QString& sqlitePath, const QString& templateName) {
     const TemplateSpec spec = resolve(templateName);
     const QFileInfo info(sqlitePath);
     if (info.exists() && (!info.isFile() || info.size() > 0))
-        throw RuntimeError(fileAlreadyExists,
-                           QStringLiteral("File already exists: %1 is not empty; an account set is only created "
-                                          "in a new file")
-                               .arg(sqlitePath));
+        throw RuntimeError(
+            fileAlreadyExists,
+            QStringLiteral("File already exists: %1 is not empty; an account set is only created "
+                           "in a new file")
+                .arg(sqlitePath));
     const bool existed = info.exists();
 
     try {
         ScopedConnection connection(sqlitePath);
         QSqlDatabase& db = connection.db;
-        if (!db.isValid()) raise(ErrorCode::DatabaseError, QStringLiteral("the SQLite driver is not available"));
+        if (!db.isValid())
+            raise(ErrorCode::DatabaseError, QStringLiteral("the SQLite driver is not available"));
         if (!db.open())
             raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sqlitePath, db.lastError().text()));
         // A large chart builds its indexes in memory rather than paging them through the file.
@@ -156,8 +171,10 @@ void createAccountSet(const QString& sqlitePath, const QString& templateName) {
             raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sqlitePath, db.lastError().text()));
     } catch (...) {
         // Leave no half-made account set behind; an empty file that was there stays empty.
-        if (existed) QFile(sqlitePath).resize(0);
-        else QFile::remove(sqlitePath);
+        if (existed)
+            QFile(sqlitePath).resize(0);
+        else
+            QFile::remove(sqlitePath);
         throw;
     }
 }
@@ -167,12 +184,14 @@ void loadTemplate(QSqlDatabase& db, const QString& templateName) {
     if (!db.isOpen()) raise(ErrorCode::ObjectClosed, QStringLiteral("the account-set database is not open"));
     for (const char* table : {"code", "host_class", "host_scheme"}) {
         if (!hasTable(db, table))
-            raise(ErrorCode::DatabaseError, QStringLiteral("the database has no table %1: apply the schema first").arg(table));
+            raise(ErrorCode::DatabaseError,
+                  QStringLiteral("the database has no table %1: apply the schema first").arg(table));
     }
     for (const char* table : {"code", "host_class"}) {
         QSqlQuery q = select(db, QStringLiteral("select count(*) from %1").arg(table));
         if (q.next() && q.value(0).toInt() > 0)
-            raise(ErrorCode::DatabaseError, QStringLiteral("table %1 already holds an account set").arg(table));
+            raise(ErrorCode::DatabaseError,
+                  QStringLiteral("table %1 already holds an account set").arg(table));
     }
     // Within the caller's transaction when there is one (BEGIN fails then), else in our own.
     const bool own = db.transaction();

@@ -17,7 +17,8 @@ namespace {
 }
 
 bool allDigits(const QString& text) {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QVariant textOrNull(const QString& text) {
@@ -27,7 +28,8 @@ QVariant textOrNull(const QString& text) {
 } // namespace
 
 Chart::Chart(std::vector<int> gradeLengths, QStringList classNames, std::vector<int> years)
-    : m_gradeLengths(std::move(gradeLengths)), m_classNames(std::move(classNames)), m_years(std::move(years)) {
+    : m_gradeLengths(std::move(gradeLengths)), m_classNames(std::move(classNames)),
+      m_years(std::move(years)) {
     if (m_gradeLengths.empty() || m_gradeLengths.size() > 13)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("the code scheme needs 1 to 13 grades"));
     for (size_t g = 1; g < m_gradeLengths.size(); ++g) {
@@ -61,7 +63,8 @@ void Chart::add(ChartAccount account) {
         if (parent < 0) reject(account, QStringLiteral("parent %1 is missing").arg(parentCode));
         const ChartAccount& p = m_accounts[static_cast<size_t>(parent)];
         if (p.cclass != account.cclass)
-            reject(account, QStringLiteral("class %1 differs from the parent's %2").arg(account.cclass, p.cclass));
+            reject(account,
+                   QStringLiteral("class %1 differs from the parent's %2").arg(account.cclass, p.cclass));
         if (p.firstYear > (account.firstYear == 0 ? m_years.front() : account.firstYear))
             reject(account, QStringLiteral("the account starts before its parent %1").arg(parentCode));
         account.parent = parent;
@@ -72,7 +75,8 @@ void Chart::add(ChartAccount account) {
         reject(account, QStringLiteral("person accounting excludes customer, supplier and department"));
     if (account.customer && account.supplier)
         reject(account, QStringLiteral("customer and supplier accounting exclude each other"));
-    if (account.bank && !account.journal) reject(account, QStringLiteral("a bank account is also a journal account"));
+    if (account.bank && !account.journal)
+        reject(account, QStringLiteral("a bank account is also a journal account"));
     if (account.project == account.itemClass.isEmpty())
         reject(account, QStringLiteral("project accounting and a project class go together"));
 
@@ -81,8 +85,8 @@ void Chart::add(ChartAccount account) {
 }
 
 int Chart::countInYear(int year) const {
-    return static_cast<int>(
-        std::count_if(m_accounts.begin(), m_accounts.end(), [&](const ChartAccount& a) { return inYear(a, year); }));
+    return static_cast<int>(std::count_if(m_accounts.begin(), m_accounts.end(),
+                                          [&](const ChartAccount& a) { return inYear(a, year); }));
 }
 
 void Chart::writeTo(QSqlDatabase& db) const {
@@ -101,7 +105,8 @@ void Chart::writeTo(QSqlDatabase& db) const {
         constexpr int columns = 19;
         QVariantList values[columns];
         const int rows = countInYear(year);
-        for (auto& column : values) column.reserve(rows);
+        for (auto& column : values)
+            column.reserve(rows);
         auto flag = [](bool b) { return QVariant(b ? 1 : 0); };
         for (size_t i = 0; i < m_accounts.size(); ++i) {
             const ChartAccount& a = m_accounts[i];
@@ -128,7 +133,8 @@ void Chart::writeTo(QSqlDatabase& db) const {
             values[c++] << flag(a.closed);
         }
         if (rows == 0) continue;
-        for (const auto& column : values) insert.addBindValue(column);
+        for (const auto& column : values)
+            insert.addBindValue(column);
         if (!insert.execBatch())
             raise(ErrorCode::DatabaseError,
                   QStringLiteral("table code, year %1: %2").arg(year).arg(insert.lastError().text()));

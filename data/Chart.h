@@ -4,9 +4,9 @@
 // attribute filter can express). Written to table code year by year in one batch.
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
-#include <QHash>
 #include <QStringList>
 #include <vector>
 

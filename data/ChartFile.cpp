@@ -18,15 +18,32 @@ void applyFlags(ChartAccount& account, const QString& flags) {
     if (flags == u"-") return;
     for (QChar f : flags) {
         switch (f.unicode()) {
-        case 'P': account.person = true; break;
-        case 'C': account.customer = true; break;
-        case 'S': account.supplier = true; break;
-        case 'D': account.department = true; break;
-        case 'I': account.project = true; break;
-        case 'R': account.journal = true; break;
-        case 'B': account.bank = true; break;
-        case 'X': account.closed = true; break;
-        default: throw LineError{QStringLiteral("unknown flag '%1'").arg(f)};
+        case 'P':
+            account.person = true;
+            break;
+        case 'C':
+            account.customer = true;
+            break;
+        case 'S':
+            account.supplier = true;
+            break;
+        case 'D':
+            account.department = true;
+            break;
+        case 'I':
+            account.project = true;
+            break;
+        case 'R':
+            account.journal = true;
+            break;
+        case 'B':
+            account.bank = true;
+            break;
+        case 'X':
+            account.closed = true;
+            break;
+        default:
+            throw LineError{QStringLiteral("unknown flag '%1'").arg(f)};
         }
     }
 }
@@ -36,7 +53,8 @@ void applyOptions(ChartAccount& account, const QString& options) {
         const qsizetype eq = option.indexOf(u'=');
         const QString key = option.left(eq);
         const QString value = eq < 0 ? QString() : option.mid(eq + 1);
-        if (eq <= 0 || value.isEmpty()) throw LineError{QStringLiteral("option \"%1\" needs key=value").arg(option)};
+        if (eq <= 0 || value.isEmpty())
+            throw LineError{QStringLiteral("option \"%1\" needs key=value").arg(option)};
         if (key == u"item") {
             account.itemClass = value;
         } else if (key == u"cur") {
@@ -84,8 +102,10 @@ Chart ChartFile::parse(const QString& text, const QString& origin, const std::ve
             if (cclass.isEmpty()) throw LineError{QStringLiteral("no [class] line before the first account")};
             QStringList fields = line.split(u'|');
             if (fields.size() < 5 || fields.size() > 6)
-                throw LineError{QStringLiteral("expected code | name | English name | mnemonic | flags [| options]")};
-            for (QString& f : fields) f = f.trimmed();
+                throw LineError{
+                    QStringLiteral("expected code | name | English name | mnemonic | flags [| options]")};
+            for (QString& f : fields)
+                f = f.trimmed();
             ChartAccount account;
             account.cclass = cclass;
             account.ccode = fields[0];
@@ -96,12 +116,15 @@ Chart ChartFile::parse(const QString& text, const QString& origin, const std::ve
             if (fields.size() == 6) applyOptions(account, fields[5]);
             chart->add(std::move(account));
         } catch (const LineError& e) {
-            raise(ErrorCode::InvalidProcedureCall, QStringLiteral("%1, line %2: %3").arg(origin).arg(n + 1).arg(e.text));
+            raise(ErrorCode::InvalidProcedureCall,
+                  QStringLiteral("%1, line %2: %3").arg(origin).arg(n + 1).arg(e.text));
         } catch (const RuntimeError& e) {
             // Chart::add's description already starts with the standard text; keep only its detail.
             const QString detail = e.description().section(QStringLiteral(": "), 1);
-            raise(ErrorCode::InvalidProcedureCall,
-                  QStringLiteral("%1, line %2: %3").arg(origin).arg(n + 1).arg(detail.isEmpty() ? e.description() : detail));
+            raise(ErrorCode::InvalidProcedureCall, QStringLiteral("%1, line %2: %3")
+                                                       .arg(origin)
+                                                       .arg(n + 1)
+                                                       .arg(detail.isEmpty() ? e.description() : detail));
         }
     }
     if (!chart) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("%1: no @years line").arg(origin));

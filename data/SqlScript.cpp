@@ -24,7 +24,8 @@ QStringList SqlScript::split(const QString& script) {
             quote = c;
             current += c;
         } else if (c == u'-' && i + 1 < n && script.at(i + 1) == u'-') {
-            while (i < n && script.at(i) != u'\n') ++i;
+            while (i < n && script.at(i) != u'\n')
+                ++i;
             current += u'\n';
         } else if (c == u';') {
             const QString statement = current.trimmed();
@@ -44,10 +45,9 @@ void SqlScript::run(QSqlDatabase& db, const QString& script, const QString& orig
     QSqlQuery query(db);
     for (qsizetype i = 0; i < statements.size(); ++i) {
         if (!query.exec(statements.at(i))) {
-            raise(ErrorCode::DatabaseError, QStringLiteral("%1, statement %2: %3")
-                                                .arg(origin)
-                                                .arg(i + 1)
-                                                .arg(query.lastError().text()));
+            raise(
+                ErrorCode::DatabaseError,
+                QStringLiteral("%1, statement %2: %3").arg(origin).arg(i + 1).arg(query.lastError().text()));
         }
     }
 }

@@ -30,7 +30,8 @@ QString summary(const QString& path) {
         if (db.open()) {
             QSqlQuery q(QStringLiteral("select iYear, count(*) from code group by iYear order by iYear"), db);
             QStringList years;
-            while (q.next()) years << QStringLiteral("%1: %2").arg(q.value(0).toString(), q.value(1).toString());
+            while (q.next())
+                years << QStringLiteral("%1: %2").arg(q.value(0).toString(), q.value(1).toString());
             text = years.join(QStringLiteral(", "));
         }
     }
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
 
     if (args.size() == 1 && args[0] == u"list") {
-        for (const QString& name : sarvo::data::templateNames()) out << name << '\n';
+        for (const QString& name : sarvo::data::templateNames())
+            out << name << '\n';
         return 0;
     }
     if (args.size() != 3 || args[0] != u"create") return usage(err);
@@ -57,8 +59,8 @@ int main(int argc, char** argv) {
         timer.start();
         sarvo::data::createAccountSet(args[1], args[2]);
         const qint64 ms = timer.elapsed();
-        out << "created " << args[1] << " from template " << args[2] << " in " << ms << " ms (accounts per year "
-            << summary(args[1]) << ")\n";
+        out << "created " << args[1] << " from template " << args[2] << " in " << ms
+            << " ms (accounts per year " << summary(args[1]) << ")\n";
         return 0;
     } catch (const sarvo::RuntimeError& e) {
         err << "sarvo-accountset: error " << e.number() << ": " << e.description() << '\n';
