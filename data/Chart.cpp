@@ -97,6 +97,14 @@ void Chart::writeTo(QSqlDatabase& db) const {
             "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
         raise(ErrorCode::DatabaseError, QStringLiteral("table code: %1").arg(insert.lastError().text()));
 
+    // Rows go in by code so that the indexes on code grow at their end instead of splitting
+    // pages all over; a parent's code sorts before its children's.
+    std::vector<size_t> order(m_accounts.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return m_accounts[a].ccode < m_accounts[b].ccode; });
+
     for (int year : m_years) {
         std::vector<char> hasChild(m_accounts.size(), 0);
         for (const ChartAccount& a : m_accounts)
@@ -108,7 +116,7 @@ void Chart::writeTo(QSqlDatabase& db) const {
         for (auto& column : values)
             column.reserve(rows);
         auto flag = [](bool b) { return QVariant(b ? 1 : 0); };
-        for (size_t i = 0; i < m_accounts.size(); ++i) {
+        for (size_t i : order) {
             const ChartAccount& a = m_accounts[i];
             if (!inYear(a, year)) continue;
             int c = 0;

@@ -43,6 +43,11 @@ public:
     // accounting without a project class (and the reverse).
     void add(ChartAccount account);
 
+    void reserve(int count) {
+        m_accounts.reserve(static_cast<size_t>(count));
+        m_index.reserve(count);
+    }
+
     const std::vector<ChartAccount>& accounts() const { return m_accounts; }
     const std::vector<int>& years() const { return m_years; }
     const std::vector<int>& gradeLengths() const { return m_gradeLengths; }

@@ -176,6 +176,7 @@ Chart GeneratedChart::build(int count, const std::vector<int>& gradeLengths, con
     const int maxChildren = 99; // realistic fan-out, and what two digits allow
 
     Chart chart(gradeLengths, classNames, std::move(years));
+    chart.reserve(count);
     Random random(seed);
     std::vector<int> childCount;
     childCount.reserve(static_cast<size_t>(count));
