@@ -21,7 +21,7 @@ const QString resourceRoot = QStringLiteral(":/sarvo/data/");
 const QString generatedPrefix = QStringLiteral("generated:");
 constexpr int fileAlreadyExists = 58; // the host language's number for this case
 
-struct TemplateSpec {
+struct TemplateSource {
     QString name;
     QStringList scripts; // set-up scripts: classes, scheme, settings, years, users, options
     QString chart;       // text chart of accounts; empty for a generated one
@@ -32,7 +32,7 @@ struct TemplateSpec {
     raise(ErrorCode::InvalidProcedureCall, detail);
 }
 
-TemplateSpec resolve(const QString& name) {
+TemplateSource resolve(const QString& name) {
     if (name == u"standard")
         return {name,
                 {QStringLiteral("templates/enterprise-classes.sql"),
@@ -83,8 +83,8 @@ bool hasTable(const QSqlDatabase& db, const char* table) {
     });
 }
 
-void loadInto(QSqlDatabase& db, const TemplateSpec& spec) {
-    for (const QString& script : spec.scripts)
+void loadInto(QSqlDatabase& db, const TemplateSource& source) {
+    for (const QString& script : source.scripts)
         SqlScript::run(db, resourceText(script), script);
 
     std::vector<int> gradeLengths;
@@ -97,9 +97,9 @@ void loadInto(QSqlDatabase& db, const TemplateSpec& spec) {
         classNames << q.value(0).toString();
 
     const Chart chart =
-        spec.chart.isEmpty()
-            ? GeneratedChart::build(spec.generatedCount, gradeLengths, classNames, {2024})
-            : ChartFile::parse(resourceText(spec.chart), spec.chart, gradeLengths, classNames);
+        source.chart.isEmpty()
+            ? GeneratedChart::build(source.generatedCount, gradeLengths, classNames, {2024})
+            : ChartFile::parse(resourceText(source.chart), source.chart, gradeLengths, classNames);
     chart.writeTo(db);
 }
 
@@ -139,7 +139,7 @@ QString schemaScript(const QString& engine) {
 }
 
 void createAccountSet(const QString& sqlitePath, const QString& templateName) {
-    const TemplateSpec spec = resolve(templateName);
+    const TemplateSource source = resolve(templateName);
     const QFileInfo info(sqlitePath);
     if (info.exists() && (!info.isFile() || info.size() > 0))
         throw RuntimeError(
@@ -162,7 +162,7 @@ void createAccountSet(const QString& sqlitePath, const QString& templateName) {
             raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sqlitePath, db.lastError().text()));
         try {
             SqlScript::run(db, schemaScript(QStringLiteral("sqlite")), QStringLiteral("schema/sqlite.sql"));
-            loadInto(db, spec);
+            loadInto(db, source);
         } catch (...) {
             db.rollback();
             throw;
@@ -180,7 +180,7 @@ void createAccountSet(const QString& sqlitePath, const QString& templateName) {
 }
 
 void loadTemplate(QSqlDatabase& db, const QString& templateName) {
-    const TemplateSpec spec = resolve(templateName);
+    const TemplateSource source = resolve(templateName);
     if (!db.isOpen()) raise(ErrorCode::ObjectClosed, QStringLiteral("the account-set database is not open"));
     for (const char* table : {"code", "host_class", "host_scheme"}) {
         if (!hasTable(db, table))
@@ -196,7 +196,7 @@ void loadTemplate(QSqlDatabase& db, const QString& templateName) {
     // Within the caller's transaction when there is one (BEGIN fails then), else in our own.
     const bool own = db.transaction();
     try {
-        loadInto(db, spec);
+        loadInto(db, source);
     } catch (...) {
         if (own) db.rollback();
         throw;
