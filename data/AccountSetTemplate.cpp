@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace sarvo::data {
 
