@@ -26,7 +26,7 @@ QzNode QzNode::Child() const {
 
 bool QzNode::Expanded() const { return model().isExpanded(m_id); }
 
-void QzNode::SetExpanded(bool expanded) {
+void QzNode::SetExpanded(bool expanded) const {
     model();
     m_tree->setNodeExpanded(m_id, expanded);
 }
@@ -37,12 +37,12 @@ bool QzNode::Selected() const {
     return m.selected() == m_id;
 }
 
-void QzNode::SetSelected(bool selected) {
+void QzNode::SetSelected(bool selected) const {
     model();
     m_tree->setNodeSelected(m_id, selected);
 }
 
-void QzNode::EnsureVisible() {
+void QzNode::EnsureVisible() const {
     model();
     m_tree->ensureNodeVisible(m_id);
 }

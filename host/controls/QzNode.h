@@ -1,4 +1,5 @@
-// A node of a QzTreeView: a cheap handle (tree and node id) that can be copied freely.
+// A node of a QzTreeView: a cheap handle (tree and node id) that can be copied freely. Like an
+// object reference, a const handle still changes its node.
 // A default-constructed handle is "no node" (what Child and SelectedItem give when there is
 // none); using it raises 91. A handle whose node has been removed, or whose tree has been
 // cleared, raises 35605.
@@ -27,14 +28,14 @@ public:
     int Children() const; // number of direct children
     QzNode Child() const; // first child; none for a leaf
     bool Expanded() const;
-    void SetExpanded(bool expanded);
+    void SetExpanded(bool expanded) const;
     bool Selected() const;
     // True makes this the tree's selected (current) node; it neither expands its ancestors nor
     // scrolls (that is EnsureVisible) and raises no NodeClick. False clears the selection when
     // this node holds it.
-    void SetSelected(bool selected);
+    void SetSelected(bool selected) const;
     // Expands every ancestor and scrolls the node into view.
-    void EnsureVisible();
+    void EnsureVisible() const;
 
     TreeNodeModel::NodeId id() const { return m_id; }
     QzTreeView* tree() const { return m_tree.data(); }

@@ -26,8 +26,8 @@ QzTreeView::QzTreeView(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setIconSize(QSize(16, 16));
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &QzTreeView::onSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &QzTreeView::onSelectionChanged);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) { onExpandedChanged(i, true); });
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& i) { onExpandedChanged(i, false); });
     // Connected after the view's own reset handling, so the view is reset before state returns.
@@ -144,7 +144,12 @@ void QzTreeView::applyStateAfterReset() {
     m_pendingScroll = 0;
 }
 
-void QzTreeView::onCurrentChanged(const QModelIndex& current) { m_model->setSelected(m_model->idOf(current)); }
+void QzTreeView::onSelectionChanged() {
+    // The selected node is the current node when it is also selected: the keyboard cursor the
+    // view places on the first node when it gets the focus selects nothing.
+    const QModelIndex current = selectionModel()->currentIndex();
+    m_model->setSelected(current.isValid() && selectionModel()->isSelected(current) ? m_model->idOf(current) : 0);
+}
 
 void QzTreeView::onExpandedChanged(const QModelIndex& index, bool expanded) {
     if (const NodeId id = m_model->idOf(index)) m_model->setExpanded(id, expanded);

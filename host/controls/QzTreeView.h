@@ -79,7 +79,7 @@ private:
     void ensureNodeVisible(NodeId id);
     void selectInView(const QModelIndex& index);
     void applyStateAfterReset();
-    void onCurrentChanged(const QModelIndex& current);
+    void onSelectionChanged();
     void onExpandedChanged(const QModelIndex& index, bool expanded);
 
     TreeNodeModel* m_model = nullptr;
