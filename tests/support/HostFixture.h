@@ -1,0 +1,59 @@
+// A real host for component tests: a fresh account set from a template in a temporary folder,
+// the host's login, public-services object and database kit, as the host application sets them
+// up, and a closer for modal dialogs so a request does not wait for a person.
+#pragma once
+
+#include "host/services/DbKit.h"
+#include "host/services/LogIn.h"
+#include "host/services/MessageService.h"
+#include "host/services/RefAttribute.h"
+#include "host/services/ZwPub.h"
+
+#include "tests/support/QtPrinters.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+namespace sarvo::testing {
+
+class HostFixture {
+public:
+    explicit HostFixture(const QString& templateName = QStringLiteral("standard"),
+                         const QString& language = QStringLiteral("zh-cn"), const QString& loginYear = QStringLiteral("2024"));
+    ~HostFixture();
+
+    QString databasePath() const;
+    QString connectionString() const;
+
+    // New host objects for one request, as the host creates them.
+    std::shared_ptr<host::DbKit> kit;
+    std::shared_ptr<host::LogIn> login;
+    std::shared_ptr<host::ZwPub> zwPub;
+    std::shared_ptr<host::RefAttribute> request; // the caller's own request object
+    void newRequestObjects();
+
+    // Runs a statement directly on the account set (arranging data for a test).
+    void exec(const QString& sql) const;
+    QString scalar(const QString& sql) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_language;
+    QString m_loginYear;
+};
+
+// While alive, every modal dialog that opens gets `action` run on it once it is shown, then is
+// closed as its window's close button would close it (unless the action closed it already).
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(QWidget*)> action = {});
+    ~ModalDriver();
+    int dialogsSeen() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace sarvo::testing

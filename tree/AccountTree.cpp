@@ -1,0 +1,207 @@
+// Account tree construction. Statement texts are the host contract and are sent exactly as
+// built here; the data layer renders them for its engine.
+#include "tree/AccountTree.h"
+
+#include "component/basSarvo.h"
+#include "runtime/RuntimeError.h"
+#include "tree/AccountText.h"
+
+namespace sarvo::tree {
+
+namespace {
+
+QString yearText() { return QString::number(basSarvo::iYear()); }
+
+// The code of a node: its text before the first blank. Raises 5 when there is no blank, as
+// cutting at a missing blank does in the host language.
+QString codeOfNodeText(const QString& text) {
+    const int blank = text.indexOf(QLatin1Char(' '));
+    if (blank < 0) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("no blank in \"%1\"").arg(text));
+    return text.left(blank);
+}
+
+} // namespace
+
+int AccountTree::classOfRecord(const Variant& cClass, const std::vector<controls::QzNode>& classNodes) const {
+    const auto zwPub = basSarvo::oZwPub();
+    const QString value = cClass.toDisplayText();
+    for (size_t i = 0; i < classNodes.size(); ++i) {
+        if (zwPub->EnumText(QStringLiteral("Enum.GL.CodeClass"), classNodes[i].Text()) == value)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void AccountTree::BuildAccountTree() {
+    auto& nodes = m_form.trvDis().Nodes();
+    const auto zwPub = basSarvo::oZwPub();
+    const int n = zwPub->ClassCount();
+    std::vector<controls::QzNode> aClassNode;
+    aClassNode.reserve(static_cast<size_t>(n) + 1);
+
+    nodes.Add(QStringLiteral("z"), basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.VBRes.Common")));
+    const auto classes = zwPub->codeClasses();
+    for (int i = 0; i < n; ++i) {
+        aClassNode.push_back(nodes.Add(QStringLiteral("a") + QString::number(i + 1),
+                                       m_form.DisplayText(classes->Item(static_cast<int16_t>(i)))));
+    }
+
+    const QString suffix =
+        m_form.sFilter.trimmed().isEmpty() ? QString() : QStringLiteral(" and (") + m_form.sFilter + QLatin1Char(')');
+
+    if (m_form.chkTreeDisp().Value() == 0) {
+        auto records = basSarvo::GetConnection()->execute(
+            QStringLiteral("select * from code where  iYear=") + yearText() + suffix + QStringLiteral(" order by ccode "), -1);
+        if (records->eof()) return;
+        records->moveFirst();
+        while (!records->eof()) {
+            const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
+            if (cls >= 0) {
+                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4,
+                          QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText(),
+                          accountNodeText(*records));
+            }
+            records->moveNext();
+        }
+    } else {
+        const auto login = basSarvo::oLogin();
+        m_form.sTempTable =
+            QStringLiteral("tempdb..[") + login->LoginId() + login->LoginStamp().toDisplayText() + QLatin1Char(']');
+        const QString& table = m_form.sTempTable;
+        basSarvo::GetConnection()->tryExecute(QStringLiteral("drop table ") + table);
+        auto connection = basSarvo::GetConnection();
+        connection->setCursorLocation(db::Connection::UseClient);
+        basSarvo::GetConnection()->execute(QStringLiteral("select  * into ") + table +
+                                               QStringLiteral("  from code  where  iYear=") + yearText() + suffix +
+                                               QStringLiteral(" order by ccode "),
+                                           -1);
+        auto records = basSarvo::GetConnection()->execute(
+            QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+                table + QStringLiteral(" inner join code on ") + table +
+                QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") + yearText() +
+                QStringLiteral(" order by code.ccode "),
+            -1);
+        while (!records->eof()) {
+            const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
+            if (cls >= 0) {
+                const QString key = QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
+                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, key, accountNodeText(*records));
+                LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
+            }
+            records->moveNext();
+        }
+        basSarvo::GetConnection()->tryExecute(QStringLiteral("drop table ") + table);
+    }
+
+    for (int p = 1; p <= n; ++p) {
+        controls::QzNode node = nodes.Item(p + 1);
+        if (node.Children() > 0) node.SetExpanded(true);
+    }
+    selectFirstAccount(n);
+}
+
+void AccountTree::selectFirstAccount(int classCount) {
+    auto& nodes = m_form.trvDis().Nodes();
+    bool trapped = true; // the first failure moves on to the next class; a second one is not caught
+    for (int p = 1; p <= classCount; ++p) {
+        controls::QzNode classNode = nodes.Item(p + 1);
+        if (!classNode.Expanded()) continue;
+        classNode.Child().SetSelected(true);
+        try {
+            const QString code = codeOfNodeText(m_form.trvDis().SelectedItem().Text());
+            if (!basSarvo::oZwPub()->CodeCheck(code, 29)) m_form.trvDis_NodeClick(classNode);
+            controls::QzNode first = classNode.Child();
+            m_form.ShowAccountAttributes(first);
+            if (!first.Selected()) first.SetSelected(true);
+            controls::QzNode current = first;
+            while (current.Children() > 0) {
+                current = current.Child();
+                if (!current.Selected()) current.SetSelected(true);
+            }
+            return;
+        } catch (const std::exception&) {
+            if (!trapped) throw;
+            trapped = false;
+        }
+    }
+}
+
+void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
+    if (iGrade == 1) m_form.bMatchExpanded = false;
+    auto& nodes = m_form.trvDis().Nodes();
+    const QString& table = m_form.sTempTable;
+    auto records = basSarvo::GetConnection()->execute(
+        QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+            table + QStringLiteral(" inner join code on ") + table +
+            QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + sKey.mid(1) +
+            QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) + QStringLiteral(" and code.iYear=") +
+            yearText() + QStringLiteral(" order by code.ccode "),
+        -1);
+    while (!records->eof()) {
+        const QString key = QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
+        nodes.Add(sKey, 4, key, accountNodeText(*records));
+        LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
+        records->moveNext();
+    }
+
+    const QString typed = m_form.txtFilter().Text().trimmed();
+    // The host language's InStr finds an empty text at position 1, so it never counts as inside.
+    const int found = typed.isEmpty() ? 0 : sKey.indexOf(typed) + 1;
+    const bool matches = sKey == QStringLiteral("b") + typed || (m_form.optFilter(1).Value() && found > 1) ||
+                         m_form.bMatchExpanded;
+    if (matches) {
+        nodes.Item(sKey).SetExpanded(true);
+        m_form.bMatchExpanded = true;
+    }
+}
+
+void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, int16_t iGrade) {
+    const auto zwPub = basSarvo::oZwPub();
+    QString parentKey;
+    QString statement;
+    if (iGrade == 1) {
+        parentKey = QStringLiteral("a");
+        const int n = zwPub->ClassCount();
+        const auto classes = zwPub->codeClasses();
+        for (int i = 0; i < n; ++i) {
+            if (classes->Item(static_cast<int16_t>(i)) == sClass) {
+                parentKey = QStringLiteral("a") + QString::number(i + 1);
+                break;
+            }
+        }
+        const QString column = zwPub->LangFlag() == 1 ? QStringLiteral("cclass") : QStringLiteral("cClass");
+        statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() + QStringLiteral(" igrade=1 and ") +
+                    column + QStringLiteral("=N'") + sClass + QStringLiteral("' and iYear=") + yearText() +
+                    QStringLiteral(" order by ccode");
+    } else if (iGrade >= 2 && iGrade <= 13) {
+        const int length = zwPub->GradeCodeLen(iGrade - 2);
+        const QString parentCode = sCode.left(length);
+        parentKey = gradeLetter(iGrade - 1) + parentCode;
+        statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() + QStringLiteral(" igrade =") +
+                    QString::number(iGrade) + QStringLiteral(" and ccode like N'") + parentCode +
+                    QStringLiteral("%' and iYear=") + yearText() + QStringLiteral(" order by ccode");
+    } else {
+        return;
+    }
+
+    auto records = basSarvo::GetConnection()->execute(statement, -1);
+    if (!(records->bof() && records->eof())) {
+        auto& nodes = m_form.trvDis().Nodes();
+        records->moveFirst();
+        while (!records->eof()) {
+            nodes.Add(parentKey, 4, gradeLetter(iGrade) + records->field(QStringLiteral("cCode")).toDisplayText(),
+                      accountNodeText(*records));
+            records->moveNext();
+        }
+        records->close();
+    }
+
+    try {
+        controls::QzNode parent = m_form.trvDis().Nodes().Item(parentKey);
+        parent.SetSelected(true);
+        m_form.ShowAccountAttributes(parent);
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace sarvo::tree
