@@ -42,6 +42,7 @@ void TreeNodeModel::clear() {
     m_keys.clear();
     m_keys.reserve(previous); // a rebuild is usually about as large as what it replaces
     m_selected = 0;
+    m_lastRelative = nullptr;
     ++m_generation;
 }
 
@@ -60,8 +61,10 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     if (!relative.isEmpty()) {
         if (relationship != ChildRelationship)
             raise(ErrorCode::InvalidProcedureCall, QStringLiteral("relationship %1").arg(relationship));
-        parent = m_keys.value(relative);
+        // Levels are loaded sibling after sibling: the last relative is usually the next one.
+        parent = m_lastRelative && m_lastRelative->key == relative ? m_lastRelative : m_keys.value(relative);
         if (!parent) raise(ErrorCode::ElementNotFound, relative);
+        m_lastRelative = parent;
     }
     Node** keySlot = nullptr;
     if (!key.isEmpty()) {
@@ -109,6 +112,7 @@ void TreeNodeModel::remove(const QString& key) {
     siblings.erase(siblings.begin() + row);
     for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i) siblings[i]->row = static_cast<int>(i);
     std::erase_if(m_order, [](const Node* n) { return n->dead; });
+    m_lastRelative = nullptr;
     if (notify) {
         endRemoveRows();
         if (parent && parent->children.empty()) pictureChanged(parent);

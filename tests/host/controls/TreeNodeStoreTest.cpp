@@ -130,9 +130,11 @@ TEST_F(TreeNodeStore, RemoveTakesTheWholeBranchAndRenumbers) {
     tree.Nodes().Add("b1001", 4, "c100202", "100202 Deposit");
     EXPECT_EQ(tree.Nodes().Item(6).Key(), QStringLiteral("c100202"));
 
+    tree.Nodes().Add("a2", 4, "b2002", "2002 Wages"); // a2 is the last relative used
     tree.Nodes().Remove("a2");
     EXPECT_EQ(keysInOrder(tree.Nodes()), (QStringList{"z", "a1", "b1001", "c100202"}));
     EXPECT_EQ(childKeys(model(), {}), (QStringList{"z", "a1"}));
+    EXPECT_EQ(errorNumberOf([&] { tree.Nodes().Add("a2", 4, "b2003", "2003 Taxes"); }), 35601);
 }
 
 TEST_F(TreeNodeStore, ClearEmptiesTheTreeAndRetiresOldHandles) {
@@ -143,6 +145,7 @@ TEST_F(TreeNodeStore, ClearEmptiesTheTreeAndRetiresOldHandles) {
     EXPECT_TRUE(tree.SelectedItem().isNull());
     EXPECT_EQ(errorNumberOf([&] { (void)cash.Key(); }), 35605);
     EXPECT_EQ(errorNumberOf([&] { (void)tree.Nodes().Item(1); }), 35601);
+    EXPECT_EQ(errorNumberOf([&] { tree.Nodes().Add("b1002", 4, "c100203", "x"); }), 35601);
     // Rebuilt with the same keys; the views hear of the new tree once control returns.
     addSampleTree(tree.Nodes());
     EXPECT_EQ(tree.Nodes().Count(), 8);
