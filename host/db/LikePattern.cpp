@@ -2,6 +2,7 @@
 #include "host/db/LikePattern.h"
 
 #include <QChar>
+#include <cstring>
 
 namespace sarvo::db {
 
@@ -83,7 +84,21 @@ LikePattern::Element LikePattern::element(Element::Kind kind) {
     return e;
 }
 
+qsizetype LikePattern::asciiFixedLength(const char* utf8, qsizetype size) {
+    qsizetype i = 0;
+    for (; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b >= 0x80 || b == '%' || b == '_' || b == '[' || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) break;
+    }
+    return i;
+}
+
 LikePattern::LikePattern(const QByteArray& utf8Pattern) {
+    const qsizetype fixed = asciiFixedLength(utf8Pattern.constData(), utf8Pattern.size());
+    if (fixed == utf8Pattern.size() - 1 && utf8Pattern.endsWith('%')) {
+        m_isPrefixOnly = true;
+        m_prefixOnly = utf8Pattern.left(fixed);
+    }
     const std::vector<char32_t> p = decode(utf8Pattern);
     for (size_t i = 0; i < p.size(); ++i) {
         const char32_t c = p[i];
@@ -139,42 +154,58 @@ bool LikePattern::inClass(const Element& e, char32_t c) {
     return in != e.negated;
 }
 
-bool LikePattern::matchFrom(const std::vector<char32_t>& t) const {
-    // Greedy walk with one backtrack point: the last % seen and the text position it resumed at.
-    size_t ti = 0, pi = 0;
-    size_t starP = SIZE_MAX, starT = 0;
+bool LikePattern::matches(const char* utf8, qsizetype n) const {
+    if (m_never) return false;
+    if (m_isPrefixOnly)
+        return n >= m_prefixOnly.size() &&
+               std::memcmp(utf8, m_prefixOnly.constData(), static_cast<size_t>(m_prefixOnly.size())) == 0;
+    const auto* t = reinterpret_cast<const unsigned char*>(utf8);
+    // Greedy walk with one backtrack point: the last % seen and the text position it resumed
+    // at; positions are byte offsets, characters decoded as they are reached.
+    qsizetype ti = 0;
+    size_t pi = 0;
+    size_t starP = SIZE_MAX;
+    qsizetype starT = 0;
     const size_t np = m_elements.size();
-    while (ti < t.size()) {
+    while (ti < n) {
         if (pi < np) {
             const Element& e = m_elements[pi];
-            bool ok = false;
-            switch (e.kind) {
-            case Element::Kind::Any:
+            if (e.kind == Element::Kind::Any) {
                 starP = pi++;
                 starT = ti;
                 continue;
+            }
+            qsizetype next = ti;
+            char32_t c;
+            readChar(t, n, next, c);
+            bool ok = false;
+            switch (e.kind) {
             case Element::Kind::One: ok = true; break;
-            case Element::Kind::Char: ok = e.c == fold(t[ti]); break;
-            case Element::Kind::Class: ok = inClass(e, t[ti]); break;
-            case Element::Kind::Never: return false;
+            case Element::Kind::Char: ok = e.c == c || e.c == fold(c); break;
+            case Element::Kind::Class: ok = inClass(e, c); break;
+            default: break;
             }
             if (ok) {
                 ++pi;
-                ++ti;
+                ti = next;
                 continue;
             }
         }
         if (starP == SIZE_MAX) return false;
         pi = starP + 1;
-        ti = ++starT;
+        char32_t skipped;
+        readChar(t, n, starT, skipped);
+        ti = starT;
     }
     while (pi < np && m_elements[pi].kind == Element::Kind::Any) ++pi;
     return pi == np;
 }
 
-bool LikePattern::matches(const QByteArray& utf8Text) const {
-    if (m_never) return false;
-    return matchFrom(decode(utf8Text));
+bool LikePattern::startsFixed(const QString& pattern) {
+    if (pattern.isEmpty()) return false;
+    char32_t c = pattern[0].unicode();
+    if (QChar::isHighSurrogate(c) && pattern.size() > 1) c = QChar::surrogateToUcs4(pattern[0], pattern[1]);
+    return !(c == '%' || c == '_' || c == '[' || hasCaseForms(c));
 }
 
 QByteArray LikePattern::fixedPrefix(const QByteArray& utf8Pattern) {

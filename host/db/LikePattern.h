@@ -18,10 +18,16 @@ public:
     explicit LikePattern(const QByteArray& utf8Pattern);
     explicit LikePattern(const QString& pattern) : LikePattern(pattern.toUtf8()) {}
 
-    bool matches(const QByteArray& utf8Text) const;
+    bool matches(const QByteArray& utf8Text) const { return matches(utf8Text.constData(), utf8Text.size()); }
+    bool matches(const char* utf8, qsizetype size) const;
     bool matches(const QString& text) const { return matches(text.toUtf8()); }
 
     static QByteArray fixedPrefix(const QByteArray& utf8Pattern);
+    // Length of the leading run of ASCII characters that match only themselves (no letters, no
+    // wildcards): the common case of account codes, answered without decoding.
+    static qsizetype asciiFixedLength(const char* utf8, qsizetype size);
+    // Whether the fixed prefix of a pattern is not empty (looks at its first character only).
+    static bool startsFixed(const QString& pattern);
     // Prefix with its last byte raised by one; for an empty prefix a text above any valid UTF-8.
     static QByteArray upperBound(const QByteArray& utf8Prefix);
     static char32_t fold(char32_t c);
@@ -38,10 +44,12 @@ private:
     };
     static Element element(Element::Kind kind);
     static bool inClass(const Element& e, char32_t c);
-    bool matchFrom(const std::vector<char32_t>& text) const;
 
     std::vector<Element> m_elements;
     bool m_never = false;
+    // "fixed%" with an ASCII fixed part: a byte prefix test.
+    QByteArray m_prefixOnly;
+    bool m_isPrefixOnly = false;
 };
 
 } // namespace sarvo::db

@@ -3,6 +3,7 @@
 
 #include "host/db/SqliteCursor.h"
 #include "host/db/Dialect.h"
+#include "host/db/TSqlTokenizer.h"
 #include "host/db/TSqlTranslator.h"
 #include "runtime/RuntimeError.h"
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace sarvo::db {
@@ -26,45 +28,65 @@ QString nextConnectionName() {
 
 bool isSchemaStatement(const QByteArray& sql) { return sql.startsWith("CREATE") || sql.startsWith("DROP"); }
 
-QByteArray argument(sqlite3_value* v) {
-    return QByteArray::fromRawData(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
-}
-
-// sarvo_like(subject, pattern): SQL Server's LIKE. A constant pattern is compiled once per
-// statement (auxiliary data); a varying one through the engine's one-entry cache.
+// sarvo_like(subject, pattern): SQL Server's LIKE, patterns compiled through the engine's cache.
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const QByteArray pattern = argument(argv[1]);
-    auto* compiled = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
-    if (!compiled) {
-        auto* cache = static_cast<SqliteEngine::LikeCache*>(sqlite3_user_data(ctx));
-        if (!cache->compiled || cache->pattern != pattern) {
-            cache->pattern = QByteArray(pattern.constData(), pattern.size());
-            cache->compiled.emplace(cache->pattern);
-        }
-        compiled = &*cache->compiled;
-        // Offer a copy to SQLite: it keeps it while the pattern stays constant.
-        sqlite3_set_auxdata(ctx, 1, new LikePattern(*compiled), [](void* p) { delete static_cast<LikePattern*>(p); });
-    }
-    sqlite3_result_int(ctx, compiled->matches(argument(argv[0])) ? 1 : 0);
+    auto* cache = static_cast<SqliteEngine::LikeCache*>(sqlite3_user_data(ctx));
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const LikePattern& compiled = cache->get(pattern, sqlite3_value_bytes(argv[1]));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    sqlite3_result_int(ctx, compiled.matches(text, sqlite3_value_bytes(argv[0])) ? 1 : 0);
 }
 
+// The bounds of the index range of a pattern. Account codes take the ASCII path: the prefix is a
+// slice of the pattern itself and nothing is allocated.
 void likeLowFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const QByteArray lo = LikePattern::fixedPrefix(argument(argv[0]));
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    const qsizetype ascii = LikePattern::asciiFixedLength(p, n);
+    if (ascii == n || static_cast<unsigned char>(p[ascii]) < 0x80)
+        return sqlite3_result_text(ctx, p, static_cast<int>(ascii), SQLITE_TRANSIENT);
+    const QByteArray lo = LikePattern::fixedPrefix(QByteArray::fromRawData(p, n));
     sqlite3_result_text(ctx, lo.constData(), static_cast<int>(lo.size()), SQLITE_TRANSIENT);
 }
 
 void likeHighFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const QByteArray hi = LikePattern::upperBound(LikePattern::fixedPrefix(argument(argv[0])));
-    sqlite3_result_text(ctx, hi.constData(), static_cast<int>(hi.size()), SQLITE_TRANSIENT);
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    const qsizetype ascii = LikePattern::asciiFixedLength(p, n);
+    if (ascii > 0 && ascii <= 64 && (ascii == n || static_cast<unsigned char>(p[ascii]) < 0x80)) {
+        char hi[64];
+        std::memcpy(hi, p, static_cast<size_t>(ascii));
+        ++hi[ascii - 1];
+        return sqlite3_result_text(ctx, hi, static_cast<int>(ascii), SQLITE_TRANSIENT);
+    }
+    const QByteArray bound = LikePattern::upperBound(LikePattern::fixedPrefix(QByteArray::fromRawData(p, n)));
+    sqlite3_result_text(ctx, bound.constData(), static_cast<int>(bound.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
+
+const LikePattern& SqliteEngine::LikeCache::get(const char* utf8, qsizetype size) {
+    constexpr size_t kSlots = 8;
+    for (const Entry& e : m_entries)
+        if (e.pattern.size() == size && std::memcmp(e.pattern.constData(), utf8, static_cast<size_t>(size)) == 0)
+            return e.compiled;
+    QByteArray pattern(utf8, size);
+    if (m_entries.size() < kSlots) {
+        m_entries.push_back({pattern, LikePattern(pattern)});
+        return m_entries.back().compiled;
+    }
+    Entry& e = m_entries[m_next];
+    m_next = (m_next + 1) % kSlots;
+    e.compiled = LikePattern(pattern);
+    e.pattern = pattern;
+    return e.compiled;
+}
 
 SqliteEngine::SqliteEngine(QString path) : m_path(std::move(path)) {}
 
@@ -75,6 +97,7 @@ SqliteEngine::~SqliteEngine() { close(); }
 void SqliteEngine::setOptions(const Options& options) {
     m_options = options;
     clearStatementCache();
+    m_shapes.clear();
 }
 
 void SqliteEngine::open() {
@@ -119,6 +142,7 @@ void SqliteEngine::registerFunctions() {
 // Column types of every table, for telling text from numbers when rendering.
 void SqliteEngine::loadSchema() {
     m_schema.clear();
+    m_shapes.clear();
     sqlite3_stmt* stmt = nullptr;
     const char* sql = "SELECT 0, name FROM main.sqlite_schema WHERE type = 'table' "
                       "UNION ALL SELECT 1, name FROM temp.sqlite_schema WHERE type = 'table'";
@@ -150,6 +174,7 @@ void SqliteEngine::loadTable(bool temp, const QString& table) {
         columns << c;
     }
     sqlite3_finalize(stmt);
+    m_shapes.clear(); // renderings depend on the column types
     if (columns.isEmpty()) m_schema.removeTable(temp, table);
     else m_schema.setTable(temp, table, columns);
 }
@@ -250,20 +275,32 @@ void SqliteEngine::runToEnd(const QByteArray& sql, const std::vector<SqlValue>& 
     }
 }
 
-Rendering SqliteEngine::translate(const QString& tsql) const {
+Rendering SqliteEngine::translate(const QString& tsql, const QList<TSqlToken>& tokens) const {
     TranslatorOptions o;
     o.bindLiterals = m_options.cacheStatements;
     o.likeRanges = m_options.likeRanges && m_utf8;
     o.indexTempTables = m_options.indexTempTables;
-    return TSqlTranslator(Dialect::sqlite(), &m_schema, o).translate(tsql);
+    return TSqlTranslator(Dialect::sqlite(), &m_schema, o).translate(tsql, tokens);
 }
 
-QString SqliteEngine::render(const QString& tsql) const { return translate(tsql).text(); }
+QString SqliteEngine::render(const QString& tsql) const { return translate(tsql, TSqlTokenizer::tokenize(tsql)).text(); }
+
+Rendering SqliteEngine::renderShaped(const QString& tsql, const QList<TSqlToken>& tokens) {
+    if (!m_options.cacheStatements) return translate(tsql, tokens);
+    const QString key = TSqlTranslator::shapeKey(tokens);
+    Rendering r;
+    if (const auto shape = m_shapes.value(key); shape && TSqlTranslator::rebind(shape->rendering, shape->tokens, tokens, &r))
+        return r;
+    r = translate(tsql, tokens);
+    if (m_shapes.size() >= kMaxShapes) m_shapes.clear();
+    m_shapes.insert(key, std::make_shared<const Shape>(Shape{r, tokens}));
+    return r;
+}
 
 std::unique_ptr<Cursor> SqliteEngine::execute(const QString& tsql) {
     if (!m_handle) raise(ErrorCode::ObjectClosed);
     ++m_counters.statements;
-    const Rendering r = translate(tsql);
+    const Rendering r = renderShaped(tsql, TSqlTokenizer::tokenize(tsql));
     const size_t last = r.steps.size() - 1;
     for (size_t i = 0; i < last; ++i) runToEnd(r.steps[i].sql.toUtf8(), r.steps[i].params, tsql);
     const RenderedStep& step = r.steps[last];

@@ -5,11 +5,15 @@
 #include "host/db/Engine.h"
 #include "host/db/LikePattern.h"
 #include "host/db/SchemaInfo.h"
+#include "host/db/TSqlToken.h"
+#include "host/db/TSqlTranslator.h"
 #include "host/db/SqlValue.h"
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -20,8 +24,6 @@ struct sqlite3_stmt;
 namespace sarvo::db {
 
 class SqliteCursor;
-struct Rendering;
-class TSqlTranslator;
 
 class SqliteEngine : public Engine {
 public:
@@ -38,11 +40,19 @@ public:
         qint64 prepares = 0;   // SQLite statements compiled
         qint64 rows = 0;       // rows stepped through
     };
-    // The last LIKE pattern compiled for a varying pattern (the prefix join), kept because
-    // consecutive rows mostly test against the same one.
-    struct LikeCache {
-        QByteArray pattern;
-        std::optional<LikePattern> compiled;
+    // LIKE patterns compiled lately: a statement tests few patterns (four for the quick
+    // filter), and the prefix join tests one per outer row against many inner rows.
+    class LikeCache {
+    public:
+        const LikePattern& get(const char* utf8, qsizetype size);
+
+    private:
+        struct Entry {
+            QByteArray pattern;
+            LikePattern compiled;
+        };
+        std::vector<Entry> m_entries;
+        size_t m_next = 0; // slot replaced next, round robin
     };
 
     explicit SqliteEngine(QString path);
@@ -73,7 +83,9 @@ public:
     [[noreturn]] void fail(const QString& tsql) const;
 
 private:
-    Rendering translate(const QString& tsql) const;
+    Rendering translate(const QString& tsql, const QList<TSqlToken>& tokens) const;
+    // Rendering of a text: from the shape cache when a text of the same shape was rendered.
+    Rendering renderShaped(const QString& tsql, const QList<TSqlToken>& tokens);
     void runToEnd(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& tsql);
     void registerFunctions();
     void loadSchema();
@@ -91,6 +103,11 @@ private:
     SchemaInfo m_schema;
     bool m_utf8 = true; // byte order equals character order only in UTF-8 databases
     LikeCache m_likeCache;
+    struct Shape {
+        Rendering rendering;
+        QList<TSqlToken> tokens;
+    };
+    QHash<QString, std::shared_ptr<const Shape>> m_shapes; // by TSqlTranslator::shapeKey
 };
 
 } // namespace sarvo::db

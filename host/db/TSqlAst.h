@@ -42,6 +42,7 @@ struct Expr {
     };
     Kind kind;
     int position = 0;
+    int token = -1; // index of the literal's token (String, Number)
     QString text;
     QString op;
     bool negated = false;
@@ -84,6 +85,7 @@ struct Select {
     int position = 0;
     bool distinct = false;
     std::optional<qint64> top;
+    int topToken = -1;
     std::vector<SelectItem> items;
     std::optional<ObjectName> into;
     std::vector<Join> from; // the first entry's type is Comma

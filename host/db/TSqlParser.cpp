@@ -37,8 +37,10 @@ QString describe(const TSqlToken& t) {
 
 } // namespace
 
-std::unique_ptr<Statement> TSqlParser::parse(const QString& text) {
-    TSqlParser p(text, TSqlTokenizer::tokenize(text));
+std::unique_ptr<Statement> TSqlParser::parse(const QString& text) { return parse(text, TSqlTokenizer::tokenize(text)); }
+
+std::unique_ptr<Statement> TSqlParser::parse(const QString& text, const QList<TSqlToken>& tokens) {
+    TSqlParser p(text, tokens);
     auto s = p.statement();
     p.acceptSymbol(";");
     if (p.peek().kind != K::End) {
@@ -256,6 +258,7 @@ std::unique_ptr<Select> TSqlParser::select(bool allowInto) {
     if (peek().isWord("top")) {
         const int at = next().position;
         const bool paren = acceptSymbol("(");
+        const int token = m_pos;
         const TSqlToken& n = next();
         bool ok = false;
         const qint64 v = n.text.toLongLong(&ok);
@@ -267,6 +270,7 @@ std::unique_ptr<Select> TSqlParser::select(bool allowInto) {
         if (peek().isWord("percent")) unsupported(QStringLiteral("TOP ... PERCENT"), at);
         if (peek().isWord("with") && peek(1).isWord("ties")) unsupported(QStringLiteral("TOP ... WITH TIES"), at);
         s->top = v;
+        s->topToken = token;
     }
     selectItems(*s);
     if (peek().isWord("into")) {
@@ -583,11 +587,13 @@ ExprPtr TSqlParser::primary() {
     case K::String:
     case K::NationalString: {
         auto e = std::make_unique<Expr>(Expr::Kind::String, t.position);
+        e->token = m_pos;
         e->text = next().text;
         return e;
     }
     case K::Number: {
         auto e = std::make_unique<Expr>(Expr::Kind::Number, t.position);
+        e->token = m_pos;
         e->text = next().text;
         return e;
     }

@@ -14,6 +14,8 @@ class TSqlParser {
 public:
     // One statement (an IF batch counts as one). Raises DatabaseError.
     static std::unique_ptr<ast::Statement> parse(const QString& text);
+    // The same over tokens already made by TSqlTokenizer from text.
+    static std::unique_ptr<ast::Statement> parse(const QString& text, const QList<TSqlToken>& tokens);
 
 private:
     TSqlParser(const QString& text, QList<TSqlToken> tokens);

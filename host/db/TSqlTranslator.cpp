@@ -3,6 +3,7 @@
 
 #include "host/db/LikePattern.h"
 #include "host/db/TSqlParser.h"
+#include "host/db/TSqlTokenizer.h"
 #include "runtime/RuntimeError.h"
 
 #include <QRegularExpression>
@@ -32,6 +33,12 @@ QString Rendering::kindName(Kind kind) {
 
 namespace {
 
+SqlValue numberValue(const QString& text) {
+    bool ok = false;
+    const qint64 i = text.toLongLong(&ok);
+    return ok ? SqlValue::ofInteger(i) : SqlValue::ofReal(text.toDouble());
+}
+
 // What the value of an expression is, as far as rendering needs to know.
 enum class ValueType { Unknown, Text, Numeric, Null };
 
@@ -45,13 +52,14 @@ struct Writer {
         step.sql += s;
         step.text += s;
     }
-    void value(const SqlValue& v, const QString& literal) {
+    void value(const SqlValue& v, const QString& literal, int token) {
         step.text += literal;
         if (!bind) {
             step.sql += literal;
             return;
         }
         step.params.push_back(v);
+        step.paramTokens.push_back(token);
         step.sql += dialect->placeholder == Dialect::Placeholder::Numbered
                         ? QStringLiteral("$%1").arg(step.params.size())
                         : QStringLiteral("?");
@@ -128,6 +136,7 @@ private:
     Rendering finish(Rendering::Kind kind) {
         Rendering r;
         r.kind = kind;
+        r.inlineTokens = m_inlineTokens;
         r.steps.push_back(std::move(m_w.step));
         m_w.step = {};
         return r;
@@ -140,6 +149,7 @@ private:
     Writer m_w;
     std::vector<Scope> m_scopes;
     bool m_inline = false; // literals written in: select lists, ORDER BY positions
+    std::vector<int> m_inlineTokens;
 };
 
 void Renderer::unsupported(const QString& construct, int position) const {
@@ -321,12 +331,16 @@ void Renderer::select(const Select& s) {
 }
 
 void Renderer::topClause(const Select& s) {
-    if (s.top && m_d.rowLimit == Dialect::RowLimit::TopClause) m_w.put(QStringLiteral("TOP %1 ").arg(*s.top));
+    if (s.top && m_d.rowLimit == Dialect::RowLimit::TopClause) {
+        m_w.put(QStringLiteral("TOP %1 ").arg(*s.top));
+        m_inlineTokens.push_back(s.topToken);
+    }
 }
 
 // Select Top n: a row limit at the end of the statement where the engine wants it there.
 void Renderer::limitClause(const Select& s) {
     if (!s.top) return;
+    if (m_d.rowLimit != Dialect::RowLimit::TopClause) m_inlineTokens.push_back(s.topToken);
     if (m_d.rowLimit == Dialect::RowLimit::LimitClause) m_w.put(QStringLiteral(" LIMIT %1").arg(*s.top));
     else if (m_d.rowLimit == Dialect::RowLimit::FetchFirst)
         m_w.put(QStringLiteral(" FETCH FIRST %1 ROWS ONLY").arg(*s.top));
@@ -394,9 +408,18 @@ void Renderer::orderBy(const Select& s) {
     m_inline = saved;
 }
 
+bool isPlainName(const QString& name) {
+    if (name.isEmpty()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+        if (!letter && (i == 0 || c < '0' || c > '9')) return false;
+    }
+    return true;
+}
+
 QString Renderer::identifier(const QString& name, bool quoted) const {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (!quoted && plain.match(name).hasMatch() && !(m_d.isKeyword && m_d.isKeyword(name))) return name;
+    if (!quoted && isPlainName(name) && !(m_d.isKeyword && m_d.isKeyword(name))) return name;
     QString inner = name;
     inner.replace(m_d.quoteClose, QString(2, m_d.quoteClose));
     return m_d.quoteOpen + inner + m_d.quoteClose;
@@ -435,15 +458,19 @@ void Renderer::stringLiteral(const Expr& e) {
     QString inner = e.text;
     inner.replace(QLatin1Char('\''), QLatin1String("''"));
     const QString literal = m_d.stringPrefix + QLatin1Char('\'') + inner + QLatin1Char('\'');
-    if (m_inline) return m_w.put(literal);
-    m_w.value(SqlValue::ofText(e.text), literal);
+    if (m_inline) {
+        m_inlineTokens.push_back(e.token);
+        return m_w.put(literal);
+    }
+    m_w.value(SqlValue::ofText(e.text), literal, e.token);
 }
 
 void Renderer::number(const Expr& e) {
-    if (m_inline) return m_w.put(e.text);
-    bool ok = false;
-    const qint64 i = e.text.toLongLong(&ok);
-    m_w.value(ok ? SqlValue::ofInteger(i) : SqlValue::ofReal(e.text.toDouble()), e.text);
+    if (m_inline) {
+        m_inlineTokens.push_back(e.token);
+        return m_w.put(e.text);
+    }
+    m_w.value(numberValue(e.text), e.text, e.token);
 }
 
 // code.ccode, [x].ccode, tempdb..[name].ccode, dbo.code.ccode.
@@ -745,9 +772,49 @@ TSqlTranslator::TSqlTranslator(const Dialect& dialect, const SchemaInfo* schema,
     : m_dialect(dialect), m_schema(schema), m_options(options) {}
 
 Rendering TSqlTranslator::translate(const QString& tsql) const {
-    const auto statement = TSqlParser::parse(tsql);
+    return translate(tsql, TSqlTokenizer::tokenize(tsql));
+}
+
+Rendering TSqlTranslator::translate(const QString& tsql, const QList<TSqlToken>& tokens) const {
+    const auto statement = TSqlParser::parse(tsql, tokens);
     Renderer r(m_dialect, m_schema, m_options, tsql);
     return r.statement(*statement);
+}
+
+QString TSqlTranslator::shapeKey(const QList<TSqlToken>& tokens) {
+    QString key;
+    key.reserve(tokens.size() * 8);
+    for (const TSqlToken& t : tokens) {
+        switch (t.kind) {
+        case TSqlToken::Kind::String:
+        case TSqlToken::Kind::NationalString:
+            key += LikePattern::startsFixed(t.text) ? QStringLiteral("'s") : QStringLiteral("'w");
+            break;
+        case TSqlToken::Kind::Number: key += QLatin1Char('#'); break;
+        case TSqlToken::Kind::QuotedIdentifier: key += QLatin1Char('[') + t.text; break;
+        default: key += t.text;
+        }
+        key += QChar(0x1F); // unit separator: never part of a token
+    }
+    return key;
+}
+
+bool TSqlTranslator::rebind(const Rendering& shape, const QList<TSqlToken>& shapeTokens,
+                            const QList<TSqlToken>& tokens, Rendering* out) {
+    if (shapeTokens.size() != tokens.size()) return false;
+    for (int t : shape.inlineTokens)
+        if (t < 0 || t >= tokens.size() || tokens[t].text != shapeTokens[t].text) return false;
+    *out = shape;
+    for (RenderedStep& step : out->steps) {
+        step.text.clear(); // the shape's own literals: not this text's
+        for (size_t i = 0; i < step.params.size(); ++i) {
+            const int t = step.paramTokens[i];
+            if (t < 0 || t >= tokens.size()) return false;
+            const TSqlToken& token = tokens[t];
+            step.params[i] = token.kind == TSqlToken::Kind::Number ? numberValue(token.text) : SqlValue::ofText(token.text);
+        }
+    }
+    return true;
 }
 
 } // namespace sarvo::db

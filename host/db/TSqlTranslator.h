@@ -12,6 +12,9 @@
 #include "host/db/Dialect.h"
 #include "host/db/SchemaInfo.h"
 #include "host/db/SqlValue.h"
+#include "host/db/TSqlToken.h"
+
+#include <QList>
 
 #include <QString>
 #include <vector>
@@ -27,6 +30,7 @@ struct TranslatorOptions {
 struct RenderedStep {
     QString sql;                    // with placeholders when literals are bound
     std::vector<SqlValue> params;   // in placeholder order
+    std::vector<int> paramTokens;   // the literal token each value comes from
     QString text;                   // with the literals written in, for reading
 };
 
@@ -37,6 +41,10 @@ struct Rendering {
     // A table this statement creates or drops, so that the schema is read again.
     QString table;
     bool tableIsTemp = false;
+    // Literal tokens written into the statement text although literals are bound (TOP n, ORDER
+    // BY positions, select lists): a rendering serves another text of the same shape only when
+    // these are equal.
+    std::vector<int> inlineTokens;
 
     bool changesSchema() const { return kind == Kind::SelectInto || kind == Kind::DropTable; }
     QString text() const;            // the steps' texts joined by ";\n"
@@ -51,6 +59,17 @@ public:
 
     // Raises DatabaseError for text it cannot parse or render.
     Rendering translate(const QString& tsql) const;
+    Rendering translate(const QString& tsql, const QList<TSqlToken>& tokens) const;
+
+    // Texts with the same shape key render alike but for their bound values: the key keeps
+    // every token except the values of literals, of which it keeps only what the rendering
+    // looks at (whether a text can start a LIKE index range).
+    static QString shapeKey(const QList<TSqlToken>& tokens);
+    // The rendering of a text with the shape of an earlier one (made from shapeTokens): the
+    // earlier statements with this text's literal values; false when an inline literal differs.
+    // The steps' reading texts are left empty.
+    static bool rebind(const Rendering& shape, const QList<TSqlToken>& shapeTokens, const QList<TSqlToken>& tokens,
+                       Rendering* out);
 
     const Dialect& dialect() const { return m_dialect; }
     const TranslatorOptions& options() const { return m_options; }

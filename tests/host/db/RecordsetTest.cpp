@@ -82,9 +82,8 @@ TEST_F(RecordsetTest, StatementsGiveAClosedRecordset) {
 }
 
 TEST_F(RecordsetTest, ReadsOnlyTheRowsTheCallerMovesTo) {
-    QString values;
-    for (int i = 0; i < 50000; ++i) values += QStringLiteral("%1(2023,'c',%2,1)").arg(i ? "," : "").arg(i);
-    sqlite(QStringLiteral("INSERT INTO code (iYear, cclass, ccode, igrade) VALUES ") + values);
+    sqlite(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49999) "
+                          "INSERT INTO code (iYear, cclass, ccode, igrade) SELECT 2023, 'c', printf('%06d', i), 1 FROM n"));
     auto* engine = static_cast<SqliteEngine*>(m_conn->engine());
     const qint64 before = engine->counters().rows;
     auto rs = m_conn->execute(QStringLiteral("select * from code where iYear=2023"));
@@ -92,6 +91,72 @@ TEST_F(RecordsetTest, ReadsOnlyTheRowsTheCallerMovesTo) {
     EXPECT_EQ(engine->counters().rows - before, 1);
     rs->moveNext();
     EXPECT_EQ(engine->counters().rows - before, 2);
+}
+
+TEST_F(RecordsetTest, MoveFirstRunsTheQueryAgain) {
+    auto rs = m_conn->execute(QStringLiteral("select ccode from code where iYear=2024 order by ccode"));
+    rs->moveNext();
+    EXPECT_EQ(rs->field(QStringLiteral("ccode")).toString(), QStringLiteral("1002"));
+    // Rows added meanwhile show: the cursor cannot go back, so the query runs again.
+    m_conn->execute(QStringLiteral("insert into code (iYear, cclass, ccode, igrade) values (2024, N'资产', N'1000', 1)"));
+    rs->moveFirst();
+    EXPECT_FALSE(rs->bof());
+    EXPECT_EQ(rs->field(QStringLiteral("ccode")).toString(), QStringLiteral("1000"));
+}
+
+TEST_F(RecordsetTest, FieldObjectsFollowTheRecordsetAndPositionsWork) {
+    auto rs = m_conn->execute(QStringLiteral("select ccode, ccode_name from code where iYear=2024 order by ccode"));
+    auto code = rs->fieldObject(QStringLiteral("CCODE"));
+    EXPECT_EQ(code->name(), QStringLiteral("ccode"));
+    EXPECT_EQ(code->value().toString(), QStringLiteral("1001"));
+    rs->moveNext();
+    EXPECT_EQ(code->value().toString(), QStringLiteral("1002"));
+    EXPECT_EQ(rs->call(QStringLiteral("Collect"), {QStringLiteral("ccode_name")}).toString(), QStringLiteral("银行存款"));
+    auto byPosition = rs->call(QStringLiteral("Fields"), {Variant(static_cast<int32_t>(1))}).toObject();
+    EXPECT_EQ(byPosition->get(QStringLiteral("Name")).toString(), QStringLiteral("ccode_name"));
+    EXPECT_EQ(errorOf([&] { rs->call(QStringLiteral("Fields"), {Variant(static_cast<int32_t>(2))}); }), 3265);
+}
+
+TEST_F(RecordsetTest, ClosingTheConnectionClosesItsRecordsets) {
+    auto rs = m_conn->execute(QStringLiteral("select * from code"));
+    m_conn->close();
+    EXPECT_EQ(m_conn->state(), 0);
+    EXPECT_EQ(errorOf([&] { rs->eof(); }), 3704);
+    m_conn->open();
+    EXPECT_EQ(errorOf([&] { m_conn->open(); }), 3705);
+    EXPECT_FALSE(m_conn->execute(QStringLiteral("select * from code"))->eof());
+}
+
+// A record set still reading when its table is dropped keeps its remaining rows.
+TEST_F(RecordsetTest, DroppingATableWhileAQueryReadsKeepsTheRows) {
+    m_conn->execute(QStringLiteral("select  * into tempdb..[t1]  from code  where  iYear=2024 order by ccode "));
+    auto rs = m_conn->execute(QStringLiteral("select ccode from tempdb..[t1] order by ccode"));
+    EXPECT_EQ(rs->field(QStringLiteral("ccode")).toString(), QStringLiteral("1001"));
+    m_conn->execute(QStringLiteral("drop table tempdb..[t1]"));
+    QStringList rest;
+    for (rs->moveNext(); !rs->eof(); rs->moveNext()) rest << rs->field(QStringLiteral("ccode")).toString();
+    EXPECT_EQ(rest, (QStringList{QStringLiteral("1002"), QStringLiteral("100201")}));
+    EXPECT_FALSE(m_conn->tryExecute(QStringLiteral("select * from tempdb..[t1]")));
+}
+
+// One statement form is prepared once, whatever its literal values; nested use of the same
+// form (a branch loaded while its parent's rows are read) gets a statement of its own.
+TEST_F(RecordsetTest, EachStatementFormIsPreparedOnce) {
+    auto* engine = static_cast<SqliteEngine*>(m_conn->engine());
+    const auto confirm = [&](const char* code) {
+        return m_conn->execute(QStringLiteral("Select Top 1 * FROM code Where ccode= N'%1' and iYear=2024 Order By ccode")
+                                   .arg(QLatin1String(code)));
+    };
+    const qint64 before = engine->counters().prepares;
+    EXPECT_EQ(confirm("1001")->field(QStringLiteral("ccode_engl")).toString(), QStringLiteral("Cash"));
+    EXPECT_EQ(confirm("1002")->field(QStringLiteral("ccode_engl")).toString(), QStringLiteral("Bank"));
+    EXPECT_TRUE(confirm("9999")->eof());
+    EXPECT_EQ(engine->counters().prepares - before, 1);
+    auto outer = confirm("1001");
+    auto inner = confirm("1002");
+    EXPECT_EQ(outer->field(QStringLiteral("ccode")).toString(), QStringLiteral("1001"));
+    EXPECT_EQ(inner->field(QStringLiteral("ccode")).toString(), QStringLiteral("1002"));
+    EXPECT_EQ(engine->counters().prepares - before, 2);
 }
 
 TEST_F(RecordsetTest, StatementLogHoldsTextsAsPassed) {

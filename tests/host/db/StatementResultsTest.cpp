@@ -136,6 +136,30 @@ TEST_F(StatementResultsTest, TemporaryTableBelongsToItsConnection) {
     EXPECT_FALSE(m_conn->tryExecute(QStringLiteral("select * from tempdb..[mine]")));
 }
 
+// Texts that differ only in literals share one rendering, except where a literal is part of the
+// statement itself: a row limit, an ORDER BY position, a select-list value; and a LIKE pattern
+// that starts with a wildcard has no index range.
+TEST_F(StatementResultsTest, SameShapeDifferentLiteralsGiveTheirOwnResults) {
+    const std::vector<std::pair<QString, QStringList>> runs = {
+        {"Select Top 1 * FROM code Where iYear=2024 Order By ccode", list({"1001"})},
+        {"Select Top 3 * FROM code Where iYear=2024 Order By ccode", list({"1001", "1002", "100201"})},
+        {"Select Top 2 * FROM code Where iYear=2023 Order By ccode", list({"1001"})},
+        {"select ccode, ccode_engl from code where ccode like N'10%' and iYear=2024 order by 2",
+         list({"1002", "1001", "100201", "100202"})},
+        {"select ccode, ccode_engl from code where ccode like N'12%' and iYear=2024 order by 1", list({"1221"})},
+        {"select ccode, ccode_engl from code where ccode like N'%2' and iYear=2024 order by 1",
+         list({"1002", "100202", "1122", "2202"})},
+        {"select ccode, ccode_engl from code where ccode like N'%1' and iYear=2024 order by 1",
+         list({"1001", "100201", "1221"})},
+    };
+    for (const auto& [tsql, expected] : runs) {
+        SCOPED_TRACE(tsql.toStdString());
+        EXPECT_EQ(column(tsql, QStringLiteral("ccode")), expected);
+    }
+    EXPECT_EQ(rows(QStringLiteral("select N'a' as x, ccode from code where ccode=N'1001' and iYear=2024")), list({"a|1001"}));
+    EXPECT_EQ(rows(QStringLiteral("select N'b' as x, ccode from code where ccode=N'1002' and iYear=2024")), list({"b|1002"}));
+}
+
 TEST_F(StatementResultsTest, RecentlyUsedAddAndRemove) {
     const QString list2 = QStringLiteral("select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl "
                                          "as ccode_engl from GL_mcodeused,code where cuser=N'demo' and "

@@ -1,0 +1,346 @@
+// Per-statement cost of the component's statements on the embedded SQLite default, against a
+// 50,000-account year. Every statement kind runs twice: "plain" (literals written into the
+// text, prepared anew each time, LIKE as a function test only, no index on the temporary table)
+// and "fast" (bound literals and a statement cache, LIKE with index ranges, indexed temporary
+// table). Counters beside the times: statements and rows per iteration.
+//
+//   sarvo-bench [--accounts=N] [google benchmark options]
+#include "host/db/Connection.h"
+#include "host/db/Recordset.h"
+#include "host/db/SqliteEngine.h"
+#include "runtime/RuntimeError.h"
+
+#ifdef SARVO_HAVE_DATA
+#include "data/AccountSetTemplate.h"
+#endif
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <algorithm>
+#include <ctime>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+using sarvo::db::Connection;
+using sarvo::db::Recordset;
+using sarvo::db::SqliteEngine;
+
+namespace {
+
+int g_accounts = 50000;
+QString g_path;
+constexpr int kYear = 2024;
+const QString kTemp = QStringLiteral("tempdb..[bench1]");
+
+#ifndef SARVO_HAVE_DATA
+// Without the data library: the same kind of chart, made here. Grade 1 takes four digits,
+// every further grade two; each account gets children until the count is reached.
+void generateAccounts(const QString& path, int count) {
+    QFile schema(QStringLiteral(SARVO_SCHEMA_FILE));
+    schema.open(QIODevice::ReadOnly);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench_gen"));
+    db.setDatabaseName(path);
+    db.open();
+    QSqlQuery q(db);
+    for (const QString& s : QString::fromUtf8(schema.readAll()).split(QLatin1Char(';')))
+        if (!s.trimmed().isEmpty() && !s.trimmed().startsWith(QLatin1String("--"))) q.exec(s);
+    db.transaction();
+    q.prepare(QStringLiteral("INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, "
+                             "cexch_name, bend) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    std::vector<std::pair<QString, int>> level;
+    for (int i = 0; i < 500 && i < count; ++i) level.emplace_back(QString::number(1001 + i), 1);
+    int made = 0;
+    std::vector<std::pair<QString, int>> next;
+    while (made < count && !level.empty()) {
+        next.clear();
+        for (const auto& [code, grade] : level) {
+            if (made >= count) break;
+            q.addBindValue(kYear);
+            q.addBindValue(QStringLiteral("资产"));
+            q.addBindValue(code);
+            q.addBindValue(QStringLiteral("科目") + code);
+            q.addBindValue(QStringLiteral("Account ") + code);
+            q.addBindValue(grade);
+            q.addBindValue(QStringLiteral("KM") + code.right(3));
+            q.addBindValue(made % 20 == 0 ? QVariant(QStringLiteral("USD")) : QVariant());
+            q.addBindValue(grade == 13 ? 1 : 0);
+            q.exec();
+            ++made;
+            if (grade < 13)
+                for (int c = 1; c <= (grade < 3 ? 25 : 3); ++c)
+                    next.emplace_back(code + QStringLiteral("%1").arg(c, 2, 10, QLatin1Char('0')), grade + 1);
+        }
+        level.swap(next);
+    }
+    db.commit();
+    db.close();
+}
+#endif
+
+struct Mode {
+    const char* name;
+    SqliteEngine::Options options;
+};
+
+SqliteEngine::Options modeOptions(int mode) {
+    SqliteEngine::Options o;
+    o.cacheStatements = o.likeRanges = o.indexTempTables = mode != 0;
+    return o;
+}
+
+std::shared_ptr<Connection> openConnection(int mode) {
+    auto c = std::make_shared<Connection>(QStringLiteral("sqlite:") + g_path);
+    c->open();
+    static_cast<SqliteEngine*>(c->engine())->setOptions(modeOptions(mode));
+    return c;
+}
+
+// Reads every row of a query the way the component does, field by field; returns the rows.
+int64_t readAll(const std::shared_ptr<Recordset>& rs, const QString& field) {
+    int64_t rows = 0;
+    while (!rs->eof()) {
+        benchmark::DoNotOptimize(rs->field(field));
+        ++rows;
+        rs->moveNext();
+    }
+    rs->close();
+    return rows;
+}
+
+void setCounters(benchmark::State& state, int64_t statements, int64_t rows) {
+    state.counters["statements"] = benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kAvgIterations);
+    state.counters["rows"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
+    state.SetLabel(state.range(0) ? "fast" : "plain");
+}
+
+QString filteredChildren(const QString& code, int grade) {
+    return QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+           kTemp + QStringLiteral(" inner join code on ") + kTemp + QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") +
+           code + QStringLiteral("%' and code.igrade=") + QString::number(grade) + QStringLiteral(" and code.iYear=") +
+           QString::number(kYear) + QStringLiteral(" order by code.ccode ");
+}
+
+QString firstGrade() {
+    return QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+           kTemp + QStringLiteral(" inner join code on ") + kTemp +
+           QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") + QString::number(kYear) +
+           QStringLiteral(" order by code.ccode ");
+}
+
+// The temporary table of the hierarchy layout, filled with the foreign-currency accounts
+// (the attribute filter's " ( not cexch_name is null) "), about 2,000 of 50,000.
+void fillTempTable(Connection& c) {
+    c.tryExecute(QStringLiteral("drop table ") + kTemp);
+    c.setCursorLocation(3);
+    c.execute(QStringLiteral("select  * into ") + kTemp + QStringLiteral("  from code  where  iYear=") + QString::number(kYear) +
+              QStringLiteral(" and ( ( not cexch_name is null) ) order by ccode "));
+}
+
+int64_t tempRows(Connection& c) {
+    auto rs = c.execute(QStringLiteral("select count(*) as n from ") + kTemp);
+    return rs->field(QStringLiteral("n")).toLong();
+}
+
+// ---- statement kinds --------------------------------------------------------------------------
+
+// Part of every request: does the year have accounts? One row is read of 50,000.
+void BM_YearCheck(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0;
+    for (auto _ : state) {
+        auto rs = c->execute(QStringLiteral("select * from code where iYear=") + QString::number(kYear));
+        benchmark::DoNotOptimize(rs->eof());
+        rs->close();
+        ++n;
+    }
+    setCounters(state, n, n);
+}
+
+// Flat tree with a begins-with quick filter on a code.
+void BM_FlatTreeQuickFilter(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0, rows = 0;
+    for (auto _ : state) {
+        rows += readAll(c->execute(QStringLiteral("select * from code where  iYear=") + QString::number(kYear) +
+                                   QStringLiteral(" and (   ( ccode like N'1001%' or  ccode_name like N'1001%' or "
+                                                  "ccode_engl like N'1001%' or  chelp like N'1001%' )) order by ccode ")),
+                        QStringLiteral("ccode"));
+        ++n;
+    }
+    setCounters(state, n, rows);
+}
+
+// One grade level below a parent code, as a node click loads it.
+void BM_GradeLevel(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0, rows = 0;
+    for (auto _ : state) {
+        rows += readAll(c->execute(QStringLiteral("select * from code where    igrade =2 and ccode like N'1001%' and iYear=") +
+                                   QString::number(kYear) + QStringLiteral(" order by ccode")),
+                        QStringLiteral("ccode"));
+        ++n;
+    }
+    setCounters(state, n, rows);
+}
+
+// Confirmation: the chosen account's row.
+void BM_ConfirmLookup(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0;
+    for (auto _ : state) {
+        auto rs = c->execute(QStringLiteral("Select Top 1 * FROM code Where ccode= N'100101' and iYear=") +
+                             QString::number(kYear) + QStringLiteral(" Order By ccode"));
+        benchmark::DoNotOptimize(rs->field(QStringLiteral("ccode_engl")));
+        rs->close();
+        ++n;
+    }
+    setCounters(state, n, n);
+}
+
+// Recently used: add and remove one entry (two statements).
+void BM_RecentlyUsedWrite(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0;
+    for (auto _ : state) {
+        c->execute(QStringLiteral("insert into GL_mcodeused values(N'bench',N'100101')"));
+        c->execute(QStringLiteral("delete from GL_mcodeused where cuser =N'bench' and ccode = N'100101'"));
+        n += 2;
+    }
+    setCounters(state, n, 0);
+}
+
+// The hierarchy layout's set-up: drop, fill and index the temporary table (two statements).
+void BM_TempTableFill(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0;
+    for (auto _ : state) {
+        fillTempTable(*c);
+        n += 2;
+    }
+    state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
+    setCounters(state, n, 0);
+}
+
+// The hierarchy layout's first level: every first-grade account above a filtered account.
+void BM_FirstGradeJoin(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    fillTempTable(*c);
+    int64_t n = 0, rows = 0;
+    for (auto _ : state) {
+        rows += readAll(c->execute(firstGrade()), QStringLiteral("ccode"));
+        ++n;
+    }
+    state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
+    setCounters(state, n, rows);
+}
+
+// The target statement: the next grade below one account through the prefix join.
+void BM_FilteredChildren(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    fillTempTable(*c);
+    int64_t n = 0, rows = 0;
+    for (auto _ : state) {
+        rows += readAll(c->execute(filteredChildren(QStringLiteral("1001"), 2)), QStringLiteral("ccode"));
+        ++n;
+    }
+    state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
+    setCounters(state, n, rows);
+}
+
+// A whole hierarchy load as the tree build runs it: first grade, then depth-first one statement
+// per node (leaves included), each record read while its branch is loaded.
+void loadChildren(Connection& c, const QString& code, int grade, int64_t& statements, int64_t& rows) {
+    auto rs = c.execute(filteredChildren(code, grade + 1));
+    ++statements;
+    while (!rs->eof()) {
+        ++rows;
+        loadChildren(c, rs->field(QStringLiteral("cCode")).toString(), rs->field(QStringLiteral("igrade")).toLong(),
+                     statements, rows);
+        rs->moveNext();
+    }
+}
+
+void BM_HierarchyLoad(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    fillTempTable(*c);
+    int64_t n = 0, rows = 0;
+    const std::clock_t start = std::clock();
+    for (auto _ : state) {
+        auto rs = c->execute(firstGrade());
+        ++n;
+        while (!rs->eof()) {
+            ++rows;
+            loadChildren(*c, rs->field(QStringLiteral("ccode")).toString(), 1, n, rows);
+            rs->moveNext();
+        }
+    }
+    state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
+    // Processor time per statement, in microseconds: the statements of one load nest inside
+    // the records of their parents, so the per-iteration time alone hides the unit of interest.
+    state.counters["cpu_us_per_statement"] =
+        1e6 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / static_cast<double>(std::max<int64_t>(n, 1));
+    setCounters(state, n, rows);
+}
+
+// Rendering alone: tokenize, parse and render the target statement.
+void BM_RenderOnly(benchmark::State& state) {
+    auto c = openConnection(1);
+    fillTempTable(*c);
+    const QString text = filteredChildren(QStringLiteral("1001"), 2);
+    int64_t n = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(c->render(text));
+        ++n;
+    }
+    state.counters["statements"] = benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
+}
+
+void joinArgs(benchmark::internal::Benchmark* b) {
+    b->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_YearCheck)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FlatTreeQuickFilter)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GradeLevel)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ConfirmLookup)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RecentlyUsedWrite)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TempTableFill)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FirstGradeJoin)->Apply(joinArgs)->MinTime(0.5);
+BENCHMARK(BM_FilteredChildren)->Apply(joinArgs)->MinTime(0.5);
+BENCHMARK(BM_HierarchyLoad)->ArgName("fast")->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--accounts=", 11) == 0) g_accounts = std::atoi(argv[i] + 11);
+        else args.push_back(argv[i]);
+    }
+    int count = static_cast<int>(args.size());
+    QTemporaryDir dir;
+    g_path = dir.filePath(QStringLiteral("bench.db"));
+    try {
+#ifdef SARVO_HAVE_DATA
+        sarvo::data::createAccountSet(g_path, QStringLiteral("generated:%1").arg(g_accounts));
+#else
+        generateAccounts(g_path, g_accounts);
+#endif
+    } catch (const sarvo::RuntimeError& e) {
+        std::cerr << "cannot create the account set: " << e.what() << '\n';
+        return 1;
+    }
+    benchmark::Initialize(&count, args.data());
+    benchmark::AddCustomContext("accounts", std::to_string(g_accounts));
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
