@@ -124,7 +124,7 @@ QString DemoOptions::usage() {
         "  --condition SQL     extra condition of the request (Viewpara2), e.g. \" and bend=1\"\n"
         "  --noedit            disable the edit button (Viewreturn4 = \"noedit\")\n"
         "  --year VALUE        year handed to DRReference, as text (default: the login year)\n"
-        "  --log-sql FILE      write every statement sent to the database, one a line\n"
+        "  --log-sql FILE      write every statement the component sends to the database, one a line\n"
         "  --script FILE       drive the dialog with the actions in FILE (- for standard input);\n"
         "                      without a display the offscreen platform is used\n"
         "  -h, --help          show this text\n"

@@ -289,6 +289,9 @@ QJsonObject ScriptRunner::state() const {
     QJsonArray buttons;
     for (int i = 0; i < 4; ++i) buttons.append(control<QAbstractButton>(indexed("cmdButton", i))->isEnabled());
     s.insert(QStringLiteral("buttons"), buttons);
+    // The splitter's effect, in the dialog's own unit (15 twips a pixel).
+    s.insert(QStringLiteral("treeWidth"), tree()->width() * 15);
+    s.insert(QStringLiteral("formWidth"), m_dialog->width() * 15);
     const QVariant filter = m_dialog->property("sFilter");
     s.insert(QStringLiteral("sFilter"), filter.isValid() ? QJsonValue(filter.toString()) : QJsonValue());
     return s;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "apps/demo/ScriptParser.h"
+#include "host/controls/TreeNodeModel.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -23,7 +24,7 @@ class ScriptRunner : public QObject {
     Q_OBJECT
 public:
     // The item-data role under which the tree model keeps a node's key.
-    static constexpr int kNodeKeyRole = Qt::UserRole + 1;
+    static constexpr int kNodeKeyRole = controls::TreeNodeModel::KeyRole;
 
     explicit ScriptRunner(ScriptParser::Result script, QObject* parent = nullptr);
 

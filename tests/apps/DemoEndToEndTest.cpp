@@ -9,7 +9,7 @@
 
 namespace {
 
-struct Run {
+struct DemoRun {
     int status = -1;
     QByteArray out;
     QByteArray err;
@@ -28,7 +28,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
     // The demo as a user without a display starts it.
-    Run demo(const QStringList& arguments, const QByteArray& input = {}) const {
+    DemoRun demo(const QStringList& arguments, const QByteArray& input = {}) const {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(DemoEndToEnd, WaitOnlyOpensTheDialogClosesItAndReportsTrue) {
     const QString sqlLog = path("statements.log");
-    const Run run = demo({"--db", path("demo.db"), "--script", script("wait 50\n"), "--log-sql", sqlLog});
+    const DemoRun run = demo({"--db", path("demo.db"), "--script", script("wait 50\n"), "--log-sql", sqlLog});
     ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
     const QJsonObject o = run.json();
     EXPECT_EQ(o.value("result"), QJsonValue(true));
@@ -73,7 +73,7 @@ TEST_F(DemoEndToEnd, WaitOnlyOpensTheDialogClosesItAndReportsTrue) {
 }
 
 TEST_F(DemoEndToEnd, YearWithoutAccountsShowsTheMessageAndReportsFalse) {
-    const Run run = demo({"--db", path("demo.db"), "--year", "2025", "--script", script("wait 50\n")});
+    const DemoRun run = demo({"--db", path("demo.db"), "--year", "2025", "--script", script("wait 50\n")});
     ASSERT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
     const QJsonObject o = run.json();
     EXPECT_EQ(o.value("result"), QJsonValue(false));
@@ -90,8 +90,34 @@ TEST_F(DemoEndToEnd, YearWithoutAccountsShowsTheMessageAndReportsFalse) {
     EXPECT_FALSE(m.value("title").toString().isEmpty());
 }
 
+TEST_F(DemoEndToEnd, RequestReachesTheDialogAndTheSampleSessionConfirmsAnAccount) {
+    // The host's request: initial filter text and "noedit".
+    DemoRun run = demo({"--db", path("demo.db"), "--filter", "1002", "--noedit", "--script", script("state\n")});
+    ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
+    QJsonObject o = run.json();
+    ASSERT_EQ(o.value("trace").toArray().size(), 1) << run.out.toStdString();
+    const QJsonObject state = o.value("trace").toArray()[0].toObject();
+    EXPECT_EQ(state.value("filter"), QJsonValue("1002"));
+    EXPECT_EQ(state.value("buttons").toArray(), QJsonArray({true, true, false, true}));
+    EXPECT_EQ(o.value("Viewpara1"), QJsonValue("1002"));
+    EXPECT_EQ(o.value("Viewreturn4"), QJsonValue("")); // cleared when the dialog has closed
+
+    // What ./run demo plays without a display.
+    run = demo({"--db", path("demo.db"), "--script", QStringLiteral(SARVO_SAMPLE_SCRIPT)});
+    ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
+    o = run.json();
+    EXPECT_FALSE(o.contains("error")) << run.out.toStdString();
+    EXPECT_EQ(o.value("ViewOK"), QJsonValue(true));
+    EXPECT_EQ(o.value("Viewreturn1"), QJsonValue("10020101"));
+    EXPECT_EQ(o.value("Viewreturn3"), QJsonValue("RMB account"));
+    const QJsonArray trace = o.value("trace").toArray();
+    ASSERT_EQ(trace.size(), 3);
+    EXPECT_TRUE(trace[1].toArray().contains(QString::fromUtf8("      b10020101\t10020101 人民币户 [*]")))
+        << run.out.toStdString();
+}
+
 TEST_F(DemoEndToEnd, ScriptFromStandardInputStopsAtAnUnknownAction) {
-    const Run run = demo({"--db", path("demo.db"), "--script", "-"}, "wait 10\nfly to 1002\nbutton 0\n");
+    const DemoRun run = demo({"--db", path("demo.db"), "--script", "-"}, "wait 10\nfly to 1002\nbutton 0\n");
     ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
     const QJsonObject o = run.json();
     EXPECT_EQ(o.value("result"), QJsonValue(true));
@@ -107,13 +133,17 @@ struct Refusal {
     const char* says;
 };
 
+void PrintTo(const Refusal& p, std::ostream* os) {
+    for (const char* a : p.arguments) *os << a << ' ';
+}
+
 class DemoRefuses : public DemoEndToEnd, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(DemoRefuses, BadArgumentsWithStatusTwoAndTheUsage) {
     QStringList arguments;
     for (const char* a : GetParam().arguments)
         arguments << (QByteArray(a) == "DB" ? path("demo.db") : QString::fromUtf8(a));
-    const Run run = demo(arguments);
+    const DemoRun run = demo(arguments);
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
     EXPECT_TRUE(run.err.contains(GetParam().says)) << run.err.toStdString();

@@ -66,6 +66,10 @@ struct Refused {
     const char* message;
 };
 
+void PrintTo(const Refused& p, std::ostream* os) {
+    for (const char* a : p.arguments) *os << a << ' ';
+}
+
 class DemoOptionsRefused : public ::testing::TestWithParam<Refused> {};
 
 TEST_P(DemoOptionsRefused, WithAMessageNamingTheProblem) {

@@ -113,6 +113,8 @@ struct ValueCase {
     QJsonValue json;
 };
 
+void PrintTo(const ValueCase& p, std::ostream* os) { *os << p.value.typeName().toStdString(); }
+
 class DemoReportValues : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(DemoReportValues, VariantBecomesJson) {

@@ -18,6 +18,8 @@ struct ValidLine {
     bool on;
 };
 
+void PrintTo(const ValidLine& p, std::ostream* os) { *os << p.line; }
+
 class ScriptParserValid : public ::testing::TestWithParam<ValidLine> {};
 
 TEST_P(ScriptParserValid, BecomesTheAction) {
@@ -67,6 +69,8 @@ struct BadLine {
     const char* line;
     const char* message;
 };
+
+void PrintTo(const BadLine& p, std::ostream* os) { *os << p.line; }
 
 class ScriptParserInvalid : public ::testing::TestWithParam<BadLine> {};
 

@@ -278,6 +278,8 @@ TEST_F(ScriptRunnerTest, StateReportsWhatTheUserSees) {
     }
     EXPECT_EQ(s.value("buttons").toArray(), QJsonArray({true, true, false, true}));
     EXPECT_EQ(s.value("sFilter"), QJsonValue(" bclose=0 and  ( ccode like N'10%')"));
+    EXPECT_EQ(s.value("treeWidth"), QJsonValue(350 * 15));
+    EXPECT_EQ(s.value("formWidth"), QJsonValue(460 * 15));
 }
 
 struct Failure {
@@ -286,6 +288,8 @@ struct Failure {
     const char* text;
     const char* message;
 };
+
+void PrintTo(const Failure& p, std::ostream* os) { *os << p.message; }
 
 class ScriptRunnerFailure : public ScriptRunnerTest, public ::testing::WithParamInterface<Failure> {};
 
