@@ -4,6 +4,8 @@
 // The host's own queries are parameterised; nothing typed by a user is spliced into them.
 #include "host/services/ZwPub.h"
 
+#include <QFontDatabase>
+
 #include "host/services/MessageService.h"
 #include "host/services/ResourceTable.h"
 #include "runtime/RuntimeError.h"
@@ -224,9 +226,21 @@ bool ZwPub::SetFormCaptions(QWidget* form, const QString& prefix, const QString&
         return ResourceTable::text(prefix + w->objectName(), language);
     };
     if (const auto text = captionOf(form)) form->setWindowTitle(*text);
+    // Designed fonts are Chinese ones; Latin captions take the host's Western dialog font so
+    // they fit the same boxes.
+    static const bool westernFontReady = [] {
+        // The dialog font of Western hosts; on systems without it, the free clone that Debian
+        // ships keeps Latin captions to the widths the boxes were designed for.
+        if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return true;
+        return QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")) >= 0;
+    }();
+    Q_UNUSED(westernFontReady);
+    QFont western(QStringLiteral("Tahoma"));
+    western.setPointSizeF(8);
     for (QWidget* w : form->findChildren<QWidget*>()) {
         const auto text = captionOf(w);
         if (!text) continue;
+        if (language == ResourceTable::Language::EnUs) w->setFont(western);
         if (auto* b = qobject_cast<QAbstractButton*>(w))
             b->setText(*text);
         else if (auto* l = qobject_cast<QLabel*>(w))
