@@ -145,7 +145,7 @@ TEST(SetFormCaptions, CaptionsEveryNamedControlThatHasAKey) {
     const Case cases[] = {
         {"zh-cn", "Sarvo", "过滤条件", "部门核算", "包含", "确定", "正在进入科目编辑，请稍候..."},
         {"zh-tw", "Sarvo", "過濾條件", "部門核算", "包含", "確定", "正在進入科目編輯，請稍候..."},
-        {"en-us", "Sarvo", "Filter conditions", "Department", "Contains", "OK",
+        {"en-us", "Sarvo", "Filter conditions", "Dept.", "Any", "OK",
          "Opening account editing, please wait..."},
     };
     for (const Case& c : cases) {
