@@ -25,7 +25,8 @@ ObjectRef ComponentLoader::create(const char* progId) {
     }
     auto create = reinterpret_cast<CreateObject>(m_library.resolve("SarvoCreateObject"));
     if (!create) {
-        m_error = QStringLiteral("the component exports no SarvoCreateObject: %1").arg(m_library.errorString());
+        m_error =
+            QStringLiteral("the component exports no SarvoCreateObject: %1").arg(m_library.errorString());
         return {};
     }
     ObjectRef object;

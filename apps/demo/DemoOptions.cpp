@@ -15,7 +15,8 @@ QString setLoginYear(DemoOptions& o, const QString& v) {
     bool ok = false;
     const int year = v.toInt(&ok);
     // The login year travels as a 16-bit integer; a four-digit year is what the host would send.
-    if (!ok || year < 1000 || year > 9999) return QStringLiteral("--login-year expects a four-digit year, not \"%1\"").arg(v);
+    if (!ok || year < 1000 || year > 9999)
+        return QStringLiteral("--login-year expects a four-digit year, not \"%1\"").arg(v);
     o.loginYear = year;
     return {};
 }
@@ -36,15 +37,29 @@ QString nonEmpty(const char* option, QString& target, const QString& v) {
 
 const QHash<QString, Setter>& valueOptions() {
     static const QHash<QString, Setter> options = {
-        {QStringLiteral("db"), [](DemoOptions& o, const QString& v) { return nonEmpty("--db", o.dbPath, v); }},
+        {QStringLiteral("db"),
+         [](DemoOptions& o, const QString& v) { return nonEmpty("--db", o.dbPath, v); }},
         {QStringLiteral("template"),
          [](DemoOptions& o, const QString& v) { return nonEmpty("--template", o.templateName, v); }},
-        {QStringLiteral("user"), [](DemoOptions& o, const QString& v) { return nonEmpty("--user", o.user, v); }},
+        {QStringLiteral("user"),
+         [](DemoOptions& o, const QString& v) { return nonEmpty("--user", o.user, v); }},
         {QStringLiteral("login-year"), setLoginYear},
         {QStringLiteral("lang"), setLanguage},
-        {QStringLiteral("filter"), [](DemoOptions& o, const QString& v) { o.filter = v; return QString(); }},
-        {QStringLiteral("condition"), [](DemoOptions& o, const QString& v) { o.condition = v; return QString(); }},
-        {QStringLiteral("year"), [](DemoOptions& o, const QString& v) { o.year = v; return QString(); }},
+        {QStringLiteral("filter"),
+         [](DemoOptions& o, const QString& v) {
+             o.filter = v;
+             return QString();
+         }},
+        {QStringLiteral("condition"),
+         [](DemoOptions& o, const QString& v) {
+             o.condition = v;
+             return QString();
+         }},
+        {QStringLiteral("year"),
+         [](DemoOptions& o, const QString& v) {
+             o.year = v;
+             return QString();
+         }},
         {QStringLiteral("log-sql"),
          [](DemoOptions& o, const QString& v) { return nonEmpty("--log-sql", o.logSqlPath, v); }},
         {QStringLiteral("script"),

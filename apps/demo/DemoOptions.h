@@ -10,18 +10,18 @@
 namespace sarvo::demo {
 
 struct DemoOptions {
-    QString dbPath;                      // --db PATH (required)
+    QString dbPath;                                    // --db PATH (required)
     QString templateName = QStringLiteral("standard"); // --template NAME, used when PATH is missing
     QString user = QStringLiteral("demo");             // --user ID
-    int loginYear = 2024;                // --login-year N
+    int loginYear = 2024;                              // --login-year N
     QString language = QStringLiteral("zh-cn");        // --lang zh-cn|zh-tw|en-us
-    QString filter;                      // --filter TEXT  -> Viewpara1
-    QString condition;                   // --condition SQL -> Viewpara2
-    bool noEdit = false;                 // --noedit -> Viewreturn4 = "noedit"
-    std::optional<QString> year;         // --year VALUE, passed to DRReference as text
-    QString logSqlPath;                  // --log-sql FILE
-    std::optional<QString> scriptPath;   // --script FILE ("-" for standard input)
-    bool help = false;                   // --help / -h
+    QString filter;                                    // --filter TEXT  -> Viewpara1
+    QString condition;                                 // --condition SQL -> Viewpara2
+    bool noEdit = false;                               // --noedit -> Viewreturn4 = "noedit"
+    std::optional<QString> year;                       // --year VALUE, passed to DRReference as text
+    QString logSqlPath;                                // --log-sql FILE
+    std::optional<QString> scriptPath;                 // --script FILE ("-" for standard input)
+    bool help = false;                                 // --help / -h
 
     struct Parsed;
     // Parses the arguments after the program name.

@@ -50,14 +50,20 @@ QJsonValue DemoReport::toJsonValue(const Variant& value) {
     using T = Variant::Type;
     switch (value.type()) {
     case T::Empty:
-    case T::Null: return QJsonValue::Null;
-    case T::Boolean: return value.toBool();
+    case T::Null:
+        return QJsonValue::Null;
+    case T::Boolean:
+        return value.toBool();
     case T::Integer:
     case T::Long:
-    case T::Byte: return static_cast<qint64>(value.toLong());
-    case T::Double: return value.toDouble();
-    case T::String: return value.toString();
-    case T::Date: return value.toDate().toString(Qt::ISODate);
+    case T::Byte:
+        return static_cast<qint64>(value.toLong());
+    case T::Double:
+        return value.toDouble();
+    case T::String:
+        return value.toString();
+    case T::Date:
+        return value.toDate().toString(Qt::ISODate);
     case T::Object: {
         const ObjectRef object = value.toObject();
         return object ? QJsonValue(QStringLiteral("[object %1]").arg(object->className())) : QJsonValue::Null;
@@ -74,8 +80,10 @@ void DemoReport::setAttributes(const ObjectRef& attributes) {
             try {
                 const Variant v = attributes->get(name);
                 // ViewOK is a Boolean property: it reads False until something sets it.
-                if (name == u"ViewOK") value = v.isEmpty() || v.isNull() ? false : v.toBool();
-                else value = toJsonValue(v);
+                if (name == u"ViewOK")
+                    value = v.isEmpty() || v.isNull() ? false : v.toBool();
+                else
+                    value = toJsonValue(v);
             } catch (const RuntimeError&) {
                 value = QJsonValue::Null; // the object lacks the property: nothing to show
             }
@@ -95,7 +103,8 @@ void DemoReport::setMessages(const QList<host::ShownMessage>& messages) {
 QJsonObject DemoReport::toJson() const {
     QJsonObject object;
     object.insert(QStringLiteral("result"), m_result);
-    for (const QString& name : attributeNames()) object.insert(name, m_attributes.value(name));
+    for (const QString& name : attributeNames())
+        object.insert(name, m_attributes.value(name));
     object.insert(QStringLiteral("messages"), m_messages);
     if (m_trace) object.insert(QStringLiteral("trace"), *m_trace);
     if (m_error) object.insert(QStringLiteral("error"), *m_error);

@@ -17,12 +17,12 @@ struct Word {
 };
 
 constexpr Word kWords[] = {
-    {"type", Kind::Type},         {"paste", Kind::Paste},   {"clear", Kind::Clear},
+    {"type", Kind::Type},         {"paste", Kind::Paste},       {"clear", Kind::Clear},
     {"mode", Kind::Mode},         {"treedisp", Kind::TreeDisp}, {"click", Kind::Click},
-    {"dblclick", Kind::DblClick}, {"expand", Kind::Expand}, {"collapse", Kind::Collapse},
-    {"enter", Kind::Enter},       {"button", Kind::Button}, {"check", Kind::Check},
-    {"ffc", Kind::Ffc},           {"filter", Kind::Filter}, {"drag", Kind::Drag},
-    {"wait", Kind::Wait},         {"dump", Kind::Dump},     {"state", Kind::State},
+    {"dblclick", Kind::DblClick}, {"expand", Kind::Expand},     {"collapse", Kind::Collapse},
+    {"enter", Kind::Enter},       {"button", Kind::Button},     {"check", Kind::Check},
+    {"ffc", Kind::Ffc},           {"filter", Kind::Filter},     {"drag", Kind::Drag},
+    {"wait", Kind::Wait},         {"dump", Kind::Dump},         {"state", Kind::State},
 };
 
 std::optional<bool> parseOnOff(const QString& word) {
@@ -40,9 +40,11 @@ std::optional<int> parseInt(const QString& word, int min, int max) {
 
 } // namespace
 
-std::optional<ScriptAction> ScriptParser::parseLine(const QString& rawLine, int lineNumber, ScriptError* error) {
+std::optional<ScriptAction> ScriptParser::parseLine(const QString& rawLine, int lineNumber,
+                                                    ScriptError* error) {
     QString line = rawLine;
-    while (line.endsWith(u'\r') || line.endsWith(u'\n')) line.chop(1);
+    while (line.endsWith(u'\r') || line.endsWith(u'\n'))
+        line.chop(1);
     const QString trimmed = line.trimmed();
     if (trimmed.isEmpty() || trimmed.startsWith(u'#')) return std::nullopt;
 
@@ -54,7 +56,8 @@ std::optional<ScriptAction> ScriptParser::parseLine(const QString& rawLine, int 
     // The action word, then the rest after exactly one separating blank or tab.
     const qsizetype start = line.indexOf(trimmed.at(0));
     qsizetype end = start;
-    while (end < line.size() && !line.at(end).isSpace()) ++end;
+    while (end < line.size() && !line.at(end).isSpace())
+        ++end;
     const QString word = line.mid(start, end - start).toLower();
     const QString rest = end < line.size() ? line.mid(end + 1) : QString();
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
@@ -91,9 +94,12 @@ std::optional<ScriptAction> ScriptParser::parseLine(const QString& rawLine, int 
     case Kind::Mode: {
         if (!expectArgs(1, "mode begins|contains")) return std::nullopt;
         const QString m = args[0].toLower();
-        if (m == u"begins") action.number = 0;
-        else if (m == u"contains") action.number = 1;
-        else return fail(QStringLiteral("expected \"mode begins|contains\""));
+        if (m == u"begins")
+            action.number = 0;
+        else if (m == u"contains")
+            action.number = 1;
+        else
+            return fail(QStringLiteral("expected \"mode begins|contains\""));
         break;
     }
     case Kind::TreeDisp:
@@ -139,7 +145,8 @@ std::optional<ScriptAction> ScriptParser::parseLine(const QString& rawLine, int 
     case Kind::Wait: {
         if (!expectArgs(1, "wait MS")) return std::nullopt;
         const auto ms = parseInt(args[0], 0, 600000);
-        if (!ms) return fail(QStringLiteral("wait expects 0 to 600000 milliseconds, not \"%1\"").arg(args[0]));
+        if (!ms)
+            return fail(QStringLiteral("wait expects 0 to 600000 milliseconds, not \"%1\"").arg(args[0]));
         action.number = *ms;
         break;
     }

@@ -11,8 +11,8 @@ namespace sarvo::demo {
 
 struct ScriptAction {
     enum class Kind {
-        Type,     // text: typed one character at a time
-        Paste,    // text: set at once
+        Type,  // text: typed one character at a time
+        Paste, // text: set at once
         Clear,
         Mode,     // number: 0 begins, 1 contains
         TreeDisp, // on
@@ -21,12 +21,12 @@ struct ScriptAction {
         Expand,   // text: node key
         Collapse, // text: node key
         Enter,
-        Button,   // number: 0..3
-        Check,    // number: 0..9, on
-        Ffc,      // on
+        Button, // number: 0..3
+        Check,  // number: 0..9, on
+        Ffc,    // on
         Filter,
-        Drag,     // number: twips, negative to the left
-        Wait,     // number: milliseconds
+        Drag, // number: twips, negative to the left
+        Wait, // number: milliseconds
         Dump,
         State,
     };

@@ -23,9 +23,13 @@ struct ActionFailed {
     QString message;
 };
 
-[[noreturn]] void failAction(const QString& message) { throw ActionFailed{message}; }
+[[noreturn]] void failAction(const QString& message) {
+    throw ActionFailed{message};
+}
 
-QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+QString indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
 
 } // namespace
 
@@ -47,7 +51,9 @@ void ScriptRunner::watchFor(const QString& dialogName, int intervalMs) {
     m_poll.start(intervalMs);
 }
 
-void ScriptRunner::stopWatching() { m_poll.stop(); }
+void ScriptRunner::stopWatching() {
+    m_poll.stop();
+}
 
 bool ScriptRunner::wantsTrace() const {
     return std::any_of(m_actions.cbegin(), m_actions.cend(), [](const ScriptAction& a) {
@@ -55,7 +61,9 @@ bool ScriptRunner::wantsTrace() const {
     });
 }
 
-std::optional<ScriptError> ScriptRunner::error() const { return m_runError ? m_runError : m_parseError; }
+std::optional<ScriptError> ScriptRunner::error() const {
+    return m_runError ? m_runError : m_parseError;
+}
 
 QJsonObject ScriptRunner::toJson(const ScriptError& error) {
     return {{QStringLiteral("line"), error.line},
@@ -100,12 +108,12 @@ QWidget* ScriptRunner::requireNamed(const QString& name) const {
 }
 
 // The named control itself when it is a W, else the W it wraps.
-template <class W>
-W* ScriptRunner::control(const QString& name) const {
+template <class W> W* ScriptRunner::control(const QString& name) const {
     QWidget* w = requireNamed(name);
     if (auto* typed = qobject_cast<W*>(w)) return typed;
     if (auto* inner = w->findChild<W*>()) return inner;
-    failAction(QStringLiteral("control %1 is not a %2").arg(name, QLatin1String(W::staticMetaObject.className())));
+    failAction(
+        QStringLiteral("control %1 is not a %2").arg(name, QLatin1String(W::staticMetaObject.className())));
 }
 
 QTreeView* ScriptRunner::tree() const {
@@ -136,7 +144,8 @@ QPoint ScriptRunner::showNode(QTreeView* view, const QModelIndex& index) const {
     QCoreApplication::processEvents();
     const QRect rect = view->visualRect(index);
     const QRect visible = rect.intersected(view->viewport()->rect());
-    if (visible.isEmpty()) failAction(QStringLiteral("node %1 cannot be shown").arg(index.data(kNodeKeyRole).toString()));
+    if (visible.isEmpty())
+        failAction(QStringLiteral("node %1 cannot be shown").arg(index.data(kNodeKeyRole).toString()));
     // On the node's picture and text rather than the far end of a wide column.
     const QPoint point(visible.left() + qMin(visible.width() / 2, 40), visible.center().y());
     if (view->indexAt(point) != index)
@@ -245,7 +254,8 @@ QJsonArray ScriptRunner::dumpTree(const QTreeView* view) {
         int depth;
     };
     QList<Frame> pending;
-    for (int row = model->rowCount() - 1; row >= 0; --row) pending.append({model->index(row, 0), 0});
+    for (int row = model->rowCount() - 1; row >= 0; --row)
+        pending.append({model->index(row, 0), 0});
     while (!pending.isEmpty()) {
         const Frame f = pending.takeLast();
         QString line = QString(f.depth * 2, u' ') + f.index.data(kNodeKeyRole).toString() + u'\t' +
@@ -280,14 +290,16 @@ QJsonObject ScriptRunner::state() const {
         // The highlight lives on the control the dialog named, or on the box it wraps.
         QVariant highlighted = requireNamed(name)->property("highlighted");
         if (!highlighted.isValid()) highlighted = box->property("highlighted");
-        choices.append(QJsonObject{{QStringLiteral("value"), value},
-                                   {QStringLiteral("enabled"), box->isEnabled()},
-                                   {QStringLiteral("highlighted"),
-                                    highlighted.isValid() ? QJsonValue(highlighted.toBool()) : QJsonValue()}});
+        choices.append(
+            QJsonObject{{QStringLiteral("value"), value},
+                        {QStringLiteral("enabled"), box->isEnabled()},
+                        {QStringLiteral("highlighted"),
+                         highlighted.isValid() ? QJsonValue(highlighted.toBool()) : QJsonValue()}});
     }
     s.insert(QStringLiteral("choices"), choices);
     QJsonArray buttons;
-    for (int i = 0; i < 4; ++i) buttons.append(control<QAbstractButton>(indexed("cmdButton", i))->isEnabled());
+    for (int i = 0; i < 4; ++i)
+        buttons.append(control<QAbstractButton>(indexed("cmdButton", i))->isEnabled());
     s.insert(QStringLiteral("buttons"), buttons);
     // The splitter's effect, in the dialog's own unit (15 twips a pixel).
     s.insert(QStringLiteral("treeWidth"), tree()->width() * 15);
@@ -300,15 +312,33 @@ QJsonObject ScriptRunner::state() const {
 void ScriptRunner::perform(const ScriptAction& action) {
     using Kind = ScriptAction::Kind;
     switch (action.kind) {
-    case Kind::Type: typeText(control<QLineEdit>(QStringLiteral("txtFilter")), action.text); break;
-    case Kind::Paste: replaceText(control<QLineEdit>(QStringLiteral("txtFilter")), action.text); break;
-    case Kind::Clear: replaceText(control<QLineEdit>(QStringLiteral("txtFilter")), QString()); break;
-    case Kind::Mode: clickButton(control<QAbstractButton>(indexed("optFilter", action.number))); break;
-    case Kind::TreeDisp: setCheck(QStringLiteral("chkTreeDisp"), action.on); break;
-    case Kind::Ffc: setCheck(QStringLiteral("ChkFfc"), action.on); break;
-    case Kind::Check: setCheck(indexed("chkChoice", action.number), action.on); break;
-    case Kind::Button: clickButton(control<QAbstractButton>(indexed("cmdButton", action.number))); break;
-    case Kind::Filter: clickButton(control<QAbstractButton>(QStringLiteral("cmdGL"))); break;
+    case Kind::Type:
+        typeText(control<QLineEdit>(QStringLiteral("txtFilter")), action.text);
+        break;
+    case Kind::Paste:
+        replaceText(control<QLineEdit>(QStringLiteral("txtFilter")), action.text);
+        break;
+    case Kind::Clear:
+        replaceText(control<QLineEdit>(QStringLiteral("txtFilter")), QString());
+        break;
+    case Kind::Mode:
+        clickButton(control<QAbstractButton>(indexed("optFilter", action.number)));
+        break;
+    case Kind::TreeDisp:
+        setCheck(QStringLiteral("chkTreeDisp"), action.on);
+        break;
+    case Kind::Ffc:
+        setCheck(QStringLiteral("ChkFfc"), action.on);
+        break;
+    case Kind::Check:
+        setCheck(indexed("chkChoice", action.number), action.on);
+        break;
+    case Kind::Button:
+        clickButton(control<QAbstractButton>(indexed("cmdButton", action.number)));
+        break;
+    case Kind::Filter:
+        clickButton(control<QAbstractButton>(QStringLiteral("cmdGL")));
+        break;
     case Kind::Click:
     case Kind::DblClick: {
         QTreeView* view = tree();
@@ -324,18 +354,30 @@ void ScriptRunner::perform(const ScriptAction& action) {
         }
         break;
     }
-    case Kind::Expand: setExpanded(action.text, true); break;
-    case Kind::Collapse: setExpanded(action.text, false); break;
+    case Kind::Expand:
+        setExpanded(action.text, true);
+        break;
+    case Kind::Collapse:
+        setExpanded(action.text, false);
+        break;
     case Kind::Enter: {
         QTreeView* view = tree();
         focus(view);
         QTest::keyClick(view, Qt::Key_Return);
         break;
     }
-    case Kind::Drag: drag(action.number); break;
-    case Kind::Wait: QTest::qWait(action.number); break;
-    case Kind::Dump: m_trace.append(dumpTree(tree())); break;
-    case Kind::State: m_trace.append(state()); break;
+    case Kind::Drag:
+        drag(action.number);
+        break;
+    case Kind::Wait:
+        QTest::qWait(action.number);
+        break;
+    case Kind::Dump:
+        m_trace.append(dumpTree(tree()));
+        break;
+    case Kind::State:
+        m_trace.append(state());
+        break;
     }
 }
 

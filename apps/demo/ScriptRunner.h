@@ -55,8 +55,7 @@ signals:
 private:
     void perform(const ScriptAction& action);
     QWidget* requireNamed(const QString& name) const;
-    template <class W>
-    W* control(const QString& name) const;
+    template <class W> W* control(const QString& name) const;
     QTreeView* tree() const;
     QModelIndex node(QTreeView* view, const QString& key) const;
     QPoint showNode(QTreeView* view, const QModelIndex& index) const;

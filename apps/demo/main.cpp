@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     using sarvo::demo::DemoOptions;
 
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     const DemoOptions::Parsed parsed = DemoOptions::parse(arguments);
     if (parsed.options.help) {
         writeTo(stdout, DemoOptions::usage().toUtf8());
@@ -40,13 +41,14 @@ int main(int argc, char** argv) {
 
     if (!hasDisplay()) {
         if (!options.scriptPath) {
-            writeTo(stderr, QStringLiteral(
-                                "sarvo-demo: there is no display to show the dialog on.\n"
-                                "Run it on a virtual display:\n"
-                                "    xvfb-run -a build/bin/sarvo-demo --db build/demo.db\n"
-                                "or drive the dialog with a script (no display needed):\n"
-                                "    build/bin/sarvo-demo --db build/demo.db --script apps/demo/sample.script\n")
-                                .toUtf8());
+            writeTo(stderr,
+                    QStringLiteral(
+                        "sarvo-demo: there is no display to show the dialog on.\n"
+                        "Run it on a virtual display:\n"
+                        "    xvfb-run -a build/bin/sarvo-demo --db build/demo.db\n"
+                        "or drive the dialog with a script (no display needed):\n"
+                        "    build/bin/sarvo-demo --db build/demo.db --script apps/demo/sample.script\n")
+                        .toUtf8());
             return DemoHost::BadArguments;
         }
         // A scripted run needs no screen; keep a platform the caller chose that needs none either.
@@ -58,9 +60,9 @@ int main(int argc, char** argv) {
     std::optional<sarvo::demo::ScriptParser::Result> script;
     if (options.scriptPath) {
         QFile file;
-        const bool opened = *options.scriptPath == u"-" ? file.open(stdin, QIODevice::ReadOnly)
-                                                         : (file.setFileName(*options.scriptPath),
-                                                            file.open(QIODevice::ReadOnly));
+        const bool opened = *options.scriptPath == u"-"
+                                ? file.open(stdin, QIODevice::ReadOnly)
+                                : (file.setFileName(*options.scriptPath), file.open(QIODevice::ReadOnly));
         if (!opened) {
             writeTo(stderr, QStringLiteral("sarvo-demo: cannot read script %1: %2\n")
                                 .arg(*options.scriptPath, file.errorString())

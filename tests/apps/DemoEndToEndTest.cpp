@@ -77,8 +77,8 @@ TEST_F(DemoEndToEnd, YearWithoutAccountsShowsTheMessageAndReportsFalse) {
     ASSERT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
     const QJsonObject o = run.json();
     EXPECT_EQ(o.value("result"), QJsonValue(false));
-    for (const char* name : {"Viewpara1", "Viewpara2", "Viewreturn1", "Viewreturn2", "Viewreturn3", "Viewreturn4",
-                             "ViewOK"}) {
+    for (const char* name :
+         {"Viewpara1", "Viewpara2", "Viewreturn1", "Viewreturn2", "Viewreturn3", "Viewreturn4", "ViewOK"}) {
         ASSERT_TRUE(o.contains(name)) << name;
         EXPECT_TRUE(o.value(name).isNull()) << name;
     }
@@ -92,7 +92,8 @@ TEST_F(DemoEndToEnd, YearWithoutAccountsShowsTheMessageAndReportsFalse) {
 
 TEST_F(DemoEndToEnd, RequestReachesTheDialogAndTheSampleSessionConfirmsAnAccount) {
     // The host's request: initial filter text and "noedit".
-    DemoRun run = demo({"--db", path("demo.db"), "--filter", "1002", "--noedit", "--script", script("state\n")});
+    DemoRun run =
+        demo({"--db", path("demo.db"), "--filter", "1002", "--noedit", "--script", script("state\n")});
     ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
     QJsonObject o = run.json();
     ASSERT_EQ(o.value("trace").toArray().size(), 1) << run.out.toStdString();
@@ -134,7 +135,8 @@ struct Refusal {
 };
 
 void PrintTo(const Refusal& p, std::ostream* os) {
-    for (const char* a : p.arguments) *os << a << ' ';
+    for (const char* a : p.arguments)
+        *os << a << ' ';
 }
 
 class DemoRefuses : public DemoEndToEnd, public ::testing::WithParamInterface<Refusal> {};
@@ -151,7 +153,8 @@ TEST_P(DemoRefuses, BadArgumentsWithStatusTwoAndTheUsage) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, DemoRefuses,
-    ::testing::Values(Refusal{{}, "usage: sarvo-demo"}, Refusal{{"--db", "DB", "--lang", "fr"}, "usage: sarvo-demo"},
+    ::testing::Values(Refusal{{}, "usage: sarvo-demo"},
+                      Refusal{{"--db", "DB", "--lang", "fr"}, "usage: sarvo-demo"},
                       Refusal{{"--db", "DB", "--login-year", "abc"}, "four-digit year"},
                       Refusal{{"--db", "DB", "--bogus", "1"}, "unknown option"},
                       Refusal{{"--db", "DB", "--script", "/nonexistent/s.script"}, "cannot read script"},

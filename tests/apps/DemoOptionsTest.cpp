@@ -9,7 +9,8 @@ namespace {
 
 QStringList args(const std::vector<const char*>& list) {
     QStringList out;
-    for (const char* a : list) out << QString::fromUtf8(a);
+    for (const char* a : list)
+        out << QString::fromUtf8(a);
     return out;
 }
 
@@ -31,10 +32,11 @@ TEST(DemoOptions, DefaultsPlayTheDemoUserInTheDemoYear) {
 }
 
 TEST(DemoOptions, EveryOptionReachesItsField) {
-    const auto parsed = DemoOptions::parse(args({"--db", "a.db", "--template", "generated:500", "--user", "u7",
-                                                 "--login-year", "2018", "--lang", "EN-US", "--filter", "银行",
-                                                 "--condition", " and bend=1", "--noedit", "--year=2019",
-                                                 "--log-sql", "s.log", "--script", "-"}));
+    const auto parsed =
+        DemoOptions::parse(args({"--db",        "a.db",         "--template",  "generated:500", "--user",
+                                 "u7",          "--login-year", "2018",        "--lang",        "EN-US",
+                                 "--filter",    "银行",         "--condition", " and bend=1",   "--noedit",
+                                 "--year=2019", "--log-sql",    "s.log",       "--script",      "-"}));
     ASSERT_TRUE(parsed.ok()) << parsed.error.toStdString();
     const DemoOptions& o = parsed.options;
     EXPECT_EQ(o.templateName, QStringLiteral("generated:500"));
@@ -67,7 +69,8 @@ struct Refused {
 };
 
 void PrintTo(const Refused& p, std::ostream* os) {
-    for (const char* a : p.arguments) *os << a << ' ';
+    for (const char* a : p.arguments)
+        *os << a << ' ';
 }
 
 class DemoOptionsRefused : public ::testing::TestWithParam<Refused> {};
@@ -78,23 +81,24 @@ TEST_P(DemoOptionsRefused, WithAMessageNamingTheProblem) {
     EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(GetParam().message))) << parsed.error.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, DemoOptionsRefused,
-    ::testing::Values(Refused{{}, "--db PATH is required"}, Refused{{"--db"}, "--db needs a value"},
-                      Refused{{"--db", ""}, "--db needs a value"},
-                      Refused{{"--db", "a", "--lang", "fr-fr"}, "zh-cn, zh-tw or en-us"},
-                      Refused{{"--db", "a", "--login-year", "24"}, "four-digit year"},
-                      Refused{{"--db", "a", "--login-year", "abc"}, "four-digit year"},
-                      Refused{{"--db", "a", "--bogus"}, "unknown option \"--bogus\""},
-                      Refused{{"--db", "a", "extra"}, "unexpected argument \"extra\""},
-                      Refused{{"--db", "a", "--noedit=1"}, "--noedit takes no value"},
-                      Refused{{"--db", "a", "--year"}, "--year needs a value"},
-                      Refused{{"--db", "a", "--script", ""}, "--script needs"}));
+INSTANTIATE_TEST_SUITE_P(CommandLines, DemoOptionsRefused,
+                         ::testing::Values(Refused{{}, "--db PATH is required"},
+                                           Refused{{"--db"}, "--db needs a value"},
+                                           Refused{{"--db", ""}, "--db needs a value"},
+                                           Refused{{"--db", "a", "--lang", "fr-fr"}, "zh-cn, zh-tw or en-us"},
+                                           Refused{{"--db", "a", "--login-year", "24"}, "four-digit year"},
+                                           Refused{{"--db", "a", "--login-year", "abc"}, "four-digit year"},
+                                           Refused{{"--db", "a", "--bogus"}, "unknown option \"--bogus\""},
+                                           Refused{{"--db", "a", "extra"}, "unexpected argument \"extra\""},
+                                           Refused{{"--db", "a", "--noedit=1"}, "--noedit takes no value"},
+                                           Refused{{"--db", "a", "--year"}, "--year needs a value"},
+                                           Refused{{"--db", "a", "--script", ""}, "--script needs"}));
 
 TEST(DemoOptions, UsageNamesEveryOptionAndScriptAction) {
     const QString usage = DemoOptions::usage();
-    for (const char* word : {"--db", "--template", "--user", "--login-year", "--lang", "--filter", "--condition",
-                             "--noedit", "--year", "--log-sql", "--script", "type TEXT", "drag", "dump", "state"})
+    for (const char* word :
+         {"--db", "--template", "--user", "--login-year", "--lang", "--filter", "--condition", "--noedit",
+          "--year", "--log-sql", "--script", "type TEXT", "drag", "dump", "state"})
         EXPECT_TRUE(usage.contains(QLatin1String(word))) << word;
 }
 

@@ -17,7 +17,8 @@ std::shared_ptr<PropertyBag> attributeObject() {
 QJsonObject parse(const QByteArray& text) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n" << text.toStdString();
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n"
+                                                     << text.toStdString();
     EXPECT_TRUE(doc.isObject());
     return doc.object();
 }
@@ -113,7 +114,9 @@ struct ValueCase {
     QJsonValue json;
 };
 
-void PrintTo(const ValueCase& p, std::ostream* os) { *os << p.value.typeName().toStdString(); }
+void PrintTo(const ValueCase& p, std::ostream* os) {
+    *os << p.value.typeName().toStdString();
+}
 
 class DemoReportValues : public ::testing::TestWithParam<ValueCase> {};
 
@@ -121,13 +124,14 @@ TEST_P(DemoReportValues, VariantBecomesJson) {
     EXPECT_EQ(DemoReport::toJsonValue(GetParam().value), GetParam().json);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Variants, DemoReportValues,
-    ::testing::Values(ValueCase{Variant(), QJsonValue::Null}, ValueCase{Variant::null(), QJsonValue::Null},
-                      ValueCase{Variant(int16_t(2018)), QJsonValue(2018)},
-                      ValueCase{Variant(int32_t(-7)), QJsonValue(-7)}, ValueCase{Variant(true), QJsonValue(true)},
-                      ValueCase{Variant(1.5), QJsonValue(1.5)},
-                      ValueCase{Variant(QStringLiteral("noedit")), QJsonValue("noedit")},
-                      ValueCase{Variant::nothing(), QJsonValue::Null}));
+INSTANTIATE_TEST_SUITE_P(Variants, DemoReportValues,
+                         ::testing::Values(ValueCase{Variant(), QJsonValue::Null},
+                                           ValueCase{Variant::null(), QJsonValue::Null},
+                                           ValueCase{Variant(int16_t(2018)), QJsonValue(2018)},
+                                           ValueCase{Variant(int32_t(-7)), QJsonValue(-7)},
+                                           ValueCase{Variant(true), QJsonValue(true)},
+                                           ValueCase{Variant(1.5), QJsonValue(1.5)},
+                                           ValueCase{Variant(QStringLiteral("noedit")), QJsonValue("noedit")},
+                                           ValueCase{Variant::nothing(), QJsonValue::Null}));
 
 } // namespace

@@ -18,7 +18,9 @@ struct ValidLine {
     bool on;
 };
 
-void PrintTo(const ValidLine& p, std::ostream* os) { *os << p.line; }
+void PrintTo(const ValidLine& p, std::ostream* os) {
+    *os << p.line;
+}
 
 class ScriptParserValid : public ::testing::TestWithParam<ValidLine> {};
 
@@ -47,13 +49,15 @@ INSTANTIATE_TEST_SUITE_P(
         ValidLine{"treedisp off", Kind::TreeDisp, "", 0, false}, ValidLine{"ffc ON", Kind::Ffc, "", 0, true},
         ValidLine{"click b1002", Kind::Click, "b1002", 0, false},
         ValidLine{"dblclick y1001", Kind::DblClick, "y1001", 0, false},
-        ValidLine{"expand a1", Kind::Expand, "a1", 0, false}, ValidLine{"collapse z", Kind::Collapse, "z", 0, false},
-        ValidLine{"enter", Kind::Enter, "", 0, false}, ValidLine{"filter", Kind::Filter, "", 0, false},
-        ValidLine{"dump", Kind::Dump, "", 0, false}, ValidLine{"state", Kind::State, "", 0, false},
-        ValidLine{"button 3", Kind::Button, "", 3, false}, ValidLine{"check 9 on", Kind::Check, "", 9, true},
-        ValidLine{"check 0   off", Kind::Check, "", 0, false}, ValidLine{"drag -600", Kind::Drag, "", -600, false},
-        ValidLine{"drag 600", Kind::Drag, "", 600, false}, ValidLine{"  wait 50\r", Kind::Wait, "", 50, false},
-        ValidLine{"wait\t0", Kind::Wait, "", 0, false}));
+        ValidLine{"expand a1", Kind::Expand, "a1", 0, false},
+        ValidLine{"collapse z", Kind::Collapse, "z", 0, false}, ValidLine{"enter", Kind::Enter, "", 0, false},
+        ValidLine{"filter", Kind::Filter, "", 0, false}, ValidLine{"dump", Kind::Dump, "", 0, false},
+        ValidLine{"state", Kind::State, "", 0, false}, ValidLine{"button 3", Kind::Button, "", 3, false},
+        ValidLine{"check 9 on", Kind::Check, "", 9, true},
+        ValidLine{"check 0   off", Kind::Check, "", 0, false},
+        ValidLine{"drag -600", Kind::Drag, "", -600, false},
+        ValidLine{"drag 600", Kind::Drag, "", 600, false},
+        ValidLine{"  wait 50\r", Kind::Wait, "", 50, false}, ValidLine{"wait\t0", Kind::Wait, "", 0, false}));
 
 class ScriptParserSkipped : public ::testing::TestWithParam<const char*> {};
 
@@ -63,14 +67,17 @@ TEST_P(ScriptParserSkipped, IsNeitherActionNorError) {
     EXPECT_EQ(error.line, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ScriptParserSkipped, ::testing::Values("", "   ", "\r", "# open the tree", "\t# x y"));
+INSTANTIATE_TEST_SUITE_P(Lines, ScriptParserSkipped,
+                         ::testing::Values("", "   ", "\r", "# open the tree", "\t# x y"));
 
 struct BadLine {
     const char* line;
     const char* message;
 };
 
-void PrintTo(const BadLine& p, std::ostream* os) { *os << p.line; }
+void PrintTo(const BadLine& p, std::ostream* os) {
+    *os << p.line;
+}
 
 class ScriptParserInvalid : public ::testing::TestWithParam<BadLine> {};
 
@@ -85,20 +92,22 @@ TEST_P(ScriptParserInvalid, IsReportedWithLineAndText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScriptParserInvalid,
-    ::testing::Values(BadLine{"hover b1002", "unknown action \"hover\""}, BadLine{"Typo 1", "unknown action \"typo\""},
-                      BadLine{"type", "type TEXT"}, BadLine{"paste", "paste TEXT"},
-                      BadLine{"mode left", "mode begins|contains"}, BadLine{"mode", "mode begins|contains"},
-                      BadLine{"treedisp yes", "treedisp on|off"}, BadLine{"ffc", "ffc on|off"},
-                      BadLine{"click", "click KEY"}, BadLine{"click a1 a2", "click KEY"},
-                      BadLine{"button 4", "0 to 3"}, BadLine{"button x", "0 to 3"},
-                      BadLine{"check 10 on", "0 to 9"}, BadLine{"check 1", "check N on|off"},
-                      BadLine{"check 1 maybe", "check N on|off"}, BadLine{"drag", "drag TWIPS"},
-                      BadLine{"drag 1.5", "twips"}, BadLine{"wait -1", "milliseconds"},
-                      BadLine{"wait soon", "milliseconds"}, BadLine{"clear now", "takes no argument"},
-                      BadLine{"dump all", "takes no argument"}, BadLine{"enter 1", "takes no argument"}));
+    ::testing::Values(BadLine{"hover b1002", "unknown action \"hover\""},
+                      BadLine{"Typo 1", "unknown action \"typo\""}, BadLine{"type", "type TEXT"},
+                      BadLine{"paste", "paste TEXT"}, BadLine{"mode left", "mode begins|contains"},
+                      BadLine{"mode", "mode begins|contains"}, BadLine{"treedisp yes", "treedisp on|off"},
+                      BadLine{"ffc", "ffc on|off"}, BadLine{"click", "click KEY"},
+                      BadLine{"click a1 a2", "click KEY"}, BadLine{"button 4", "0 to 3"},
+                      BadLine{"button x", "0 to 3"}, BadLine{"check 10 on", "0 to 9"},
+                      BadLine{"check 1", "check N on|off"}, BadLine{"check 1 maybe", "check N on|off"},
+                      BadLine{"drag", "drag TWIPS"}, BadLine{"drag 1.5", "twips"},
+                      BadLine{"wait -1", "milliseconds"}, BadLine{"wait soon", "milliseconds"},
+                      BadLine{"clear now", "takes no argument"}, BadLine{"dump all", "takes no argument"},
+                      BadLine{"enter 1", "takes no argument"}));
 
 TEST(ScriptParser, StopsAtTheFirstBadLineKeepingTheActionsBefore) {
-    const auto result = ScriptParser::parse(QStringLiteral("# session\nstate\n\ntype 10\nfly away\nbutton 0\n"));
+    const auto result =
+        ScriptParser::parse(QStringLiteral("# session\nstate\n\ntype 10\nfly away\nbutton 0\n"));
     ASSERT_EQ(result.actions.size(), 2);
     EXPECT_EQ(result.actions[0].kind, Kind::State);
     EXPECT_EQ(result.actions[0].line, 2);

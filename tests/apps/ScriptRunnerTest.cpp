@@ -34,7 +34,8 @@ public:
             if (e->type() != QEvent::MouseMove || me->buttons() & Qt::LeftButton)
                 mouse.append({e->type(), me->position().toPoint()});
         }
-        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return) ++returnKeys;
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return)
+            ++returnKeys;
         return false;
     }
 };
@@ -120,8 +121,8 @@ public:
     }
 
     QModelIndex index(const char* key) const {
-        const auto found = model.match(model.index(0, 0), ScriptRunner::kNodeKeyRole, QString::fromUtf8(key), 1,
-                                       Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found = model.match(model.index(0, 0), ScriptRunner::kNodeKeyRole, QString::fromUtf8(key),
+                                       1, Qt::MatchExactly | Qt::MatchRecursive);
         return found.value(0);
     }
 };
@@ -163,7 +164,8 @@ TEST_F(ScriptRunnerTest, OptionAndCheckBoxesAreClickedOnlyWhenTheyDiffer) {
     QSignalSpy treeClicks(dialog.chkTreeDisp, &QAbstractButton::clicked);
     QSignalSpy choiceClicks(dialog.chkChoice[4], &QAbstractButton::clicked);
     dialog.chkChoice[1]->setEnabled(false);
-    const auto runner = run("mode contains\ntreedisp on\ntreedisp off\ncheck 4 on\ncheck 4 on\ncheck 1 on\nffc off");
+    const auto runner =
+        run("mode contains\ntreedisp on\ntreedisp off\ncheck 4 on\ncheck 4 on\ncheck 1 on\nffc off");
     EXPECT_FALSE(runner->error().has_value());
     EXPECT_TRUE(dialog.opt[1]->isChecked());
     EXPECT_FALSE(dialog.opt[0]->isChecked());
@@ -289,7 +291,9 @@ struct Failure {
     const char* message;
 };
 
-void PrintTo(const Failure& p, std::ostream* os) { *os << p.message; }
+void PrintTo(const Failure& p, std::ostream* os) {
+    *os << p.message;
+}
 
 class ScriptRunnerFailure : public ScriptRunnerTest, public ::testing::WithParamInterface<Failure> {};
 
