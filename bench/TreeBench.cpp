@@ -40,11 +40,12 @@ const std::vector<Account>& accounts(int count) {
     return made;
 }
 
-template <class AddFn>
-void addTree(const std::vector<Account>& list, AddFn add) {
+template <class AddFn> void addTree(const std::vector<Account>& list, AddFn add) {
     add(QString(), QStringLiteral("z"), QStringLiteral("Recently used"));
-    for (int c = 1; c <= kClasses; ++c) add(QString(), QStringLiteral("a%1").arg(c), QStringLiteral("Class %1").arg(c));
-    for (const Account& a : list) add(a.relative, a.key, a.text);
+    for (int c = 1; c <= kClasses; ++c)
+        add(QString(), QStringLiteral("a%1").arg(c), QStringLiteral("Class %1").arg(c));
+    for (const Account& a : list)
+        add(a.relative, a.key, a.text);
 }
 
 void BM_NodeStoreClearAndAdd(benchmark::State& state) {

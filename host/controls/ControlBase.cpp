@@ -12,9 +12,13 @@ ControlBase::ControlBase(QWidget* self) : m_self(self) {}
 
 ControlBase::~ControlBase() = default;
 
-bool ControlBase::Visible() const { return !m_self->isHidden(); }
+bool ControlBase::Visible() const {
+    return !m_self->isHidden();
+}
 
-void ControlBase::SetVisible(bool visible) { m_self->setVisible(visible); }
+void ControlBase::SetVisible(bool visible) {
+    m_self->setVisible(visible);
+}
 
 QRect ControlBase::twipsGeometry() const {
     const QRect g = m_self->geometry();
@@ -26,15 +30,24 @@ QRect ControlBase::twipsGeometry() const {
 void ControlBase::place(int left, int top, int width, int height) {
     if (width < 0 || height < 0) raiseInvalidPropertyValue(QStringLiteral("a size cannot be negative"));
     m_twips = QRect(left, top, width, height);
-    m_pixels = QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
+    m_pixels =
+        QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
     m_placed = true;
     m_self->setGeometry(m_pixels);
 }
 
-int ControlBase::Left() const { return twipsGeometry().x(); }
-int ControlBase::Top() const { return twipsGeometry().y(); }
-int ControlBase::Width() const { return twipsGeometry().width(); }
-int ControlBase::Height() const { return twipsGeometry().height(); }
+int ControlBase::Left() const {
+    return twipsGeometry().x();
+}
+int ControlBase::Top() const {
+    return twipsGeometry().y();
+}
+int ControlBase::Width() const {
+    return twipsGeometry().width();
+}
+int ControlBase::Height() const {
+    return twipsGeometry().height();
+}
 
 void ControlBase::SetLeft(int twips) {
     const QRect g = twipsGeometry();
@@ -56,7 +69,9 @@ void ControlBase::SetHeight(int twips) {
     place(g.x(), g.y(), g.width(), twips);
 }
 
-void ControlBase::Move(int left, int top, int width, int height) { place(left, top, width, height); }
+void ControlBase::Move(int left, int top, int width, int height) {
+    place(left, top, width, height);
+}
 
 bool ControlBase::CanFocus() const {
     return m_self->focusPolicy() != Qt::NoFocus && m_self->isEnabled() && !m_self->isHidden();

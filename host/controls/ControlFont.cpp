@@ -26,17 +26,22 @@ QWidget* ControlFont::widget() const {
     return m_widget.data();
 }
 
-QString ControlFont::name() const { return widget()->font().family(); }
+QString ControlFont::name() const {
+    return widget()->font().family();
+}
 
 void ControlFont::setName(const QString& name) {
-    if (name.trimmed().isEmpty()) ControlBase::raiseInvalidPropertyValue(QStringLiteral("a font name cannot be empty"));
+    if (name.trimmed().isEmpty())
+        ControlBase::raiseInvalidPropertyValue(QStringLiteral("a font name cannot be empty"));
     QWidget* w = widget();
     QFont f = w->font();
     f.setFamily(name);
     w->setFont(f);
 }
 
-double ControlFont::size() const { return widget()->font().pointSizeF(); }
+double ControlFont::size() const {
+    return widget()->font().pointSizeF();
+}
 
 void ControlFont::setSize(double points) {
     if (!(points > 0.0 && points <= 2048.0))

@@ -11,7 +11,8 @@ FormTimer::FormTimer(QObject* parent) : QObject(parent) {
 }
 
 void FormTimer::SetInterval(int milliseconds) {
-    if (milliseconds < 0) ControlBase::raiseInvalidPropertyValue(QStringLiteral("interval %1").arg(milliseconds));
+    if (milliseconds < 0)
+        ControlBase::raiseInvalidPropertyValue(QStringLiteral("interval %1").arg(milliseconds));
     m_interval = milliseconds;
     m_timer.stop();
     update();

@@ -8,22 +8,31 @@
 
 namespace sarvo::controls {
 
-QzCheckBox::QzCheckBox(QWidget* parent) : QCheckBox(parent), ControlBase(this), m_handle(WindowHandles::add(this)) {
+QzCheckBox::QzCheckBox(QWidget* parent)
+    : QCheckBox(parent), ControlBase(this), m_handle(WindowHandles::add(this)) {
     connect(this, &QAbstractButton::clicked, this, &QzCheckBox::Click);
 }
 
-QzCheckBox::~QzCheckBox() { WindowHandles::remove(m_handle); }
+QzCheckBox::~QzCheckBox() {
+    WindowHandles::remove(m_handle);
+}
 
-int16_t QzCheckBox::Value() const { return isChecked() ? 1 : 0; }
+int16_t QzCheckBox::Value() const {
+    return isChecked() ? 1 : 0;
+}
 
 void QzCheckBox::SetValue(int16_t value) {
     if (value != 0 && value != 1) raiseInvalidPropertyValue(QStringLiteral("check box value %1").arg(value));
     setChecked(value == 1);
 }
 
-bool QzCheckBox::Enabled() const { return isEnabled(); }
+bool QzCheckBox::Enabled() const {
+    return isEnabled();
+}
 
-void QzCheckBox::SetEnabled(bool enabled) { setEnabled(enabled); }
+void QzCheckBox::SetEnabled(bool enabled) {
+    setEnabled(enabled);
+}
 
 QColor QzCheckBox::ForeColor() const {
     return m_foreColor.isValid() ? m_foreColor : QApplication::palette(this).color(QPalette::WindowText);
@@ -39,11 +48,17 @@ void QzCheckBox::SetForeColorRgb(int32_t rgb) {
     SetForeColor(QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
 }
 
-QString QzCheckBox::Caption() const { return text(); }
+QString QzCheckBox::Caption() const {
+    return text();
+}
 
-void QzCheckBox::SetCaption(const QString& caption) { setText(caption); }
+void QzCheckBox::SetCaption(const QString& caption) {
+    setText(caption);
+}
 
-void QzCheckBox::Refresh() { repaint(); }
+void QzCheckBox::Refresh() {
+    repaint();
+}
 
 std::shared_ptr<ControlFont> QzCheckBox::Font() {
     if (!m_font) m_font = std::make_shared<ControlFont>(this);

@@ -27,7 +27,7 @@ public:
     explicit QzCheckBox(QWidget* parent = nullptr);
     ~QzCheckBox() override;
 
-    int16_t Value() const; // 1 ticked, 0 not
+    int16_t Value() const;        // 1 ticked, 0 not
     void SetValue(int16_t value); // 0 or 1, else 380; raises no Click
     bool Enabled() const;
     void SetEnabled(bool enabled);

@@ -9,12 +9,20 @@ QzCommandButton::QzCommandButton(QWidget* parent) : QPushButton(parent), Control
     connect(this, &QAbstractButton::clicked, this, &QzCommandButton::Click);
 }
 
-bool QzCommandButton::Enabled() const { return isEnabled(); }
+bool QzCommandButton::Enabled() const {
+    return isEnabled();
+}
 
-void QzCommandButton::SetEnabled(bool enabled) { setEnabled(enabled); }
+void QzCommandButton::SetEnabled(bool enabled) {
+    setEnabled(enabled);
+}
 
-QString QzCommandButton::Caption() const { return text(); }
+QString QzCommandButton::Caption() const {
+    return text();
+}
 
-void QzCommandButton::SetCaption(const QString& caption) { setText(caption); }
+void QzCommandButton::SetCaption(const QString& caption) {
+    setText(caption);
+}
 
 } // namespace sarvo::controls

@@ -8,16 +8,23 @@ namespace sarvo::controls {
 const QString QzEdit::kDefaultRefusedCharacters = QStringLiteral("<>'\"|&,");
 
 QzEdit::QzEdit(QWidget* parent)
-    : QLineEdit(parent), ControlBase(this), m_validator(new RefusedCharacterValidator(kDefaultRefusedCharacters, this)) {
+    : QLineEdit(parent), ControlBase(this),
+      m_validator(new RefusedCharacterValidator(kDefaultRefusedCharacters, this)) {
     setValidator(m_validator);
     connect(this, &QLineEdit::textChanged, this, &QzEdit::onTextChanged);
 }
 
-QString QzEdit::Text() const { return text(); }
+QString QzEdit::Text() const {
+    return text();
+}
 
-void QzEdit::SetText(const QString& text) { setText(m_validator->strip(text)); }
+void QzEdit::SetText(const QString& text) {
+    setText(m_validator->strip(text));
+}
 
-QString QzEdit::RefusedCharacters() const { return m_validator->refused(); }
+QString QzEdit::RefusedCharacters() const {
+    return m_validator->refused();
+}
 
 void QzEdit::SetRefusedCharacters(const QString& characters) {
     m_validator->setRefused(characters);

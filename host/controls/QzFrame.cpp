@@ -5,8 +5,12 @@ namespace sarvo::controls {
 
 QzFrame::QzFrame(QWidget* parent) : QGroupBox(parent), ControlBase(this) {}
 
-QString QzFrame::Caption() const { return title(); }
+QString QzFrame::Caption() const {
+    return title();
+}
 
-void QzFrame::SetCaption(const QString& caption) { setTitle(caption); }
+void QzFrame::SetCaption(const QString& caption) {
+    setTitle(caption);
+}
 
 } // namespace sarvo::controls

@@ -3,12 +3,20 @@
 
 namespace sarvo::controls {
 
-QzLabel::QzLabel(QWidget* parent) : QLabel(parent), ControlBase(this) { setTextFormat(Qt::PlainText); }
+QzLabel::QzLabel(QWidget* parent) : QLabel(parent), ControlBase(this) {
+    setTextFormat(Qt::PlainText);
+}
 
-QString QzLabel::Caption() const { return text(); }
+QString QzLabel::Caption() const {
+    return text();
+}
 
-void QzLabel::SetCaption(const QString& caption) { setText(caption); }
+void QzLabel::SetCaption(const QString& caption) {
+    setText(caption);
+}
 
-void QzLabel::Refresh() { repaint(); }
+void QzLabel::Refresh() {
+    repaint();
+}
 
 } // namespace sarvo::controls

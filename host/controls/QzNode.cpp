@@ -13,18 +13,26 @@ TreeNodeModel& QzNode::model() const {
     return *m_tree->nodeModel();
 }
 
-QString QzNode::Text() const { return model().text(m_id); }
+QString QzNode::Text() const {
+    return model().text(m_id);
+}
 
-QString QzNode::Key() const { return model().key(m_id); }
+QString QzNode::Key() const {
+    return model().key(m_id);
+}
 
-int QzNode::Children() const { return model().childCount(m_id); }
+int QzNode::Children() const {
+    return model().childCount(m_id);
+}
 
 QzNode QzNode::Child() const {
     const TreeNodeModel::NodeId child = model().firstChild(m_id);
     return child ? QzNode(m_tree.data(), child) : QzNode();
 }
 
-bool QzNode::Expanded() const { return model().isExpanded(m_id); }
+bool QzNode::Expanded() const {
+    return model().isExpanded(m_id);
+}
 
 void QzNode::SetExpanded(bool expanded) const {
     model();

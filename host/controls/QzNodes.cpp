@@ -8,9 +8,13 @@ namespace sarvo::controls {
 
 QzNodes::QzNodes(QzTreeView* tree) : m_tree(tree) {}
 
-void QzNodes::Clear() { m_tree->clearNodes(); }
+void QzNodes::Clear() {
+    m_tree->clearNodes();
+}
 
-QzNode QzNodes::Add(const QString& key, const QString& text) { return Add(QString(), 0, key, text); }
+QzNode QzNodes::Add(const QString& key, const QString& text) {
+    return Add(QString(), 0, key, text);
+}
 
 QzNode QzNodes::Add(const QString& relative, int relationship, const QString& key, const QString& text) {
     return QzNode(m_tree, m_tree->nodeModel()->add(relative, relationship, key, text));
@@ -28,8 +32,12 @@ QzNode QzNodes::Item(int index) const {
     return QzNode(m_tree, id);
 }
 
-void QzNodes::Remove(const QString& key) { m_tree->removeNode(key); }
+void QzNodes::Remove(const QString& key) {
+    m_tree->removeNode(key);
+}
 
-int QzNodes::Count() const { return m_tree->nodeModel()->count(); }
+int QzNodes::Count() const {
+    return m_tree->nodeModel()->count();
+}
 
 } // namespace sarvo::controls

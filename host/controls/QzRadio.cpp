@@ -7,7 +7,9 @@ QzRadio::QzRadio(QWidget* parent) : QRadioButton(parent), ControlBase(this) {
     connect(this, &QAbstractButton::clicked, this, &QzRadio::Click);
 }
 
-bool QzRadio::Value() const { return isChecked(); }
+bool QzRadio::Value() const {
+    return isChecked();
+}
 
 void QzRadio::SetValue(bool selected) {
     if (selected || !isChecked()) {
@@ -20,8 +22,12 @@ void QzRadio::SetValue(bool selected) {
     setAutoExclusive(true);
 }
 
-QString QzRadio::Caption() const { return text(); }
+QString QzRadio::Caption() const {
+    return text();
+}
 
-void QzRadio::SetCaption(const QString& caption) { setText(caption); }
+void QzRadio::SetCaption(const QString& caption) {
+    setText(caption);
+}
 
 } // namespace sarvo::controls

@@ -16,8 +16,7 @@ constexpr int kPlusMinusBox = 9;        // pixels, square
 constexpr int kMinimumIndentation = 16; // pixels: room for the box and a stub of line
 } // namespace
 
-QzTreeView::QzTreeView(QWidget* parent)
-    : QTreeView(parent), ControlBase(this), m_nodes(this) {
+QzTreeView::QzTreeView(QWidget* parent) : QTreeView(parent), ControlBase(this), m_nodes(this) {
     // Created here, not in the initialiser list: adding the child sends this view an event.
     m_model = new TreeNodeModel(this);
     setModel(m_model);
@@ -138,7 +137,8 @@ void QzTreeView::selectInView(const QModelIndex& index) {
 }
 
 void QzTreeView::applyStateAfterReset() {
-    for (const NodeId id : m_model->expandedNodes()) setExpanded(m_model->indexOf(id), true);
+    for (const NodeId id : m_model->expandedNodes())
+        setExpanded(m_model->indexOf(id), true);
     if (const NodeId selected = m_model->selected()) selectInView(m_model->indexOf(selected));
     if (m_pendingScroll && m_model->contains(m_pendingScroll)) scrollTo(m_model->indexOf(m_pendingScroll));
     m_pendingScroll = 0;
@@ -148,7 +148,8 @@ void QzTreeView::onSelectionChanged() {
     // The selected node is the current node when it is also selected: the keyboard cursor the
     // view places on the first node when it gets the focus selects nothing.
     const QModelIndex current = selectionModel()->currentIndex();
-    m_model->setSelected(current.isValid() && selectionModel()->isSelected(current) ? m_model->idOf(current) : 0);
+    m_model->setSelected(current.isValid() && selectionModel()->isSelected(current) ? m_model->idOf(current)
+                                                                                    : 0);
 }
 
 void QzTreeView::onExpandedChanged(const QModelIndex& index, bool expanded) {
@@ -173,8 +174,9 @@ void QzTreeView::mousePressEvent(QMouseEvent* event) {
     const QModelIndex index = indexAt(pos);
     // The node's own rectangle leaves out the indentation with the plus/minus box.
     const NodeId pressed =
-        event->button() == Qt::LeftButton && index.isValid() && visualRect(index).contains(pos) ? m_model->idOf(index)
-                                                                                                : 0;
+        event->button() == Qt::LeftButton && index.isValid() && visualRect(index).contains(pos)
+            ? m_model->idOf(index)
+            : 0;
     QTreeView::mousePressEvent(event);
     if (pressed && m_model->contains(pressed)) emit NodeClick(QzNode(this, pressed));
 }
@@ -221,7 +223,8 @@ void QzTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModel
             }
         }
         if (own && plusMinus && m_model->hasChildren(current)) {
-            const QRect box(midX - kPlusMinusBox / 2, midY - kPlusMinusBox / 2, kPlusMinusBox - 1, kPlusMinusBox - 1);
+            const QRect box(midX - kPlusMinusBox / 2, midY - kPlusMinusBox / 2, kPlusMinusBox - 1,
+                            kPlusMinusBox - 1);
             painter->setPen(QPen(palette().color(QPalette::Dark), 0));
             painter->setBrush(palette().color(QPalette::Base));
             painter->drawRect(box);

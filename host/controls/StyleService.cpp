@@ -18,7 +18,8 @@ std::optional<QColor> StyleService::highlightColor(const QString& styleText) {
     const QString text = styleText.trimmed();
     if (!text.startsWith(prefix, Qt::CaseInsensitive)) return std::nullopt;
     const QStringList parts = text.mid(prefix.size()).split(QLatin1Char('-'));
-    if (parts.size() != 4 || parts[0].compare(QLatin1String("RGB"), Qt::CaseInsensitive) != 0) return std::nullopt;
+    if (parts.size() != 4 || parts[0].compare(QLatin1String("RGB"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
     int rgb[3];
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
@@ -29,7 +30,8 @@ std::optional<QColor> StyleService::highlightColor(const QString& styleText) {
 }
 
 void StyleService::SetStyle(int32_t hWnd, const QString& styleText) {
-    if (auto* box = qobject_cast<QzCheckBox*>(WindowHandles::find(hWnd))) box->setHighlight(highlightColor(styleText));
+    if (auto* box = qobject_cast<QzCheckBox*>(WindowHandles::find(hWnd)))
+        box->setHighlight(highlightColor(styleText));
 }
 
 void StyleService::ResetStyle(int32_t hWnd) {

@@ -110,7 +110,8 @@ void TreeNodeModel::remove(const QString& key) {
         pending.insert(pending.end(), n->children.begin(), n->children.end());
     }
     siblings.erase(siblings.begin() + row);
-    for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i) siblings[i]->row = static_cast<int>(i);
+    for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i)
+        siblings[i]->row = static_cast<int>(i);
     std::erase_if(m_order, [](const Node* n) { return n->dead; });
     m_lastRelative = nullptr;
     if (notify) {
@@ -129,7 +130,9 @@ TreeNodeModel::NodeId TreeNodeModel::at(int position) const {
     return m_order[static_cast<size_t>(position - 1)]->id;
 }
 
-bool TreeNodeModel::contains(NodeId id) const { return nodeOf(id) != nullptr; }
+bool TreeNodeModel::contains(NodeId id) const {
+    return nodeOf(id) != nullptr;
+}
 
 TreeNodeModel::Node* TreeNodeModel::nodeOf(NodeId id) const {
     if (static_cast<quint32>(id >> 32) != m_generation) return nullptr;
@@ -147,11 +150,17 @@ TreeNodeModel::Node* TreeNodeModel::require(NodeId id) const {
 
 // ---- per node --------------------------------------------------------------------------------
 
-QString TreeNodeModel::key(NodeId id) const { return require(id)->key; }
+QString TreeNodeModel::key(NodeId id) const {
+    return require(id)->key;
+}
 
-QString TreeNodeModel::text(NodeId id) const { return require(id)->text; }
+QString TreeNodeModel::text(NodeId id) const {
+    return require(id)->text;
+}
 
-int TreeNodeModel::childCount(NodeId id) const { return static_cast<int>(require(id)->children.size()); }
+int TreeNodeModel::childCount(NodeId id) const {
+    return static_cast<int>(require(id)->children.size());
+}
 
 TreeNodeModel::NodeId TreeNodeModel::firstChild(NodeId id) const {
     const Node* node = require(id);
@@ -163,7 +172,9 @@ TreeNodeModel::NodeId TreeNodeModel::parentOf(NodeId id) const {
     return node->parent ? node->parent->id : 0;
 }
 
-bool TreeNodeModel::isExpanded(NodeId id) const { return require(id)->expanded; }
+bool TreeNodeModel::isExpanded(NodeId id) const {
+    return require(id)->expanded;
+}
 
 void TreeNodeModel::setExpanded(NodeId id, bool expanded) {
     Node* node = require(id);
@@ -187,7 +198,9 @@ bool TreeNodeModel::isInSubtree(NodeId id, NodeId root) const {
     return false;
 }
 
-QString TreeNodeModel::pictureKey(NodeId id) const { return pictureKeyOf(*require(id)); }
+QString TreeNodeModel::pictureKey(NodeId id) const {
+    return pictureKeyOf(*require(id));
+}
 
 QString TreeNodeModel::pictureKeyOf(const Node& node) const {
     const bool selected = node.id == m_selected;
@@ -203,7 +216,9 @@ std::vector<TreeNodeModel::NodeId> TreeNodeModel::expandedNodes() const {
     return ids;
 }
 
-QModelIndex TreeNodeModel::indexOf(NodeId id) const { return indexOfNode(nodeOf(id)); }
+QModelIndex TreeNodeModel::indexOf(NodeId id) const {
+    return indexOfNode(nodeOf(id));
+}
 
 TreeNodeModel::NodeId TreeNodeModel::idOf(const QModelIndex& index) const {
     if (!index.isValid() || index.model() != this) return 0;
@@ -223,11 +238,17 @@ void TreeNodeModel::pictureChanged(const Node* node) {
 
 // ---- display settings ------------------------------------------------------------------------
 
-void TreeNodeModel::setImageList(ImageList* images) { m_images = images; }
+void TreeNodeModel::setImageList(ImageList* images) {
+    m_images = images;
+}
 
-void TreeNodeModel::setShowPictures(bool show) { m_showPictures = show; }
+void TreeNodeModel::setShowPictures(bool show) {
+    m_showPictures = show;
+}
 
-void TreeNodeModel::setEditable(bool editable) { m_editable = editable; }
+void TreeNodeModel::setEditable(bool editable) {
+    m_editable = editable;
+}
 
 // ---- QAbstractItemModel ----------------------------------------------------------------------
 
@@ -248,23 +269,30 @@ int TreeNodeModel::rowCount(const QModelIndex& parent) const {
     return static_cast<int>(parent.isValid() ? nodeAt(parent)->children.size() : m_roots.size());
 }
 
-int TreeNodeModel::columnCount(const QModelIndex&) const { return 1; }
+int TreeNodeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
-bool TreeNodeModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
+bool TreeNodeModel::hasChildren(const QModelIndex& parent) const {
+    return rowCount(parent) > 0;
+}
 
 QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const Node* node = nodeAt(index);
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return node->text;
-    case KeyRole: return node->key;
+    case Qt::EditRole:
+        return node->text;
+    case KeyRole:
+        return node->key;
     case Qt::DecorationRole: {
         if (!m_showPictures || !m_images) return {};
         const QPixmap* picture = m_images->ListImages().find(pictureKeyOf(*node));
         return picture ? QVariant(*picture) : QVariant();
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 

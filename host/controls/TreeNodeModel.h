@@ -111,7 +111,7 @@ private:
     std::vector<Node*> m_order; // live nodes in order of addition
     QHash<QString, Node*> m_keys;
     Node* m_lastRelative = nullptr; // the relative of the last add, found again without the hash
-    quint32 m_generation = 1; // bumped by clear so ids of the old nodes go stale
+    quint32 m_generation = 1;       // bumped by clear so ids of the old nodes go stale
     NodeId m_selected = 0;
     QPointer<ImageList> m_images;
     bool m_showPictures = true;

@@ -24,8 +24,12 @@ int32_t WindowHandles::add(QWidget* widget) {
     return handle;
 }
 
-void WindowHandles::remove(int32_t handle) { registry().remove(handle); }
+void WindowHandles::remove(int32_t handle) {
+    registry().remove(handle);
+}
 
-QWidget* WindowHandles::find(int32_t handle) { return registry().value(handle).data(); }
+QWidget* WindowHandles::find(int32_t handle) {
+    return registry().value(handle).data();
+}
 
 } // namespace sarvo::controls

@@ -85,7 +85,9 @@ struct StyleCase {
     QColor caption; // when highlighted
 };
 
-void PrintTo(const StyleCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const StyleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StyleServiceTest : public CheckBoxTest, public ::testing::WithParamInterface<StyleCase> {};
 

@@ -13,8 +13,7 @@
 namespace sarvo::controls::testing {
 
 // The number of the run-time error the callable raises, 0 when it raises none.
-template <class F>
-int errorNumberOf(F&& f) {
+template <class F> int errorNumberOf(F&& f) {
     try {
         f();
     } catch (const RuntimeError& e) {

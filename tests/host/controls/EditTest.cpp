@@ -30,7 +30,9 @@ struct TypingCase {
     int changes;
 };
 
-void PrintTo(const TypingCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TypingCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Typing : public EditTest, public ::testing::WithParamInterface<TypingCase> {};
 
@@ -41,18 +43,17 @@ TEST_P(Typing, KeepsOnlyTheAllowedCharacters) {
     EXPECT_EQ(changes.size(), c.changes);
 }
 
-INSTANTIATE_TEST_SUITE_P(EditTest, Typing,
-                         ::testing::Values(TypingCase{"less_than", "<", "", 0}, TypingCase{"greater_than", ">", "", 0},
-                                           TypingCase{"apostrophe", "'", "", 0},
-                                           TypingCase{"double_quote", "\"", "", 0},
-                                           TypingCase{"vertical_bar", "|", "", 0},
-                                           TypingCase{"ampersand", "&", "", 0}, TypingCase{"comma", ",", "", 0},
-                                           TypingCase{"code", "1001", "1001", 4},
-                                           TypingCase{"name_with_blank", "Cash a", "Cash a", 6},
-                                           TypingCase{"quote_inside", "10'01", "1001", 4},
-                                           TypingCase{"sql_injection", "x' or '1'='1", "x or 1=1", 8},
-                                           TypingCase{"other_punctuation", "%_()-", "%_()-", 5}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    EditTest, Typing,
+    ::testing::Values(TypingCase{"less_than", "<", "", 0}, TypingCase{"greater_than", ">", "", 0},
+                      TypingCase{"apostrophe", "'", "", 0}, TypingCase{"double_quote", "\"", "", 0},
+                      TypingCase{"vertical_bar", "|", "", 0}, TypingCase{"ampersand", "&", "", 0},
+                      TypingCase{"comma", ",", "", 0}, TypingCase{"code", "1001", "1001", 4},
+                      TypingCase{"name_with_blank", "Cash a", "Cash a", 6},
+                      TypingCase{"quote_inside", "10'01", "1001", 4},
+                      TypingCase{"sql_injection", "x' or '1'='1", "x or 1=1", 8},
+                      TypingCase{"other_punctuation", "%_()-", "%_()-", 5}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditTest, PastedTextLosesTheRefusedCharactersOnly) {
     QTest::keyClicks(&edit, "ab");

@@ -39,7 +39,9 @@ struct FailureCase {
     const char* description; // contained in the reported description
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DispatcherFailures : public Dispatcher, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -62,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"duplicate_node_key", [] { raise(ErrorCode::KeyNotUnique, "y1001"); }, 35602, "y1001"},
         FailureCase{"no_current_record", [] { raise(ErrorCode::NoCurrentRecord); }, 3021, "current record"},
-        FailureCase{"numbered_error", [] { throw RuntimeError(-2147217900, "syntax error near 'x'"); }, -2147217900,
-                    "syntax error"},
+        FailureCase{"numbered_error", [] { throw RuntimeError(-2147217900, "syntax error near 'x'"); },
+                    -2147217900, "syntax error"},
         FailureCase{"standard_exception", [] { throw std::runtime_error("disk full"); }, 51, "disk full"},
         FailureCase{"out_of_memory", [] { throw std::bad_alloc(); }, 7, "memory"},
         FailureCase{"anything_else", [] { throw 42; }, 51, "Unknown"}),

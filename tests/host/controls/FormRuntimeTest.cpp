@@ -33,7 +33,9 @@ struct GeometryCase {
     QRect pixels;
 };
 
-void PrintTo(const GeometryCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const GeometryCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TwipsGeometry : public ::testing::TestWithParam<GeometryCase> {};
 
@@ -49,14 +51,15 @@ TEST_P(TwipsGeometry, PlacesOnWholePixelsAndReadsBackExactly) {
     EXPECT_EQ(label.Height(), c.height);
 }
 
-INSTANTIATE_TEST_SUITE_P(FormRuntime, TwipsGeometry,
-                         ::testing::Values(GeometryCase{"tree", 90, 660, 5250, 3210, QRect(6, 44, 350, 214)},
-                                           GeometryCase{"grip", 5430, 630, 60, 3240, QRect(362, 42, 4, 216)},
-                                           GeometryCase{"minimum_tree", 90, 660, 1000, 3210, QRect(6, 44, 67, 214)},
-                                           GeometryCase{"below_half_a_pixel", 7, 7, 7, 7, QRect(0, 0, 0, 0)},
-                                           GeometryCase{"above_half_a_pixel", 8, 8, 8, 8, QRect(1, 1, 1, 1)},
-                                           GeometryCase{"left_of_the_container", -45, 0, 30, 15, QRect(-3, 0, 2, 1)}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    FormRuntime, TwipsGeometry,
+    ::testing::Values(GeometryCase{"tree", 90, 660, 5250, 3210, QRect(6, 44, 350, 214)},
+                      GeometryCase{"grip", 5430, 630, 60, 3240, QRect(362, 42, 4, 216)},
+                      GeometryCase{"minimum_tree", 90, 660, 1000, 3210, QRect(6, 44, 67, 214)},
+                      GeometryCase{"below_half_a_pixel", 7, 7, 7, 7, QRect(0, 0, 0, 0)},
+                      GeometryCase{"above_half_a_pixel", 8, 8, 8, 8, QRect(1, 1, 1, 1)},
+                      GeometryCase{"left_of_the_container", -45, 0, 30, 15, QRect(-3, 0, 2, 1)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormRuntime, SplitterStyleAdjustmentsAccumulateInTwips) {
     QWidget form;
@@ -188,7 +191,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     void moveWithoutButtons(QPoint pos) {
-        QMouseEvent move(QEvent::MouseMove, pos, image->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, pos, image->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(image, &move);
     }
     QWidget form;

@@ -22,7 +22,9 @@ struct Pressed {
     bool operator==(const Pressed&) const = default;
 };
 
-void PrintTo(const Pressed& p, std::ostream* os) { *os << "{" << p.keyCode << ", " << p.shift << "}"; }
+void PrintTo(const Pressed& p, std::ostream* os) {
+    *os << "{" << p.keyCode << ", " << p.shift << "}";
+}
 
 class KeyHook : public ::testing::Test {
 protected:
@@ -62,7 +64,9 @@ struct KeyCase {
     std::vector<Pressed> expected; // modifier keys come first, each with its own bit set
 };
 
-void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class KeyCodes : public KeyHook, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -77,18 +81,22 @@ TEST_P(KeyCodes, ReachKeyDownOnceWithCodeAndShift) {
 
 INSTANTIATE_TEST_SUITE_P(
     KeyHook, KeyCodes,
-    ::testing::Values(KeyCase{"enter_in_tree", "trvDis", Qt::Key_Return, Qt::NoModifier, {{13, 0}}},
-                      KeyCase{"shift_enter_in_tree", "trvDis", Qt::Key_Return, Qt::ShiftModifier, {{16, 1}, {13, 1}}},
-                      KeyCase{"keypad_enter", "trvDis", Qt::Key_Enter, Qt::KeypadModifier, {{13, 0}}},
-                      KeyCase{"ctrl_alt_enter_in_edit", "txtFilter", Qt::Key_Return,
-                              Qt::ControlModifier | Qt::AltModifier, {{17, 2}, {18, 6}, {13, 6}}},
-                      KeyCase{"letter_in_edit", "txtFilter", Qt::Key_A, Qt::NoModifier, {{65, 0}}},
-                      KeyCase{"digit", "txtFilter", Qt::Key_7, Qt::NoModifier, {{55, 0}}},
-                      KeyCase{"keypad_digit", "txtFilter", Qt::Key_7, Qt::KeypadModifier, {{103, 0}}},
-                      KeyCase{"escape_on_button", "cmdButton0", Qt::Key_Escape, Qt::NoModifier, {{27, 0}}},
-                      KeyCase{"f1", "trvDis", Qt::Key_F1, Qt::NoModifier, {{112, 0}}},
-                      KeyCase{"arrow_down", "trvDis", Qt::Key_Down, Qt::NoModifier, {{40, 0}}},
-                      KeyCase{"shift_delete", "txtFilter", Qt::Key_Delete, Qt::ShiftModifier, {{16, 1}, {46, 1}}}),
+    ::testing::Values(
+        KeyCase{"enter_in_tree", "trvDis", Qt::Key_Return, Qt::NoModifier, {{13, 0}}},
+        KeyCase{"shift_enter_in_tree", "trvDis", Qt::Key_Return, Qt::ShiftModifier, {{16, 1}, {13, 1}}},
+        KeyCase{"keypad_enter", "trvDis", Qt::Key_Enter, Qt::KeypadModifier, {{13, 0}}},
+        KeyCase{"ctrl_alt_enter_in_edit",
+                "txtFilter",
+                Qt::Key_Return,
+                Qt::ControlModifier | Qt::AltModifier,
+                {{17, 2}, {18, 6}, {13, 6}}},
+        KeyCase{"letter_in_edit", "txtFilter", Qt::Key_A, Qt::NoModifier, {{65, 0}}},
+        KeyCase{"digit", "txtFilter", Qt::Key_7, Qt::NoModifier, {{55, 0}}},
+        KeyCase{"keypad_digit", "txtFilter", Qt::Key_7, Qt::KeypadModifier, {{103, 0}}},
+        KeyCase{"escape_on_button", "cmdButton0", Qt::Key_Escape, Qt::NoModifier, {{27, 0}}},
+        KeyCase{"f1", "trvDis", Qt::Key_F1, Qt::NoModifier, {{112, 0}}},
+        KeyCase{"arrow_down", "trvDis", Qt::Key_Down, Qt::NoModifier, {{40, 0}}},
+        KeyCase{"shift_delete", "txtFilter", Qt::Key_Delete, Qt::ShiftModifier, {{16, 1}, {46, 1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeyHook, HandlerSettingZeroSwallowsTheKey) {

@@ -26,13 +26,15 @@ void addSampleTree(QzNodes& nodes) {
     nodes.Add(QStringLiteral("a1"), QzNodes::tvwChild, QStringLiteral("b1001"), QStringLiteral("1001 Cash"));
     nodes.Add(QStringLiteral("a2"), QzNodes::tvwChild, QStringLiteral("b2001"), QStringLiteral("2001 Loans"));
     nodes.Add(QStringLiteral("a1"), QzNodes::tvwChild, QStringLiteral("b1002"), QStringLiteral("1002 Bank"));
-    nodes.Add(QStringLiteral("b1002"), 4, QStringLiteral("c100201"), QStringLiteral("100201 Current account"));
+    nodes.Add(QStringLiteral("b1002"), 4, QStringLiteral("c100201"),
+              QStringLiteral("100201 Current account"));
     nodes.Add(QStringLiteral("b1002"), 4, QStringLiteral("c100202"), QStringLiteral("100202 Deposit"));
 }
 
 QStringList keysInOrder(const QzNodes& nodes) {
     QStringList keys;
-    for (int i = 1; i <= nodes.Count(); ++i) keys << nodes.Item(i).Key();
+    for (int i = 1; i <= nodes.Count(); ++i)
+        keys << nodes.Item(i).Key();
     return keys;
 }
 
@@ -52,7 +54,8 @@ protected:
     }
     void TearDown() override {
         checked.reset();
-        EXPECT_TRUE(CheckedModel::complaints().isEmpty()) << CheckedModel::complaints().join('\n').toStdString();
+        EXPECT_TRUE(CheckedModel::complaints().isEmpty())
+            << CheckedModel::complaints().join('\n').toStdString();
     }
     QModelIndex indexOf(const QString& key) { return model().indexOf(tree.Nodes().Item(key).id()); }
     TreeNodeModel& model() { return *tree.nodeModel(); }
@@ -64,7 +67,8 @@ protected:
 TEST_F(TreeNodeStore, KeepsOrderOfAdditionAcrossParents) {
     QzNodes& nodes = tree.Nodes();
     EXPECT_EQ(nodes.Count(), 8);
-    EXPECT_EQ(keysInOrder(nodes), (QStringList{"z", "a1", "a2", "b1001", "b2001", "b1002", "c100201", "c100202"}));
+    EXPECT_EQ(keysInOrder(nodes),
+              (QStringList{"z", "a1", "a2", "b1001", "b2001", "b1002", "c100201", "c100202"}));
     // The model shows each node under its relative, children in the order they were added.
     EXPECT_EQ(childKeys(model(), {}), (QStringList{"z", "a1", "a2"}));
     EXPECT_EQ(childKeys(model(), indexOf("a1")), (QStringList{"b1001", "b1002"}));
@@ -91,7 +95,9 @@ struct FailingOperation {
     int error;
 };
 
-void PrintTo(const FailingOperation& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailingOperation& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NodeStoreErrors : public TreeNodeStore, public ::testing::WithParamInterface<FailingOperation> {};
 
@@ -107,11 +113,15 @@ INSTANTIATE_TEST_SUITE_P(
     TreeNodeStore, NodeStoreErrors,
     ::testing::Values(
         FailingOperation{"duplicate_top_level_key", [](QzNodes& n) { n.Add("a1", "again"); }, 35602},
-        FailingOperation{"duplicate_child_key", [](QzNodes& n) { n.Add("a2", 4, "b1001", "1001 again"); }, 35602},
+        FailingOperation{"duplicate_child_key", [](QzNodes& n) { n.Add("a2", 4, "b1001", "1001 again"); },
+                         35602},
         FailingOperation{"missing_relative", [](QzNodes& n) { n.Add("b9999", 4, "c999901", "x"); }, 35601},
-        FailingOperation{"missing_relative_and_duplicate_key", [](QzNodes& n) { n.Add("nope", 4, "a1", "x"); }, 35601},
-        FailingOperation{"relative_key_is_case_sensitive", [](QzNodes& n) { n.Add("A1", 4, "b1003", "x"); }, 35601},
-        FailingOperation{"relationship_other_than_child", [](QzNodes& n) { n.Add("a1", 2, "b1003", "x"); }, 5},
+        FailingOperation{"missing_relative_and_duplicate_key",
+                         [](QzNodes& n) { n.Add("nope", 4, "a1", "x"); }, 35601},
+        FailingOperation{"relative_key_is_case_sensitive", [](QzNodes& n) { n.Add("A1", 4, "b1003", "x"); },
+                         35601},
+        FailingOperation{"relationship_other_than_child", [](QzNodes& n) { n.Add("a1", 2, "b1003", "x"); },
+                         5},
         FailingOperation{"item_missing_key", [](QzNodes& n) { (void)n.Item("b3001"); }, 35601},
         FailingOperation{"item_index_zero", [](QzNodes& n) { (void)n.Item(0); }, 35601},
         FailingOperation{"item_index_past_end", [](QzNodes& n) { (void)n.Item(9); }, 35601},
@@ -235,7 +245,9 @@ struct PictureCase {
     const char* picture;
 };
 
-void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PictureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TreePictures : public TreeNodeStore, public ::testing::WithParamInterface<PictureCase> {
 protected:
@@ -265,23 +277,24 @@ INSTANTIATE_TEST_SUITE_P(
     TreeNodeStore, TreePictures,
     ::testing::Values(
         PictureCase{"leaf", "b1001", [](QzTreeView&) {}, "leaf"},
-        PictureCase{"selected_leaf", "b1001", [](QzTreeView& t) { t.Nodes().Item("b1001").SetSelected(true); },
-                    "leafsel"},
+        PictureCase{"selected_leaf", "b1001",
+                    [](QzTreeView& t) { t.Nodes().Item("b1001").SetSelected(true); }, "leafsel"},
         PictureCase{"collapsed_parent", "b1002", [](QzTreeView&) {}, "closed"},
         PictureCase{"selected_collapsed_parent", "b1002",
                     [](QzTreeView& t) { t.Nodes().Item("b1002").SetSelected(true); }, "closesel"},
-        PictureCase{"expanded_parent", "b1002", [](QzTreeView& t) { t.Nodes().Item("b1002").SetExpanded(true); },
-                    "open"},
+        PictureCase{"expanded_parent", "b1002",
+                    [](QzTreeView& t) { t.Nodes().Item("b1002").SetExpanded(true); }, "open"},
         PictureCase{"selected_expanded_parent", "b1002",
                     [](QzTreeView& t) {
                         t.Nodes().Item("b1002").SetExpanded(true);
                         t.Nodes().Item("b1002").SetSelected(true);
                     },
                     "open"},
-        PictureCase{"expanded_without_children", "z", [](QzTreeView& t) { t.Nodes().Item("z").SetExpanded(true); },
-                    "leaf"},
+        PictureCase{"expanded_without_children", "z",
+                    [](QzTreeView& t) { t.Nodes().Item("z").SetExpanded(true); }, "leaf"},
         PictureCase{"leaf_that_gets_a_child", "b1001",
-                    [](QzTreeView& t) { t.Nodes().Add("b1001", 4, "c100101", "100101 Petty cash"); }, "closed"},
+                    [](QzTreeView& t) { t.Nodes().Add("b1001", 4, "c100101", "100101 Petty cash"); },
+                    "closed"},
         PictureCase{"parent_that_loses_its_children", "b1002",
                     [](QzTreeView& t) {
                         t.Nodes().Remove("c100201");
@@ -302,7 +315,7 @@ TEST_F(TreeNodeStore, ShowsNoPictureWithoutPictureStyleOrKey) {
     tree.SetImageList(&images);
     EXPECT_TRUE(indexOf("b1001").data(Qt::DecorationRole).canConvert<QPixmap>());
     EXPECT_FALSE(indexOf("b1002").data(Qt::DecorationRole).isValid()); // no "closed" picture in the list
-    tree.SetStyle(6); // lines and plus/minus, no pictures
+    tree.SetStyle(6);                                                  // lines and plus/minus, no pictures
     EXPECT_FALSE(indexOf("b1001").data(Qt::DecorationRole).isValid());
 }
 

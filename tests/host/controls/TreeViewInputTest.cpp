@@ -49,12 +49,14 @@ protected:
     }
     void TearDown() override {
         checked.reset();
-        EXPECT_TRUE(CheckedModel::complaints().isEmpty()) << CheckedModel::complaints().join('\n').toStdString();
+        EXPECT_TRUE(CheckedModel::complaints().isEmpty())
+            << CheckedModel::complaints().join('\n').toStdString();
     }
     void connect() {
         QObject::connect(&tree, &QzTreeView::NodeClick, &tree, [this](const QzNode& node) {
             // The handler sees the clicked node already selected.
-            clicked << node.Key() + (tree.SelectedItem() == node ? QString() : QStringLiteral(" (not selected)"));
+            clicked << node.Key() +
+                           (tree.SelectedItem() == node ? QString() : QStringLiteral(" (not selected)"));
             if (onNodeClick) onNodeClick(node);
         });
         QObject::connect(&tree, &QzTreeView::DblClick, &tree, [this] {
@@ -62,8 +64,12 @@ protected:
             doubleClicked << (selected ? selected.Key() : QStringLiteral("(none)"));
         });
     }
-    QRect rectOf(const QString& key) { return tree.visualRect(tree.nodeModel()->indexOf(tree.Nodes().Item(key).id())); }
-    void click(const QString& key) { QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, rectOf(key).center()); }
+    QRect rectOf(const QString& key) {
+        return tree.visualRect(tree.nodeModel()->indexOf(tree.Nodes().Item(key).id()));
+    }
+    void click(const QString& key) {
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, rectOf(key).center());
+    }
 
     QzTreeView tree;
     std::unique_ptr<CheckedModel> checked;
@@ -83,7 +89,8 @@ TEST_F(TreeInput, MouseClickOnANodeRaisesNodeClickEveryTime) {
 
 TEST_F(TreeInput, ThePlusMinusBoxExpandsWithoutNodeClick) {
     const QRect a2 = rectOf("a2");
-    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(a2.left() - tree.indentation() / 2, a2.center().y()));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                      QPoint(a2.left() - tree.indentation() / 2, a2.center().y()));
     EXPECT_TRUE(tree.Nodes().Item("a2").Expanded());
     EXPECT_TRUE(clicked.isEmpty());
     EXPECT_TRUE(tree.SelectedItem().isNull());
@@ -171,7 +178,9 @@ struct DisplayCase {
     int indentationPixels;
 };
 
-void PrintTo(const DisplayCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DisplayCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TreeDisplay : public TreeInput, public ::testing::WithParamInterface<DisplayCase> {};
 
@@ -209,12 +218,13 @@ TEST_P(TreeDisplay, PropertiesTakeTheirNaturalMeaning) {
     tree.SetImageList(nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(TreeInput, TreeDisplay,
-                         ::testing::Values(DisplayCase{"dialog_settings", 7, 1, 1, 120, true, true, false, 16},
-                                           DisplayCase{"text_only_automatic_edit", 0, 0, 0, 600, false, false, true, 40},
-                                           DisplayCase{"lines_and_pictures", 5, 1, 0, 300, true, true, true, 20},
-                                           DisplayCase{"plus_minus_only", 2, 0, 1, 0, false, false, false, 16}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    TreeInput, TreeDisplay,
+    ::testing::Values(DisplayCase{"dialog_settings", 7, 1, 1, 120, true, true, false, 16},
+                      DisplayCase{"text_only_automatic_edit", 0, 0, 0, 600, false, false, true, 40},
+                      DisplayCase{"lines_and_pictures", 5, 1, 0, 300, true, true, true, 20},
+                      DisplayCase{"plus_minus_only", 2, 0, 1, 0, false, false, false, 16}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TreeInput, DisplayPropertiesRefuseValuesOutOfRange) {
     EXPECT_EQ(errorNumberOf([&] { tree.SetStyle(8); }), 380);
