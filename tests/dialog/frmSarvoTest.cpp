@@ -90,7 +90,9 @@ TEST_F(DialogTest, EveryControlIsInItsDesignedPlaceWithItsCaption) {
         const QString parentName = QString::fromLatin1(d.parent).isEmpty() ? "frmSarvo" : QString::fromLatin1(d.parent);
         EXPECT_EQ(w->parentWidget()->objectName(), parentName) << d.name;
         EXPECT_EQ(w->geometry(), QRect(d.left / 15, d.top / 15, d.width / 15, d.height / 15)) << d.name;
-        if (*d.caption) EXPECT_EQ(captionOf(w), QString::fromUtf8(d.caption)) << d.name;
+        if (*d.caption) {
+            EXPECT_EQ(captionOf(w), QString::fromUtf8(d.caption)) << d.name;
+        }
     }
     EXPECT_TRUE(child<QCheckBox>(form, "ChkFfc")->isChecked()) << "ticked at design time";
     EXPECT_TRUE(child<QRadioButton>(form, "optFilter(0)")->isChecked());
