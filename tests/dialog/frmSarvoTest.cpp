@@ -7,6 +7,7 @@
 #include "host/controls/QzTreeView.h"
 #include "host/controls/TreeNodeModel.h"
 #include "host/services/MessageService.h"
+#include "runtime/RuntimeError.h"
 #include "tests/support/HostFixture.h"
 
 #include <QApplication>
@@ -305,6 +306,32 @@ TEST_F(DialogTest, DraggingTheGripWithTheMouseShowsTheLineAndWidensTheTree) {
     QTest::mouseRelease(&grip, Qt::LeftButton, {}, QPoint(2 + 40, 50));
     EXPECT_FALSE(form.Line1().Visible());
     EXPECT_EQ(form.trvDis().Width(), 5250 + (2 + 40) * 15);
+    form.close();
+}
+
+} // namespace
+
+namespace {
+
+// A failing handler is reported once, with its number, and leaves the dialog open with what it
+// had done so far.
+TEST_F(DialogTest, HandlerFailureIsShownOnceAndTheDialogStaysOpen) {
+    frmSarvo form;
+    form.Form_Load();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    host::MessageService::clear();
+    host.exec("alter table code rename to code_elsewhere");
+    auto* tree = child<controls::QzTreeView>(form, "trvDis");
+    const controls::QzNode assets = tree->Nodes().Item(QStringLiteral("a1"));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(tree->nodeModel()->indexOf(assets.id())).center());
+    const auto shown = host::MessageService::shown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].buttons, 16);
+    EXPECT_TRUE(shown[0].prompt.startsWith(QString::number(static_cast<int>(ErrorCode::DatabaseError)))) << shown[0].prompt.toStdString();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(tree->Nodes().Count(), 7) << "the top level stays";
+    host.exec("alter table code_elsewhere rename to code");
     form.close();
 }
 
