@@ -30,9 +30,9 @@ public:
     bool Expanded() const;
     void SetExpanded(bool expanded) const;
     bool Selected() const;
-    // True makes this the tree's selected (current) node; it neither expands its ancestors nor
-    // scrolls (that is EnsureVisible) and raises no NodeClick. False clears the selection when
-    // this node holds it.
+    // True makes this the tree's selected (current) node and, as the native control does, shows
+    // it: its collapsed ancestors open and it is scrolled into view. It raises no NodeClick.
+    // False clears the selection when this node holds it.
     void SetSelected(bool selected) const;
     // Expands every ancestor and scrolls the node into view.
     void EnsureVisible() const;

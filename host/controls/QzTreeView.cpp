@@ -112,6 +112,8 @@ void QzTreeView::setNodeSelected(NodeId id, bool selected) {
     if (selected) {
         m_model->setSelected(id);
         if (!m_model->resetPending()) selectInView(m_model->indexOf(id));
+        // As the native control does, the selected node is shown: its collapsed ancestors open.
+        ensureNodeVisible(id);
     } else if (m_model->selected() == id) {
         m_model->setSelected(0);
         if (!m_model->resetPending()) selectionModel()->clear();
@@ -128,8 +130,8 @@ void QzTreeView::ensureNodeVisible(NodeId id) {
 }
 
 void QzTreeView::selectInView(const QModelIndex& index) {
-    // The view would scroll to a new current node, expanding its ancestors on the way;
-    // selecting is not making visible.
+    // The view would scroll to a new current node on its own; making it visible is left to
+    // the caller (a reset restores the selection without scrolling).
     const bool autoScroll = hasAutoScroll();
     setAutoScroll(false);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
