@@ -1,16 +1,18 @@
-// Test helper: a named SQLite connection to an account-set file (or to memory) that is removed
-// when the helper goes, and one-line queries for assertions.
+// Test helpers: a named SQLite connection (to a file or to memory) that is removed with the
+// helper, one-line queries for assertions, each template's account set made once per test run,
+// and the error a call raised.
 #pragma once
 
-#include <QSqlDatabase>
+#include "data/AccountSetTemplate.h"
+#include "runtime/RuntimeError.h"
+
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QString>
-#include <QVariant>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Readable assertion messages for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
@@ -29,44 +31,49 @@ public:
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
     }
-    TestDb(const TestDb&) = delete;
-    TestDb& operator=(const TestDb&) = delete;
 
-    // First column of the first row; an invalid QVariant when there is no row.
-    QVariant value(const QString& sql) {
-        QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
-            return {};
-        }
-        return q.next() ? q.value(0) : QVariant();
-    }
-    int count(const QString& sql) { return value(sql).toInt(); }
-    // Every row's columns joined by '|', rows in query order.
+    // Every row's columns joined by '|', NULL as "NULL"; a statement that fails is a test failure.
     QStringList rows(const QString& sql) {
-        QStringList result;
         QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            ADD_FAILURE() << sql.toStdString() << ": " << q.lastError().text().toStdString();
-            return result;
-        }
+        EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+        QStringList result;
         while (q.next()) {
             QStringList columns;
             for (int i = 0; i < q.record().count(); ++i)
-                columns << (q.value(i).isNull() ? QStringLiteral("NULL") : q.value(i).toString());
+                columns << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
             result << columns.join(u'|');
         }
         return result;
     }
-    bool exec(const QString& sql) {
-        QSqlQuery q(db);
-        const bool ok = q.exec(sql);
-        EXPECT_TRUE(ok) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-        return ok;
-    }
+    QString value(const QString& sql) { return rows(sql).value(0); }
+    // Accounts (rows of table code) that meet a condition.
+    int codes(const QString& where) { return value("select count(*) from code where " + where).toInt(); }
 
     QSqlDatabase db;
 
 private:
     QString m_name;
 };
+
+inline QTemporaryDir& testFolder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+inline QString accountSetFile(const QString& templateName) {
+    static QHash<QString, QString> made;
+    if (!made.contains(templateName)) {
+        const QString path = testFolder().filePath(QString(templateName).replace(u':', u'-') + ".db");
+        sarvo::data::createAccountSet(path, templateName);
+        made.insert(templateName, path);
+    }
+    return made.value(templateName);
+}
+
+// The error f raised; number 0 when it raised none.
+template <typename F> sarvo::RuntimeError errorOf(F&& f) try {
+    f();
+    return sarvo::RuntimeError(0, QStringLiteral("no error"));
+} catch (const sarvo::RuntimeError& e) {
+    return e;
+}

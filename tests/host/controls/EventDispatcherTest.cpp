@@ -33,7 +33,6 @@ TEST_F(Dispatcher, FailuresAreReportedOnceAndKeepTheWorkDoneBefore) {
         const char* description; // part of the reported description
     } cases[] = {
         {[] { raise(ErrorCode::KeyNotUnique, "y1001"); }, 35602, "y1001"},
-        {[] { raise(ErrorCode::NoCurrentRecord); }, 3021, "current record"},
         {[] { throw RuntimeError(-2147217900, "syntax error near 'x'"); }, -2147217900, "syntax error"},
         {[] { throw std::runtime_error("disk full"); }, 51, "disk full"},
         {[] { throw std::bad_alloc(); }, 7, "memory"},
