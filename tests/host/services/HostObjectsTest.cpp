@@ -135,18 +135,13 @@ TEST(MessageService, ScriptedRunsRecordEveryMessageAndAnswerOk) {
 // Outside scripted runs a real box comes up; the test plays the user and presses a button.
 TEST(MessageService, ARealBoxShowsTheStylesIconAndButtonsAndReportsThePressedOne) {
     using B = QMessageBox;
-    struct Case {
-        int style;
-        B::Icon icon;
-        B::StandardButtons buttons;
-        B::StandardButton press;
-        int answer;
-    };
     MessageService::setScripted(false);
-    for (const Case& c : {Case{64, B::Information, B::Ok, B::Ok, 1},
-                          Case{1 + 48, B::Warning, B::Ok | B::Cancel, B::Cancel, 2},
-                          Case{3 + 16, B::Critical, B::Yes | B::No | B::Cancel, B::Yes, 6},
-                          Case{4 + 32, B::Question, B::Yes | B::No, B::No, 7}}) {
+    for (const auto& [style, icon, buttons, press, answer] :
+         std::initializer_list<std::tuple<int, B::Icon, B::StandardButtons, B::StandardButton, int>>{
+             {64, B::Information, B::Ok, B::Ok, 1},
+             {1 + 48, B::Warning, B::Ok | B::Cancel, B::Cancel, 2},
+             {3 + 16, B::Critical, B::Yes | B::No | B::Cancel, B::Yes, 6},
+             {4 + 32, B::Question, B::Yes | B::No, B::No, 7}}) {
         QString seen;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -157,12 +152,12 @@ TEST(MessageService, ARealBoxShowsTheStylesIconAndButtonsAndReportsThePressedOne
                        .arg(box->windowTitle(), box->text())
                        .arg(int(box->icon()))
                        .arg(box->standardButtons().toInt());
-            box->button(c.press)->click();
+            box->button(press)->click();
         });
         poll.start(10);
-        EXPECT_EQ(MessageService::show("the prompt", c.style, "the title"), c.answer) << c.style;
-        EXPECT_EQ(seen, QStringLiteral("the title: the prompt %1 %2").arg(int(c.icon)).arg(c.buttons.toInt()))
-            << c.style;
+        EXPECT_EQ(MessageService::show("the prompt", style, "the title"), answer) << style;
+        EXPECT_EQ(seen, QStringLiteral("the title: the prompt %1 %2").arg(int(icon)).arg(buttons.toInt()))
+            << style;
     }
     MessageService::setScripted(true);
     MessageService::clear();

