@@ -42,18 +42,12 @@ protected:
         run.json = QJsonDocument::fromJson(run.out).object();
         return run;
     }
-    QString script(const char* text) const {
-        QFile file(dir.filePath("session.script"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return file.fileName();
-    }
     QTemporaryDir dir;
 };
 
 TEST_F(DemoEndToEnd, WaitOnlyOpensTheDialogClosesItAndReportsTrue) {
     const QString log = dir.filePath("statements.log");
-    const DemoRun run = demo({"--db", "DB", "--script", script("wait 50\n"), "--log-sql", log});
+    const DemoRun run = demo({"--db", "DB", "--script", "-", "--log-sql", log}, "wait 50\n");
     ASSERT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(run.only({"result", "ViewOK", "Viewpara1", "Viewreturn4", "messages", "trace", "error"}),
               R"({"ViewOK":false,"Viewpara1":"","Viewreturn4":"","messages":[],"result":true})");
@@ -64,7 +58,7 @@ TEST_F(DemoEndToEnd, WaitOnlyOpensTheDialogClosesItAndReportsTrue) {
 }
 
 TEST_F(DemoEndToEnd, AYearWithoutAccountsShowsTheMessageAndReportsFalse) {
-    const DemoRun run = demo({"--db", "DB", "--year", "2025", "--script", script("wait 50\n")});
+    const DemoRun run = demo({"--db", "DB", "--year", "2025", "--script", "-"}, "wait 50\n");
     ASSERT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(run.only({"result", "Viewpara1", "Viewpara2", "Viewreturn1", "Viewreturn2", "Viewreturn3",
                         "Viewreturn4", "ViewOK"}),
