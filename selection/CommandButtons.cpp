@@ -84,15 +84,18 @@ void CommandButtons::ToggleRecentlyUsed() {
     if (selected.isNull()) return;
     const QString text = selected.Text();
     const QString key = selected.Key();
+    const bool entry = key.startsWith(QLatin1Char('y'));
+    const bool account = !key.isEmpty() && key.at(0) >= u'b' && key.at(0) <= u'j';
+    // Classes and the group node are neither added nor removed; their texts carry no code.
+    if (!entry && !account) return;
     const QString code = codeBeforeBlank(text);
     auto& nodes = m_form.trvDis().Nodes();
-    if (key.startsWith(QLatin1Char('y'))) {
+    if (entry) {
         basSarvo::GetConnection()->execute(QStringLiteral("delete from GL_mcodeused where cuser =N'") + currentUser() +
                                            QStringLiteral("' and ccode = N'") + code + QStringLiteral("'"));
         nodes.Remove(key);
         return;
     }
-    if (key.isEmpty() || key.at(0) < u'b' || key.at(0) > u'j') return;
     // A failure here (the account already listed under the group, a database error) ends the
     // click quietly: the list is a convenience, not part of the request.
     try {
