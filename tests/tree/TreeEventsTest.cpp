@@ -1,0 +1,242 @@
+// Clicking through the unfiltered tree (one level per first click, nothing on later clicks), the
+// recently used list under its group node, the double-click rules, and clicks in a filtered tree.
+#include "tests/support/DialogHarness.h"
+
+using namespace sarvo;
+
+namespace {
+
+class TreeEventsTest : public sarvo::testing::DialogHarness {
+protected:
+    bool confirmed() const { return attrib()->getAt(7).toBool(); }
+    QStringList recentRows(const QStringList& rows) const {
+        for (const QString& row : rows)
+            host.exec(QString("insert into GL_mcodeused(cuser,ccode) values('%1','%2')")
+                          .arg(row.section(':', 0, 0), row.section(':', 1)));
+        return rows;
+    }
+};
+
+QString gradeLevel(int grade, const QString& parentCode) {
+    return QString("select * from code where  bclose=0 and  igrade =%1 and ccode like N'%2%' and iYear=2024 "
+                   "order by ccode")
+        .arg(grade)
+        .arg(parentCode);
+}
+
+const QString kRecentlyUsed =
+    "select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl as ccode_engl from "
+    "GL_mcodeused,code where cuser=N'demo' and GL_mcodeused.ccode=code.ccode and code.iyear=2024order by "
+    "GL_mcodeused.ccode";
+
+TEST_F(TreeEventsTest, EachFirstClickLoadsTheLevelBelowAndLaterClicksLoadNothing) {
+    struct Step {
+        const char* click;
+        QStringList statements;
+        QStringList children; // of the clicked node afterwards; first ones only when long
+        const char* highlighted;
+        bool openAfterwards;
+    };
+    const std::vector<Step> steps = {
+        {"a1",
+         {"select * from code where  bclose=0 and  igrade=1 and cclass=N'资产' and iYear=2024 order by "
+          "ccode"},
+         {"b1001", "b1002", "b1003", "b1011"},
+         "",
+         true},
+        {"b1002", {gradeLevel(2, "1002")}, {"c100201", "c100202", "c100203"}, "8 9", false},
+        {"b1002", {}, {"c100201", "c100202", "c100203"}, "8 9", true},
+        {"c100201", {gradeLevel(3, "100201")}, {"d10020101", "d10020102"}, "8 9", true},
+        {"d10020102", {gradeLevel(4, "10020102")}, {}, "5 7 8 9", false},
+        {"d10020102", {gradeLevel(4, "10020102")}, {}, "5 7 8 9", false}, // a leaf looks again
+        {"c100201", {}, {"d10020101", "d10020102"}, "8 9", false},
+        {"a2",
+         {"select * from code where  bclose=0 and  igrade=1 and cclass=N'负债' and iYear=2024 order by "
+          "ccode"},
+         {"b2001", "b2002", "b2003", "b2004"},
+         "",
+         false},
+    };
+    open();
+    for (const Step& s : steps) {
+        clearStatements();
+        clickNode(s.click);
+        EXPECT_EQ(statements(), s.statements) << s.click;
+        EXPECT_EQ(childKeys(s.click).mid(0, s.children.size()), s.children) << s.click;
+        EXPECT_EQ(selectedKey(), s.click);
+        EXPECT_EQ(highlightedBoxes(), s.highlighted) << s.click;
+        if (s.openAfterwards && !isExpanded(s.click)) toggleNode(s.click);
+    }
+    EXPECT_EQ(
+        childKeys("a1").size(),
+        host.scalar("select count(*) from code where iYear=2024 and igrade=1 and cclass='资产' and bclose=0")
+            .toInt());
+    EXPECT_FALSE(childKeys("a1").contains("b1503")) << "closed accounts stay hidden";
+    EXPECT_FALSE(confirmed());
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(TreeEventsTest, KeysFollowTheGradeLettersDownToTheThirteenthGrade) {
+    QString code = "1001";
+    QStringList keys{"b1001"};
+    for (int grade = 2; grade <= 13; ++grade) {
+        code += "01";
+        addAccount("资产", code, QString("第%1级").arg(grade));
+        keys << QChar('a' + grade) + code;
+    }
+    open();
+    openNode("a1");
+    for (int i = 0; i < keys.size() - 1; ++i) {
+        clearStatements();
+        openNode(keys[i]);
+        EXPECT_EQ(statements(), QStringList{gradeLevel(i + 2, keys[i].mid(1))}) << keys[i].toStdString();
+        EXPECT_EQ(childKeys(keys[i]), QStringList{keys[i + 1]});
+    }
+    clearStatements();
+    clickNode(keys.last());
+    EXPECT_EQ(statements(), QStringList()) << "nothing lies below the thirteenth grade";
+    EXPECT_EQ(selectedKey(), keys.last());
+    EXPECT_EQ(highlightedBoxes(), "7");
+}
+
+TEST_F(TreeEventsTest, AParentWhoseChildrenAreAllClosedStaysALeafWhileClosedAccountsAreHidden) {
+    addAccount("资产", "100301", "已封存明细", "Closed detail", true);
+    open();
+    openNode("a1");
+    clearStatements();
+    clickNode("b1003");
+    EXPECT_EQ(statements(), QStringList{gradeLevel(2, "1003")});
+    EXPECT_EQ(childKeys("b1003"), QStringList());
+    EXPECT_EQ(selectedKey(), "b1003");
+    // With the not-closed box cleared and applied, the same click finds the closed account.
+    click(ChkFfc());
+    click(cmdGL());
+    openNode("a1");
+    clickNode("b1003");
+    EXPECT_EQ(childKeys("b1003"), QStringList{"c100301"});
+}
+
+TEST_F(TreeEventsTest, ATwoDigitClassKeyAddressesItsOwnClass) {
+    addClassesUpTo(9);
+    addAccount("类9", "9901", "备查登记");
+    open();
+    EXPECT_EQ(childKeys(), (QStringList{"z", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9", "a10"}));
+    clickNode("a10");
+    EXPECT_EQ(statements(), QStringList{"select * from code where  bclose=0 and  igrade=1 and cclass=N'类9' "
+                                        "and iYear=2024 order by ccode"});
+    EXPECT_EQ(childKeys("a10"), QStringList{"b9901"});
+    clickNode("a7");
+    EXPECT_EQ(childKeys("a7"), QStringList()) << "a class without accounts stays empty";
+    EXPECT_EQ(selectedKey(), "a7");
+}
+
+TEST_F(TreeEventsTest, RecentlyUsedListLoadsOnceUnderTheGroup) {
+    recentRows({"demo:100201", "demo:1001", "demo:1503", "demo:9999", "accountant:1002"});
+    host.exec("update code set ccode_name=null where ccode='100201'");
+    open();
+    clickNode("z");
+    EXPECT_EQ(statements(), QStringList{kRecentlyUsed});
+    toggleNode("z");
+    // In code order, closed accounts too; other users' rows and codes outside the chart are not shown.
+    EXPECT_EQ(treeLines(true).mid(0, 4), (QStringList{"z 常用科目 [-] *", "  y1001 1001 库存现金",
+                                                      "  y100201 100201 ", "  y1503 1503 可供出售金融资产"}));
+    EXPECT_EQ(highlightedBoxes(), "");
+    clearStatements();
+    clickNode("z");
+    EXPECT_EQ(statements(), QStringList());
+    EXPECT_EQ(childKeys("z").size(), 3);
+    clickNode("y1001");
+    EXPECT_EQ(statements(), QStringList()) << "an entry loads nothing";
+    EXPECT_EQ(highlightedBoxes(), "7 8");
+}
+
+TEST_F(TreeEventsTest, UserWithoutRecentlyUsedAccountsGetsAnEmptyGroup) {
+    recentRows({"accountant:1002"});
+    open();
+    clickNode("z");
+    EXPECT_EQ(statements(), QStringList{kRecentlyUsed});
+    EXPECT_EQ(childKeys("z"), QStringList());
+    EXPECT_EQ(selectedKey(), "z");
+}
+
+TEST_F(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
+    struct Case {
+        const char* name;
+        QStringList openFirst;
+        const char* target;        // nullptr: empty space below the nodes
+        const char* confirmedCode; // nullptr: nothing confirmed
+    };
+    const std::vector<Case> cases = {
+        {"class, its level loading on the first press", {}, "a1", nullptr},
+        {"class without accounts", {}, "a7", nullptr},
+        {"empty group", {}, "z", nullptr},
+        {"group with entries", {"z"}, "z", nullptr},
+        {"account with children", {"a1"}, "b1002", nullptr},
+        {"account without children", {"a1"}, "b1001", "1001"},
+        {"deepest account of a branch", {"a1", "b1002", "c100201"}, "d10020102", "10020102"},
+        {"recently used entry", {"z"}, "y100201", "100201"},
+        {"nothing selected", {}, nullptr, nullptr},
+    };
+    addClassesUpTo(6);
+    recentRows({"demo:100201"});
+    for (const Case& c : cases) {
+        attrib()->putAt(7, Variant(false));
+        open();
+        for (const QString& key : c.openFirst)
+            openNode(key);
+        if (c.target) {
+            doubleClickNode(c.target);
+        } else {
+            ASSERT_EQ(selectedKey(), "");
+            QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {},
+                               QPoint(5, tree().viewport()->height() - 5));
+        }
+        EXPECT_EQ(confirmed(), c.confirmedCode != nullptr) << c.name;
+        EXPECT_EQ(form->Timer1().Enabled(), c.confirmedCode != nullptr) << c.name;
+        if (c.confirmedCode) {
+            EXPECT_EQ(attrib()->getAt(3).toString(), c.confirmedCode) << c.name;
+        }
+        EXPECT_TRUE(messages().isEmpty()) << c.name;
+    }
+}
+
+TEST_F(TreeEventsTest, ClicksInAFilteredTreeLoadNothing) {
+    recentRows({"demo:1001"});
+    open();
+    typeFilter("GSYH");
+    clearStatements();
+    clickNode("z");
+    EXPECT_EQ(childKeys("z"), QStringList()) << "the group stays empty while a filter is in force";
+    EXPECT_EQ(selectedKey(), "z");
+    clickNode("b2001");
+    EXPECT_EQ(selectedKey(), "b2001");
+    EXPECT_FALSE(isExpanded("b2001")) << "a click selects, it does not open";
+    toggleNode("b2001");
+    clickNode("b200101");
+    EXPECT_EQ(selectedKey(), "b200101");
+    EXPECT_EQ(highlightedBoxes(), "7");
+    doubleClickNode("a2");
+    EXPECT_FALSE(confirmed());
+    EXPECT_EQ(statements(), QStringList());
+}
+
+class EnglishTreeEventsTest : public sarvo::testing::DialogHarness {
+protected:
+    EnglishTreeEventsTest() : DialogHarness("standard", "2024", "en-us") {}
+};
+
+TEST_F(EnglishTreeEventsTest, LevelsCarryTheEnglishNames) {
+    open();
+    EXPECT_EQ(treeLines().mid(0, 2), (QStringList{"z Recently used accounts", "a1 Assets"}));
+    openNode("a1");
+    EXPECT_EQ(statements(), QStringList{"select * from code where  bclose=0 and  igrade=1 and cClass=N'资产' "
+                                        "and iYear=2024 order by ccode"});
+    openNode("b1002");
+    EXPECT_EQ(treeLines(true).mid(3, 4),
+              (QStringList{"  b1002 1002 Cash in bank [-] *",
+                           "    c100201 100201 Industrial and Commercial Bank of China",
+                           "    c100202 100202 China Construction Bank",
+                           "    c100203 100203 China Merchants Bank"}));
+}
+
+} // namespace
