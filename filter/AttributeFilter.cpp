@@ -84,6 +84,10 @@ void AttributeFilter::ResetAttributeFilter(dialog::SarvoDialog& form) {
         form.chkChoice(i).SetForeColor(Qt::black);
         form.chkChoice(i).SetValue(0);
     }
+    // Unticking in code raises no click, so the exclusion rule is applied here: with nothing
+    // ticked no box stays disabled by a tick that is gone.
+    const auto enabled = enabledAuxiliaryBoxes({});
+    for (int i = 0; i < 5; ++i) form.chkChoice(i).SetEnabled(enabled[static_cast<size_t>(i)]);
     form.sFilter.clear();
 }
 

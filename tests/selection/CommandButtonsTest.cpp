@@ -124,6 +124,8 @@ TEST_F(CommandButtonsTest, ConfirmingAnAccountThatIsGoneStartsOverWithTheDialogO
         typeFilter(c.code);
         click(chkChoice(7));
         click(chkChoice(8));
+        click(chkChoice(1)); // customer: disables personal and supplier
+        ASSERT_FALSE(chkChoice(0).Enabled());
         ASSERT_EQ(selectedKey(), QString("b") + c.code);
         host.exec(c.arrange);
         click(cmdButton(0));
@@ -131,8 +133,10 @@ TEST_F(CommandButtonsTest, ConfirmingAnAccountThatIsGoneStartsOverWithTheDialogO
             << c.name;
         EXPECT_EQ(treeLines(), topLevel()) << c.name;
         EXPECT_EQ(sFilter(), "") << c.name;
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 10; ++i) {
             EXPECT_EQ(chkChoice(i).Value(), 0) << c.name << " box " << i;
+            EXPECT_TRUE(chkChoice(i).Enabled()) << c.name << " box " << i << " stays disabled by a tick that is gone";
+        }
         EXPECT_EQ(ChkFfc().Value(), 1) << c.name;
         // The host would still read the failed attempt.
         EXPECT_TRUE(confirmed()) << c.name;
