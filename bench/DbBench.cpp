@@ -23,10 +23,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <algorithm>
-#include <ctime>
+#include <benchmark/benchmark.h>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -58,7 +58,8 @@ void generateAccounts(const QString& path, int count) {
     q.prepare(QStringLiteral("INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, "
                              "cexch_name, bend) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     std::vector<std::pair<QString, int>> level;
-    for (int i = 0; i < 500 && i < count; ++i) level.emplace_back(QString::number(1001 + i), 1);
+    for (int i = 0; i < 500 && i < count; ++i)
+        level.emplace_back(QString::number(1001 + i), 1);
     int made = 0;
     std::vector<std::pair<QString, int>> next;
     while (made < count && !level.empty()) {
@@ -118,23 +119,31 @@ int64_t readAll(const std::shared_ptr<Recordset>& rs, const QString& field) {
 }
 
 void setCounters(benchmark::State& state, int64_t statements, int64_t rows) {
-    state.counters["statements"] = benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kAvgIterations);
-    state.counters["rows"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
+    state.counters["statements"] =
+        benchmark::Counter(static_cast<double>(statements), benchmark::Counter::kAvgIterations);
+    state.counters["rows"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
     state.SetLabel(state.range(0) ? "fast" : "plain");
 }
 
 QString filteredChildren(const QString& code, int grade) {
-    return QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
-           kTemp + QStringLiteral(" inner join code on ") + kTemp + QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") +
-           code + QStringLiteral("%' and code.igrade=") + QString::number(grade) + QStringLiteral(" and code.iYear=") +
-           QString::number(kYear) + QStringLiteral(" order by code.ccode ");
+    return QStringLiteral(
+               "select distinct "
+               "code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+           kTemp + QStringLiteral(" inner join code on ") + kTemp +
+           QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + code +
+           QStringLiteral("%' and code.igrade=") + QString::number(grade) +
+           QStringLiteral(" and code.iYear=") + QString::number(kYear) +
+           QStringLiteral(" order by code.ccode ");
 }
 
 QString firstGrade() {
-    return QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+    return QStringLiteral(
+               "select distinct "
+               "code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
            kTemp + QStringLiteral(" inner join code on ") + kTemp +
-           QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") + QString::number(kYear) +
-           QStringLiteral(" order by code.ccode ");
+           QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") +
+           QString::number(kYear) + QStringLiteral(" order by code.ccode ");
 }
 
 // The temporary table of the hierarchy layout, filled with the foreign-currency accounts
@@ -142,8 +151,8 @@ QString firstGrade() {
 void fillTempTable(Connection& c) {
     c.tryExecute(QStringLiteral("drop table ") + kTemp);
     c.setCursorLocation(3);
-    c.execute(QStringLiteral("select  * into ") + kTemp + QStringLiteral("  from code  where  iYear=") + QString::number(kYear) +
-              QStringLiteral(" and ( ( not cexch_name is null) ) order by ccode "));
+    c.execute(QStringLiteral("select  * into ") + kTemp + QStringLiteral("  from code  where  iYear=") +
+              QString::number(kYear) + QStringLiteral(" and ( ( not cexch_name is null) ) order by ccode "));
 }
 
 int64_t tempRows(Connection& c) {
@@ -171,10 +180,11 @@ void BM_FlatTreeQuickFilter(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
     int64_t n = 0, rows = 0;
     for (auto _ : state) {
-        rows += readAll(c->execute(QStringLiteral("select * from code where  iYear=") + QString::number(kYear) +
-                                   QStringLiteral(" and (   ( ccode like N'1001%' or  ccode_name like N'1001%' or "
-                                                  "ccode_engl like N'1001%' or  chelp like N'1001%' )) order by ccode ")),
-                        QStringLiteral("ccode"));
+        rows += readAll(
+            c->execute(QStringLiteral("select * from code where  iYear=") + QString::number(kYear) +
+                       QStringLiteral(" and (   ( ccode like N'1001%' or  ccode_name like N'1001%' or "
+                                      "ccode_engl like N'1001%' or  chelp like N'1001%' )) order by ccode ")),
+            QStringLiteral("ccode"));
         ++n;
     }
     setCounters(state, n, rows);
@@ -185,9 +195,11 @@ void BM_GradeLevel(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
     int64_t n = 0, rows = 0;
     for (auto _ : state) {
-        rows += readAll(c->execute(QStringLiteral("select * from code where    igrade =2 and ccode like N'1001%' and iYear=") +
-                                   QString::number(kYear) + QStringLiteral(" order by ccode")),
-                        QStringLiteral("ccode"));
+        rows += readAll(
+            c->execute(
+                QStringLiteral("select * from code where    igrade =2 and ccode like N'1001%' and iYear=") +
+                QString::number(kYear) + QStringLiteral(" order by ccode")),
+            QStringLiteral("ccode"));
         ++n;
     }
     setCounters(state, n, rows);
@@ -264,8 +276,8 @@ void loadChildren(Connection& c, const QString& code, int grade, int64_t& statem
     ++statements;
     while (!rs->eof()) {
         ++rows;
-        loadChildren(c, rs->field(QStringLiteral("cCode")).toString(), rs->field(QStringLiteral("igrade")).toLong(),
-                     statements, rows);
+        loadChildren(c, rs->field(QStringLiteral("cCode")).toString(),
+                     rs->field(QStringLiteral("igrade")).toLong(), statements, rows);
         rs->moveNext();
     }
 }
@@ -287,8 +299,8 @@ void BM_HierarchyLoad(benchmark::State& state) {
     state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
     // Processor time per statement, in microseconds: the statements of one load nest inside
     // the records of their parents, so the per-iteration time alone hides the unit of interest.
-    state.counters["cpu_us_per_statement"] =
-        1e6 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / static_cast<double>(std::max<int64_t>(n, 1));
+    state.counters["cpu_us_per_statement"] = 1e6 * static_cast<double>(std::clock() - start) /
+                                             CLOCKS_PER_SEC / static_cast<double>(std::max<int64_t>(n, 1));
     setCounters(state, n, rows);
 }
 
@@ -302,7 +314,8 @@ void BM_RenderOnly(benchmark::State& state) {
         benchmark::DoNotOptimize(c->render(text));
         ++n;
     }
-    state.counters["statements"] = benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
+    state.counters["statements"] =
+        benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
 }
 
 void joinArgs(benchmark::internal::Benchmark* b) {
@@ -332,8 +345,10 @@ int main(int argc, char** argv) {
 #endif
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--accounts=", 11) == 0) g_accounts = std::atoi(argv[i] + 11);
-        else args.push_back(argv[i]);
+        if (std::strncmp(argv[i], "--accounts=", 11) == 0)
+            g_accounts = std::atoi(argv[i] + 11);
+        else
+            args.push_back(argv[i]);
     }
     int count = static_cast<int>(args.size());
     QTemporaryDir dir;

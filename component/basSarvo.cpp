@@ -36,21 +36,36 @@ std::shared_ptr<host::LogIn> oLogin() {
     return s.login;
 }
 
-void setZwPub(std::shared_ptr<host::ZwPub> zwPub) { shared().zwPub = std::move(zwPub); }
-void setLogin(std::shared_ptr<host::LogIn> login) { shared().login = std::move(login); }
-bool holdsZwPub() { return shared().zwPub != nullptr; }
-bool holdsLogin() { return shared().login != nullptr; }
+void setZwPub(std::shared_ptr<host::ZwPub> zwPub) {
+    shared().zwPub = std::move(zwPub);
+}
+void setLogin(std::shared_ptr<host::LogIn> login) {
+    shared().login = std::move(login);
+}
+bool holdsZwPub() {
+    return shared().zwPub != nullptr;
+}
+bool holdsLogin() {
+    return shared().login != nullptr;
+}
 
-int16_t& iYear() { return shared().year; }
-QString& sCloseFilter() { return shared().closeFilter; }
-std::shared_ptr<db::Recordset>& rsCode() { return shared().codeRecords; }
+int16_t& iYear() {
+    return shared().year;
+}
+QString& sCloseFilter() {
+    return shared().closeFilter;
+}
+std::shared_ptr<db::Recordset>& rsCode() {
+    return shared().codeRecords;
+}
 
 std::shared_ptr<db::Connection> GetConnection() {
     auto& s = shared();
     s.connection.reset();
     s.connection = oZwPub()->dbKit()->Connection();
     if (!s.connection) raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("the host has no connection"));
-    if (s.connection->state() == db::Connection::Closed) s.connection->open(QString(), QString(), QString(), -1);
+    if (s.connection->state() == db::Connection::Closed)
+        s.connection->open(QString(), QString(), QString(), -1);
     return s.connection;
 }
 
@@ -92,8 +107,10 @@ void SetFontByLanguage(const ObjectRef& font, QString& languageId) {
     } else {
         try {
             const int id = GetSystemDefaultLangID();
-            if (id == 2052) name = QStringLiteral("宋体");
-            else if (id == 1028 || id == 1033) name = QStringLiteral("SimSun");
+            if (id == 2052)
+                name = QStringLiteral("宋体");
+            else if (id == 1028 || id == 1033)
+                name = QStringLiteral("SimSun");
         } catch (...) {
         }
     }
@@ -148,6 +165,8 @@ int GetSystemDefaultLangID() {
     return languageIdOfLocale(QLocale::system());
 }
 
-void overrideSystemDefaultLangID(std::optional<int> langId) { shared().langIdOverride = langId; }
+void overrideSystemDefaultLangID(std::optional<int> langId) {
+    shared().langIdOverride = langId;
+}
 
 } // namespace sarvo::basSarvo

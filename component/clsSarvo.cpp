@@ -11,11 +11,11 @@ namespace sarvo {
 
 namespace {
 
-template <class T>
-std::shared_ptr<T> asHostObject(const ObjectRef& object) {
+template <class T> std::shared_ptr<T> asHostObject(const ObjectRef& object) {
     if (!object) return nullptr;
     auto typed = std::dynamic_pointer_cast<T>(object);
-    if (!typed) raise(ErrorCode::TypeMismatch, object->className() + QStringLiteral(" is not the host's object"));
+    if (!typed)
+        raise(ErrorCode::TypeMismatch, object->className() + QStringLiteral(" is not the host's object"));
     return typed;
 }
 
@@ -36,15 +36,18 @@ ObjectRef refAttrib() {
 
 clsSarvo::clsSarvo() : DispatchObject(QStringLiteral("clsSarvo")) {
     defineProperty(
-        "NewZwPub", [this] { return Variant(NewZwPub); }, [this](const Variant& v) { NewZwPub = v.toObject(); });
+        "NewZwPub", [this] { return Variant(NewZwPub); },
+        [this](const Variant& v) { NewZwPub = v.toObject(); });
     defineProperty(
-        "NewLogIn", [this] { return Variant(NewLogIn); }, [this](const Variant& v) { NewLogIn = v.toObject(); });
+        "NewLogIn", [this] { return Variant(NewLogIn); },
+        [this](const Variant& v) { NewLogIn = v.toObject(); });
     defineMethod("RefDirect", [this](VariantList&) {
         RefDirect();
         return Variant();
     });
     defineMethod("DRSource", [this](VariantList& a) {
-        if (a.size() != 6) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("DRSource takes six arguments"));
+        if (a.size() != 6)
+            raise(ErrorCode::InvalidProcedureCall, QStringLiteral("DRSource takes six arguments"));
         QString dataName = a[1].toString(), number = a[2].toString(), user = a[4].toString();
         int16_t year = a[3].toInteger();
         QDateTime date = a[5].toDate();
@@ -60,7 +63,8 @@ clsSarvo::clsSarvo() : DispatchObject(QStringLiteral("clsSarvo")) {
         if (a.isEmpty()) a.append(Variant());
         return Variant(DRGetAttrib(a[0]));
     });
-    defineMethod("DRReference", [this](VariantList& a) { return Variant(a.isEmpty() ? DRReference() : DRReference(a[0])); });
+    defineMethod("DRReference",
+                 [this](VariantList& a) { return Variant(a.isEmpty() ? DRReference() : DRReference(a[0])); });
 }
 
 clsSarvo::~clsSarvo() = default;
@@ -70,8 +74,8 @@ void clsSarvo::RefDirect() {
     basSarvo::setLogin(asHostObject<host::LogIn>(NewLogIn));
 }
 
-bool clsSarvo::DRSource(Variant& ZwSetMdb, QString& ZwDataName, QString& ZtNum, int16_t& ZtYear, QString& CzyXm,
-                        QDateTime& OperateDate) {
+bool clsSarvo::DRSource(Variant& ZwSetMdb, QString& ZwDataName, QString& ZtNum, int16_t& ZtYear,
+                        QString& CzyXm, QDateTime& OperateDate) {
     try {
         const auto zwPub = basSarvo::oZwPub();
         zwPub->SetLogin(basSarvo::oLogin());
@@ -101,8 +105,12 @@ bool clsSarvo::DRGetAttrib(Variant& vAttrib) {
     }
 }
 
-bool clsSarvo::DRReference() { return reference(nullptr); }
-bool clsSarvo::DRReference(Variant& iYear) { return reference(&iYear); }
+bool clsSarvo::DRReference() {
+    return reference(nullptr);
+}
+bool clsSarvo::DRReference(Variant& iYear) {
+    return reference(&iYear);
+}
 
 bool clsSarvo::reference(const Variant* year) {
     bool result = true;
@@ -122,9 +130,9 @@ bool clsSarvo::reference(const Variant* year) {
             frmSarvo::ShowModal();
             attrib->putAt(6, Variant(QString()));
         } else {
-            basSarvo::ShowMessage(basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.NoKmNoRef")), int32_t(64),
-                                  basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.tishiInfo")), QString(),
-                                  int32_t(0));
+            basSarvo::ShowMessage(
+                basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.NoKmNoRef")), int32_t(64),
+                basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.tishiInfo")), QString(), int32_t(0));
             result = false;
             basSarvo::oZwPub()->setRefAttrib(nullptr);
         }
@@ -145,7 +153,8 @@ bool clsSarvo::reference(const Variant* year) {
 extern "C" int SarvoCreateObject(const char* progId, sarvo::ObjectRef* object) {
     if (!object) return static_cast<int>(sarvo::ErrorCode::InvalidProcedureCall);
     try {
-        if (progId && QString::fromUtf8(progId).compare(QLatin1String("Sarvo.clsSarvo"), Qt::CaseInsensitive) == 0) {
+        if (progId &&
+            QString::fromUtf8(progId).compare(QLatin1String("Sarvo.clsSarvo"), Qt::CaseInsensitive) == 0) {
             *object = std::make_shared<sarvo::clsSarvo>();
             return 0;
         }

@@ -26,9 +26,9 @@ public:
     virtual controls::QzLabel& Label10() = 0;
 
     // Dialog members shared between the subsystems; all start empty or false.
-    QString sFilter;          // current filter condition over table code, "" for none
-    QString sTempTable;       // temporary table of the hierarchy build
-    bool bLoaded = false;     // false until the load has put the initial text into txtFilter
+    QString sFilter;      // current filter condition over table code, "" for none
+    QString sTempTable;   // temporary table of the hierarchy build
+    bool bLoaded = false; // false until the load has put the initial text into txtFilter
     bool bMatchExpanded = false;
     bool bEditing = false;
 
@@ -44,7 +44,7 @@ public:
     virtual QString DisplayText(const QString& text) = 0;
 
     // Form runtime.
-    virtual void EnableCloseTimer() = 0;  // Timer1.Enabled = True
+    virtual void EnableCloseTimer() = 0; // Timer1.Enabled = True
     virtual void Unload() = 0;
     virtual void SetMousePointer(int pointer) = 0;
 };

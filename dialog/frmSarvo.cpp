@@ -8,10 +8,10 @@
 #include "filter/AttributeFilter.h"
 #include "filter/QuickFilter.h"
 #include "filter/TreeRoots.h"
-#include "host/controls/Screen.h"
-#include "host/controls/Twips.h"
 #include "host/controls/ControlBase.h"
 #include "host/controls/ControlFont.h"
+#include "host/controls/Screen.h"
+#include "host/controls/Twips.h"
 #include "runtime/RuntimeError.h"
 #include "selection/CommandButtons.h"
 #include "tree/AccountTree.h"
@@ -50,7 +50,8 @@ QFont designFont(const QString& family, double points, QFont::StyleStrategy stra
 frmSarvo::frmSarvo() : QDialog(nullptr) {
     setObjectName(QStringLiteral("frmSarvo"));
     setWindowTitle(QStringLiteral("Sarvo"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose, false);
     createControls();
     m_accountTree = std::make_unique<tree::AccountTree>(*this);
@@ -74,7 +75,8 @@ frmSarvo::frmSarvo() : QDialog(nullptr) {
 frmSarvo::~frmSarvo() = default;
 
 void frmSarvo::createControls() {
-    setFixedSize(controls::Twips::toPixels(dialog::kClientWidth), controls::Twips::toPixels(dialog::kClientHeight));
+    setFixedSize(controls::Twips::toPixels(dialog::kClientWidth),
+                 controls::Twips::toPixels(dialog::kClientHeight));
     const QFont song9 = designFont(QStringLiteral("宋体"), 9);
     const QFont tahoma9 = designFont(QStringLiteral("Tahoma"), 9);
 
@@ -113,9 +115,12 @@ void frmSarvo::createControls() {
         case dialog::ControlKind::CheckBox: {
             auto* c = new controls::QzCheckBox(parent);
             c->SetCaption(caption);
-            if (name == QLatin1String("chkTreeDisp")) m_chkTreeDisp = c;
-            else if (name == QLatin1String("ChkFfc")) m_ChkFfc = c;
-            else m_chkChoice[static_cast<size_t>(name.mid(10, name.size() - 11).toInt())] = c;
+            if (name == QLatin1String("chkTreeDisp"))
+                m_chkTreeDisp = c;
+            else if (name == QLatin1String("ChkFfc"))
+                m_ChkFfc = c;
+            else
+                m_chkChoice[static_cast<size_t>(name.mid(10, name.size() - 11).toInt())] = c;
             w = c;
             control = c;
             break;
@@ -123,8 +128,10 @@ void frmSarvo::createControls() {
         case dialog::ControlKind::CommandButton: {
             auto* b = new controls::QzCommandButton(parent);
             b->SetCaption(caption);
-            if (name == QLatin1String("cmdGL")) m_cmdGL = b;
-            else m_cmdButton[static_cast<size_t>(name.mid(10, 1).toInt())] = b;
+            if (name == QLatin1String("cmdGL"))
+                m_cmdGL = b;
+            else
+                m_cmdButton[static_cast<size_t>(name.mid(10, 1).toInt())] = b;
             w = b;
             control = b;
             break;
@@ -185,7 +192,8 @@ void frmSarvo::createControls() {
         if (w && (w->focusPolicy() & Qt::TabFocus)) order.emplace_back(d.tabIndex, w);
     }
     std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1].second, order[i].second);
     // Tab index 0: the tree has the focus when the dialog opens.
     m_trvDis->setFocus();
     for (QPushButton* b : findChildren<QPushButton*>()) {
@@ -195,11 +203,14 @@ void frmSarvo::createControls() {
     }
 }
 
-void frmSarvo::dispatch(const char* handler, const std::function<void()>& body) { m_dispatcher.dispatch(handler, body); }
+void frmSarvo::dispatch(const char* handler, const std::function<void()>& body) {
+    m_dispatcher.dispatch(handler, body);
+}
 
 void frmSarvo::connectEvents() {
     using namespace controls;
-    connect(m_Timer1, &FormTimer::Timer, this, [this] { dispatch("Timer1_Timer", [this] { Timer1_Timer(); }); });
+    connect(m_Timer1, &FormTimer::Timer, this,
+            [this] { dispatch("Timer1_Timer", [this] { Timer1_Timer(); }); });
     connect(m_QzKeyHookCtrl1, &QzKeyHookCtrl::KeyDown, this, [this](int& keyCode, int shift) {
         dispatch("QzKeyHookCtrl1_KeyDown", [&] { Form_KeyDown(keyCode, shift); });
     });
@@ -212,9 +223,8 @@ void frmSarvo::connectEvents() {
     connect(m_Image1, &FormImage::MouseUp, this, [this](int button, int shift, float x, float y) {
         dispatch("Image1_MouseUp", [=, this]() mutable { Image1_MouseUp(button, shift, x, y); });
     });
-    connect(m_trvDis, &QzTreeView::NodeClick, this, [this](const QzNode& node) {
-        dispatch("trvDis_NodeClick", [&] { trvDis_NodeClick(node); });
-    });
+    connect(m_trvDis, &QzTreeView::NodeClick, this,
+            [this](const QzNode& node) { dispatch("trvDis_NodeClick", [&] { trvDis_NodeClick(node); }); });
     connect(m_trvDis, &QzTreeView::DblClick, this,
             [this] { dispatch("trvDis_DblClick", [this] { m_treeEvents->trvDis_DblClick(); }); });
     connect(m_txtFilter, &QzEdit::Change, this,
@@ -223,8 +233,9 @@ void frmSarvo::connectEvents() {
         connect(m_optFilter[static_cast<size_t>(i)], &QzRadio::Click, this,
                 [this, i] { dispatch("optFilter_Click", [this, i] { m_quickFilter->optFilter_Click(i); }); });
     for (int16_t i = 0; i < 10; ++i)
-        connect(m_chkChoice[static_cast<size_t>(i)], &QzCheckBox::Click, this,
-                [this, i] { dispatch("chkChoice_Click", [this, i] { m_attributeFilter->chkChoice_Click(i); }); });
+        connect(m_chkChoice[static_cast<size_t>(i)], &QzCheckBox::Click, this, [this, i] {
+            dispatch("chkChoice_Click", [this, i] { m_attributeFilter->chkChoice_Click(i); });
+        });
     connect(m_cmdGL, &QzCommandButton::Click, this,
             [this] { dispatch("cmdGL_Click", [this] { m_attributeFilter->cmdGL_Click(); }); });
     for (int16_t i = 0; i < 4; ++i)
@@ -273,7 +284,8 @@ void frmSarvo::Form_Load() {
     m_trvDis->SetLabelEdit(1);
     m_trvDis->SetIndentation(120);
 
-    const QString filterMode = basSarvo::oZwPub()->GetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoFilter"));
+    const QString filterMode =
+        basSarvo::oZwPub()->GetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoFilter"));
     bLoaded = false;
     if (filterMode == QLatin1String("1")) {
         m_optFilter[1]->SetValue(true);
@@ -286,7 +298,8 @@ void frmSarvo::Form_Load() {
     bLoaded = true;
 
     basSarvo::GetConnection()->execute(QString::fromUtf8(kIntSarvoTreeRow), -1);
-    const QString treeOption = basSarvo::oZwPub()->GetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoTree"));
+    const QString treeOption =
+        basSarvo::oZwPub()->GetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoTree"));
     m_chkTreeDisp->SetValue(treeOption == QLatin1String("1") ? 1 : 0);
 
     basSarvo::sCloseFilter() = QStringLiteral(" bclose=0 and ");
@@ -303,7 +316,8 @@ void frmSarvo::Form_Unload() {
         const auto zwPub = basSarvo::oZwPub();
         if (!m_optFilter.at(static_cast<size_t>(iFilterMode == 1 ? 1 : 0))->Value()) {
             iFilterMode = m_optFilter[0]->Value() ? 0 : (m_optFilter[1]->Value() ? 1 : 0);
-            zwPub->SetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoFilter"), QString::number(iFilterMode));
+            zwPub->SetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoFilter"),
+                             QString::number(iFilterMode));
         }
         zwPub->SetOption(QStringLiteral("GL"), QStringLiteral("IntSarvoTree"),
                          m_chkTreeDisp->Value() == 1 ? QStringLiteral("1") : QStringLiteral("0"));
@@ -348,19 +362,26 @@ void frmSarvo::Image1_MouseUp(int /*button*/, int /*shift*/, float& x, float /*y
     SetMousePointer(0);
     const float screenWidth = static_cast<float>(controls::Screen::Width());
     // Keep the dialog inside the screen's right edge and no wider than the screen.
-    if (screenWidth - static_cast<float>(formLeft() + formWidth()) < x) x = screenWidth - static_cast<float>(formLeft() + formWidth());
+    if (screenWidth - static_cast<float>(formLeft() + formWidth()) < x)
+        x = screenWidth - static_cast<float>(formLeft() + formWidth());
     if (screenWidth - static_cast<float>(formWidth()) < x) x = screenWidth - static_cast<float>(formWidth());
     // Keep the tree at least 1000 twips wide.
-    if (static_cast<float>(m_trvDis->Width()) + x < 1000.0f) x = 1000.0f - static_cast<float>(m_trvDis->Width());
+    if (static_cast<float>(m_trvDis->Width()) + x < 1000.0f)
+        x = 1000.0f - static_cast<float>(m_trvDis->Width());
     const int dx = static_cast<int>(x);
     m_trvDis->SetWidth(m_trvDis->Width() + dx);
     m_Image1->SetLeft(m_Image1->Left() + dx);
-    for (controls::QzCommandButton* b : m_cmdButton) b->SetLeft(b->Left() + dx);
+    for (controls::QzCommandButton* b : m_cmdButton)
+        b->SetLeft(b->Left() + dx);
     setFormWidth(formWidth() + dx);
 }
 
-int frmSarvo::formLeft() const { return controls::Twips::fromPixels(frameGeometry().left()); }
-int frmSarvo::formWidth() const { return controls::Twips::fromPixels(frameGeometry().width()); }
+int frmSarvo::formLeft() const {
+    return controls::Twips::fromPixels(frameGeometry().left());
+}
+int frmSarvo::formWidth() const {
+    return controls::Twips::fromPixels(frameGeometry().width());
+}
 
 void frmSarvo::setFormWidth(int twips) {
     const int frame = frameGeometry().width() - width();
@@ -390,34 +411,57 @@ void frmSarvo::keyPressEvent(QKeyEvent* event) {
         event->accept();
         Unload();
         return;
-    default: QDialog::keyPressEvent(event);
+    default:
+        QDialog::keyPressEvent(event);
     }
 }
 
-void frmSarvo::reject() { Unload(); }
-
-void frmSarvo::Unload() {
-    if (!m_unloaded) close();
-    else QDialog::done(QDialog::Rejected);
+void frmSarvo::reject() {
+    Unload();
 }
 
-void frmSarvo::EnableCloseTimer() { m_Timer1->SetEnabled(true); }
+void frmSarvo::Unload() {
+    if (!m_unloaded)
+        close();
+    else
+        QDialog::done(QDialog::Rejected);
+}
 
-void frmSarvo::SetMousePointer(int pointer) { controls::Screen::SetMousePointer(this, pointer); }
+void frmSarvo::EnableCloseTimer() {
+    m_Timer1->SetEnabled(true);
+}
 
-QString frmSarvo::DisplayText(const QString& text) { return basSarvo::oZwPub()->DisplayText(text); }
+void frmSarvo::SetMousePointer(int pointer) {
+    controls::Screen::SetMousePointer(this, pointer);
+}
 
-void frmSarvo::BuildAccountTree() { m_accountTree->BuildAccountTree(); }
-void frmSarvo::BuildTreeRoots() { m_treeRoots->BuildTreeRoots(); }
+QString frmSarvo::DisplayText(const QString& text) {
+    return basSarvo::oZwPub()->DisplayText(text);
+}
+
+void frmSarvo::BuildAccountTree() {
+    m_accountTree->BuildAccountTree();
+}
+void frmSarvo::BuildTreeRoots() {
+    m_treeRoots->BuildTreeRoots();
+}
 void frmSarvo::LoadGradeLevel(const QString& sCode, const QString& sClass, int16_t iGrade) {
     m_accountTree->LoadGradeLevel(sCode, sClass, iGrade);
 }
 void frmSarvo::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     m_accountTree->LoadFilteredChildren(sKey, iGrade);
 }
-void frmSarvo::trvDis_NodeClick(const controls::QzNode& node) { m_treeEvents->trvDis_NodeClick(node); }
-void frmSarvo::ShowAccountAttributes(const controls::QzNode& node) { m_attributeDisplay->ShowAccountAttributes(node); }
-void frmSarvo::ApplyQuickFilter(const Variant& vText, int32_t iMode) { m_quickFilter->ApplyQuickFilter(vText, iMode); }
-void frmSarvo::cmdButton_Click(int16_t index) { m_commandButtons->cmdButton_Click(index); }
+void frmSarvo::trvDis_NodeClick(const controls::QzNode& node) {
+    m_treeEvents->trvDis_NodeClick(node);
+}
+void frmSarvo::ShowAccountAttributes(const controls::QzNode& node) {
+    m_attributeDisplay->ShowAccountAttributes(node);
+}
+void frmSarvo::ApplyQuickFilter(const Variant& vText, int32_t iMode) {
+    m_quickFilter->ApplyQuickFilter(vText, iMode);
+}
+void frmSarvo::cmdButton_Click(int16_t index) {
+    m_commandButtons->cmdButton_Click(index);
+}
 
 } // namespace sarvo

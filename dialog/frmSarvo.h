@@ -21,13 +21,13 @@
 namespace sarvo::tree {
 class AccountTree;
 class TreeEvents;
-}
+} // namespace sarvo::tree
 namespace sarvo::filter {
 class QuickFilter;
 class TreeRoots;
 class AttributeFilter;
 class AttributeDisplay;
-}
+} // namespace sarvo::filter
 namespace sarvo::selection {
 class CommandButtons;
 }
@@ -60,7 +60,9 @@ public:
     controls::QzTreeView& trvDis() override { return *m_trvDis; }
     controls::QzEdit& txtFilter() override { return *m_txtFilter; }
     controls::QzRadio& optFilter(int index) override { return *m_optFilter.at(static_cast<size_t>(index)); }
-    controls::QzCheckBox& chkChoice(int index) override { return *m_chkChoice.at(static_cast<size_t>(index)); }
+    controls::QzCheckBox& chkChoice(int index) override {
+        return *m_chkChoice.at(static_cast<size_t>(index));
+    }
     controls::QzCheckBox& ChkFfc() override { return *m_ChkFfc; }
     controls::QzCheckBox& chkTreeDisp() override { return *m_chkTreeDisp; }
     controls::QzLabel& Label10() override { return *m_Label10; }

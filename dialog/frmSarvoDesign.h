@@ -11,11 +11,11 @@ namespace sarvo::dialog {
 enum class ControlKind { TreeView, CheckBox, Radio, Edit, CommandButton, Frame, Label, Image };
 
 struct ControlDesign {
-    const char* name;   // object name; array members are written "cmdButton(0)"
+    const char* name; // object name; array members are written "cmdButton(0)"
     ControlKind kind;
     const char* parent; // "" for the dialog itself, else the frame's name
     int left, top, width, height;
-    int tabIndex;       // -1 for controls that take no focus
+    int tabIndex; // -1 for controls that take no focus
     const char* caption;
 };
 

@@ -18,8 +18,10 @@ std::array<AttributeDisplay::Style, 10> AttributeDisplay::stylesFor(const host::
     std::array<Style, 10> styles;
     styles.fill(Style::Unchanged);
     const auto apply = [&styles](std::initializer_list<int> highlight, std::initializer_list<int> plain) {
-        for (int i : highlight) styles[static_cast<size_t>(i)] = Style::Highlight;
-        for (int i : plain) styles[static_cast<size_t>(i)] = Style::Plain;
+        for (int i : highlight)
+            styles[static_cast<size_t>(i)] = Style::Highlight;
+        for (int i : plain)
+            styles[static_cast<size_t>(i)] = Style::Plain;
     };
     if (!r.bAuxiliary) {
         apply({}, {0, 1, 2, 3, 4});
@@ -29,8 +31,10 @@ std::array<AttributeDisplay::Style, 10> AttributeDisplay::stylesFor(const host::
         if (r.bCustomer) apply({1}, {0, 2, 3, 4});
         if (r.bDepartment) apply({3}, {0, 1, 2, 4});
         if (!r.cItemClass.isEmpty()) {
-            if (r.bPerson) apply({4, 0}, {1, 2, 3});
-            else apply({4}, {1, 2, 3, 0});
+            if (r.bPerson)
+                apply({4, 0}, {1, 2, 3});
+            else
+                apply({4}, {1, 2, 3, 0});
         }
         if (r.bSupplier) apply({2}, {0, 1, 3, 4});
         if (r.bCusDept) apply({1, 3}, {0, 2, 4});
@@ -43,22 +47,26 @@ std::array<AttributeDisplay::Style, 10> AttributeDisplay::stylesFor(const host::
         if (r.bSupDeptItem) apply({2, 3, 4}, {1});
     }
     const bool flags[5] = {r.bExchange, r.bMeasure, r.bEnd, r.bJournal, r.bBank};
-    for (int i = 0; i < 5; ++i) styles[static_cast<size_t>(5 + i)] = flags[i] ? Style::Highlight : Style::Plain;
+    for (int i = 0; i < 5; ++i)
+        styles[static_cast<size_t>(5 + i)] = flags[i] ? Style::Highlight : Style::Plain;
     return styles;
 }
 
 void AttributeDisplay::ShowAccountAttributes(const controls::QzNode& node) {
     auto& styleService = controls::StyleService::Instance();
-    for (int i = 0; i < 10; ++i) styleService.ResetStyle(m_form.chkChoice(i).hWnd());
+    for (int i = 0; i < 10; ++i)
+        styleService.ResetStyle(m_form.chkChoice(i).hWnd());
 
     const auto allPlain = [&] {
-        for (int i = 0; i < 10; ++i) styleService.SetStyle(m_form.chkChoice(i).hWnd(), QString());
+        for (int i = 0; i < 10; ++i)
+            styleService.SetStyle(m_form.chkChoice(i).hWnd(), QString());
     };
     const QString text = node.Text();
     const int blank = text.indexOf(QLatin1Char(' '));
     if (blank < 0) {
         allPlain();
-        for (int i = 0; i < 10; ++i) m_form.chkChoice(i).Refresh();
+        for (int i = 0; i < 10; ++i)
+            m_form.chkChoice(i).Refresh();
         return;
     }
     const QString code = text.left(blank);
@@ -76,7 +84,8 @@ void AttributeDisplay::ShowAccountAttributes(const controls::QzNode& node) {
         if (s != Style::Unchanged)
             styleService.SetStyle(m_form.chkChoice(i).hWnd(), s == Style::Highlight ? kHighlight : QString());
     }
-    for (int i = 0; i < 10; ++i) m_form.chkChoice(i).Refresh();
+    for (int i = 0; i < 10; ++i)
+        m_form.chkChoice(i).Refresh();
 }
 
 } // namespace sarvo::filter

@@ -41,7 +41,8 @@ std::array<bool, 5> AttributeFilter::enabledAuxiliaryBoxes(const std::array<bool
     for (int j = 0; j < 5; ++j) {
         enabled[static_cast<size_t>(j)] = true;
         for (int k = 0; k < 5; ++k)
-            if (k != j && ticked[static_cast<size_t>(k)] && excludes(k, j)) enabled[static_cast<size_t>(j)] = false;
+            if (k != j && ticked[static_cast<size_t>(k)] && excludes(k, j))
+                enabled[static_cast<size_t>(j)] = false;
     }
     return enabled;
 }
@@ -49,7 +50,8 @@ std::array<bool, 5> AttributeFilter::enabledAuxiliaryBoxes(const std::array<bool
 void AttributeFilter::chkChoice_Click(int16_t index) {
     if (index < 0 || index > 4) return;
     std::array<bool, 5> ticked{};
-    for (int i = 0; i < 5; ++i) ticked[static_cast<size_t>(i)] = m_form.chkChoice(i).Value() == 1;
+    for (int i = 0; i < 5; ++i)
+        ticked[static_cast<size_t>(i)] = m_form.chkChoice(i).Value() == 1;
     const auto enabled = enabledAuxiliaryBoxes(ticked);
     for (int i = 0; i < 5; ++i)
         if (i != index) m_form.chkChoice(i).SetEnabled(enabled[static_cast<size_t>(i)]);
@@ -61,21 +63,26 @@ QString AttributeFilter::conditionFor(const std::array<bool, 10>& ticked, bool n
         if (!ticked[static_cast<size_t>(box)]) continue;
         condition += QLatin1String(condition.isEmpty() ? kConditions[box].first : kConditions[box].later);
     }
-    if (notClosed) condition += condition.isEmpty() ? QStringLiteral(" bclose=0") : QStringLiteral(" and bclose=0");
+    if (notClosed)
+        condition += condition.isEmpty() ? QStringLiteral(" bclose=0") : QStringLiteral(" and bclose=0");
     return condition;
 }
 
 void AttributeFilter::cmdGL_Click() {
-    for (int i = 0; i < 10; ++i) m_form.chkChoice(i).SetForeColor(Qt::black);
+    for (int i = 0; i < 10; ++i)
+        m_form.chkChoice(i).SetForeColor(Qt::black);
     m_form.sFilter.clear();
     std::array<bool, 10> ticked{};
-    for (int i = 0; i < 10; ++i) ticked[static_cast<size_t>(i)] = m_form.chkChoice(i).Value() == 1;
+    for (int i = 0; i < 10; ++i)
+        ticked[static_cast<size_t>(i)] = m_form.chkChoice(i).Value() == 1;
     const bool notClosed = m_form.ChkFfc().Value() == 1;
     m_form.sFilter = conditionFor(ticked, notClosed);
     basSarvo::sCloseFilter() = notClosed ? QStringLiteral(" bclose=0 and ") : QStringLiteral("  ");
     m_form.trvDis().Nodes().Clear();
-    if (!m_form.sFilter.isEmpty()) m_form.BuildAccountTree();
-    else m_form.BuildTreeRoots();
+    if (!m_form.sFilter.isEmpty())
+        m_form.BuildAccountTree();
+    else
+        m_form.BuildTreeRoots();
     if (m_form.trvDis().CanFocus()) m_form.trvDis().SetFocus();
 }
 
@@ -87,7 +94,8 @@ void AttributeFilter::ResetAttributeFilter(dialog::SarvoDialog& form) {
     // Unticking in code raises no click, so the exclusion rule is applied here: with nothing
     // ticked no box stays disabled by a tick that is gone.
     const auto enabled = enabledAuxiliaryBoxes({});
-    for (int i = 0; i < 5; ++i) form.chkChoice(i).SetEnabled(enabled[static_cast<size_t>(i)]);
+    for (int i = 0; i < 5; ++i)
+        form.chkChoice(i).SetEnabled(enabled[static_cast<size_t>(i)]);
     form.sFilter.clear();
 }
 

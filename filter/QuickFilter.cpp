@@ -12,7 +12,9 @@ void QuickFilter::txtFilter_Change() {
     ApplyQuickFilter(Variant(m_form.txtFilter().Text().trimmed()), mode);
 }
 
-void QuickFilter::optFilter_Click(int16_t /*index*/) { txtFilter_Change(); }
+void QuickFilter::optFilter_Click(int16_t /*index*/) {
+    txtFilter_Change();
+}
 
 QString QuickFilter::conditionFor(const QString& text, int32_t mode, const QString& closeFilter) {
     // The box refuses apostrophes, but the host's initial text reaches here too: doubled, an
@@ -26,8 +28,9 @@ QString QuickFilter::conditionFor(const QString& text, int32_t mode, const QStri
                QStringLiteral(" or  chelp like N'%") + T + QStringLiteral("%' ) ");
     }
     return closeFilter + QStringLiteral(" ( ccode like N'") + t + QStringLiteral("%'") +
-           QStringLiteral(" or  ccode_name like N'") + t + QStringLiteral("%'") + QStringLiteral(" or ccode_engl like N'") +
-           t + QStringLiteral("%'") + QStringLiteral(" or  chelp like N'") + T + QStringLiteral("%' )");
+           QStringLiteral(" or  ccode_name like N'") + t + QStringLiteral("%'") +
+           QStringLiteral(" or ccode_engl like N'") + t + QStringLiteral("%'") +
+           QStringLiteral(" or  chelp like N'") + T + QStringLiteral("%' )");
 }
 
 void QuickFilter::ApplyQuickFilter(const Variant& vText, int32_t iMode) {

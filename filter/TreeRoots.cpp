@@ -28,7 +28,8 @@ void TreeRoots::BuildTreeRoots() {
             shown = classShown(true, condition, classes->ClassKind(position));
         }
         if (shown)
-            nodes.Add(QStringLiteral("a") + QString::number(i + 1), m_form.DisplayText(classes->Item(position)));
+            nodes.Add(QStringLiteral("a") + QString::number(i + 1),
+                      m_form.DisplayText(classes->Item(position)));
     }
 }
 

@@ -14,7 +14,9 @@ void DispatchObject::defineProperty(const QString& name, Getter getter, Setter s
     m_propertyOrder.push_back({name, std::move(getter), std::move(setter)});
 }
 
-void DispatchObject::defineMethod(const QString& name, Method method) { m_methods.insert(name.toLower(), std::move(method)); }
+void DispatchObject::defineMethod(const QString& name, Method method) {
+    m_methods.insert(name.toLower(), std::move(method));
+}
 
 const DispatchObject::Property* DispatchObject::findProperty(const QString& name) const {
     const auto it = m_propertyIndex.constFind(name.toLower());
@@ -60,9 +62,13 @@ QString DispatchObject::propertyName(int position) const {
     return m_propertyOrder[static_cast<size_t>(position - 1)].name;
 }
 
-Variant DispatchObject::getAt(int position) const { return get(propertyName(position)); }
+Variant DispatchObject::getAt(int position) const {
+    return get(propertyName(position));
+}
 
-void DispatchObject::putAt(int position, const Variant& value) { put(propertyName(position), value); }
+void DispatchObject::putAt(int position, const Variant& value) {
+    put(propertyName(position), value);
+}
 
 PropertyBag::PropertyBag(QString className, const QStringList& propertyNames)
     : DispatchObject(std::move(className)), m_values(static_cast<size_t>(propertyNames.size())) {

@@ -17,11 +17,11 @@ enum class ErrorCode : int {
     ObjectVariableNotSet = 91,
     InvalidUseOfNull = 94,
     ObjectDoesNotSupport = 438,
-    NoCurrentRecord = 3021,   // BOF or EOF is true, or the current record was deleted
-    ItemNotFound = 3265,      // item not found in the collection (unknown field name)
-    ObjectClosed = 3704,      // operation not allowed when the object is closed
-    ElementNotFound = 35601,  // tree node key or relative missing
-    KeyNotUnique = 35602,     // tree node key already in the collection
+    NoCurrentRecord = 3021,      // BOF or EOF is true, or the current record was deleted
+    ItemNotFound = 3265,         // item not found in the collection (unknown field name)
+    ObjectClosed = 3704,         // operation not allowed when the object is closed
+    ElementNotFound = 35601,     // tree node key or relative missing
+    KeyNotUnique = 35602,        // tree node key already in the collection
     DatabaseError = -2147217900, // the provider rejected or could not run the statement
 };
 

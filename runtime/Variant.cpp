@@ -63,19 +63,30 @@ Variant Variant::null() {
     return v;
 }
 
-Variant::Type Variant::type() const { return static_cast<Type>(m_value.index()); }
+Variant::Type Variant::type() const {
+    return static_cast<Type>(m_value.index());
+}
 
 QString Variant::typeName() const {
     switch (type()) {
-    case Type::Empty: return QStringLiteral("Empty");
-    case Type::Null: return QStringLiteral("Null");
-    case Type::Integer: return QStringLiteral("Integer");
-    case Type::Long: return QStringLiteral("Long");
-    case Type::Byte: return QStringLiteral("Byte");
-    case Type::Boolean: return QStringLiteral("Boolean");
-    case Type::Double: return QStringLiteral("Double");
-    case Type::String: return QStringLiteral("String");
-    case Type::Date: return QStringLiteral("Date");
+    case Type::Empty:
+        return QStringLiteral("Empty");
+    case Type::Null:
+        return QStringLiteral("Null");
+    case Type::Integer:
+        return QStringLiteral("Integer");
+    case Type::Long:
+        return QStringLiteral("Long");
+    case Type::Byte:
+        return QStringLiteral("Byte");
+    case Type::Boolean:
+        return QStringLiteral("Boolean");
+    case Type::Double:
+        return QStringLiteral("Double");
+    case Type::String:
+        return QStringLiteral("String");
+    case Type::Date:
+        return QStringLiteral("Date");
     case Type::Object: {
         const ObjectRef& o = std::get<ObjectRef>(m_value);
         return o ? o->className() : QStringLiteral("Nothing");
@@ -91,34 +102,47 @@ bool Variant::isNumeric() const {
     case Type::Byte:
     case Type::Boolean:
     case Type::Double:
-    case Type::Empty: return true;
+    case Type::Empty:
+        return true;
     case Type::String: {
         double d;
         return parseNumber(std::get<QString>(m_value), d);
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
 bool Variant::isBlank() const {
     switch (type()) {
     case Type::Empty:
-    case Type::Null: return true;
-    case Type::String: return std::get<QString>(m_value).isEmpty();
-    default: return false;
+    case Type::Null:
+        return true;
+    case Type::String:
+        return std::get<QString>(m_value).isEmpty();
+    default:
+        return false;
     }
 }
 
 double Variant::numericValue() const {
     switch (type()) {
-    case Type::Empty: return 0;
-    case Type::Null: raise(ErrorCode::InvalidUseOfNull);
-    case Type::Integer: return std::get<int16_t>(m_value);
-    case Type::Long: return std::get<int32_t>(m_value);
-    case Type::Byte: return std::get<uint8_t>(m_value);
-    case Type::Boolean: return std::get<bool>(m_value) ? -1 : 0;
-    case Type::Double: return std::get<double>(m_value);
-    case Type::Date: return dateToSerial(std::get<QDateTime>(m_value));
+    case Type::Empty:
+        return 0;
+    case Type::Null:
+        raise(ErrorCode::InvalidUseOfNull);
+    case Type::Integer:
+        return std::get<int16_t>(m_value);
+    case Type::Long:
+        return std::get<int32_t>(m_value);
+    case Type::Byte:
+        return std::get<uint8_t>(m_value);
+    case Type::Boolean:
+        return std::get<bool>(m_value) ? -1 : 0;
+    case Type::Double:
+        return std::get<double>(m_value);
+    case Type::Date:
+        return dateToSerial(std::get<QDateTime>(m_value));
     case Type::String: {
         const QString& s = std::get<QString>(m_value);
         double d = 0;
@@ -127,7 +151,8 @@ double Variant::numericValue() const {
         if (s.trimmed().compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return 0;
         raise(ErrorCode::TypeMismatch, QStringLiteral("\"%1\" is not a number").arg(s));
     }
-    case Type::Object: raise(ErrorCode::TypeMismatch);
+    case Type::Object:
+        raise(ErrorCode::TypeMismatch);
     }
     raise(ErrorCode::TypeMismatch);
 }
@@ -152,7 +177,9 @@ uint8_t Variant::toByte() const {
     return static_cast<uint8_t>(r);
 }
 
-double Variant::toDouble() const { return numericValue(); }
+double Variant::toDouble() const {
+    return numericValue();
+}
 
 bool Variant::toBool() const {
     if (type() == Type::Boolean) return std::get<bool>(m_value);
@@ -161,27 +188,37 @@ bool Variant::toBool() const {
 
 QString Variant::toString() const {
     switch (type()) {
-    case Type::Empty: return {};
-    case Type::Null: raise(ErrorCode::InvalidUseOfNull);
-    case Type::Integer: return QString::number(std::get<int16_t>(m_value));
-    case Type::Long: return QString::number(std::get<int32_t>(m_value));
-    case Type::Byte: return QString::number(std::get<uint8_t>(m_value));
-    case Type::Boolean: return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
-    case Type::Double: return formatDouble(std::get<double>(m_value));
-    case Type::String: return std::get<QString>(m_value);
+    case Type::Empty:
+        return {};
+    case Type::Null:
+        raise(ErrorCode::InvalidUseOfNull);
+    case Type::Integer:
+        return QString::number(std::get<int16_t>(m_value));
+    case Type::Long:
+        return QString::number(std::get<int32_t>(m_value));
+    case Type::Byte:
+        return QString::number(std::get<uint8_t>(m_value));
+    case Type::Boolean:
+        return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
+    case Type::Double:
+        return formatDouble(std::get<double>(m_value));
+    case Type::String:
+        return std::get<QString>(m_value);
     case Type::Date: {
         const QDateTime& dt = std::get<QDateTime>(m_value);
         if (dt.time() == QTime(0, 0)) return dt.date().toString(Qt::ISODate);
         return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
-    case Type::Object: raise(ErrorCode::TypeMismatch);
+    case Type::Object:
+        raise(ErrorCode::TypeMismatch);
     }
     return {};
 }
 
 QDateTime Variant::toDate() const {
     switch (type()) {
-    case Type::Date: return std::get<QDateTime>(m_value);
+    case Type::Date:
+        return std::get<QDateTime>(m_value);
     case Type::String: {
         const QString s = std::get<QString>(m_value).trimmed();
         for (const Qt::DateFormat f : {Qt::ISODate, Qt::ISODateWithMs}) {
@@ -205,7 +242,8 @@ QDateTime Variant::toDate() const {
 }
 
 ObjectRef Variant::toObject() const {
-    if (type() != Type::Object) raise(ErrorCode::TypeMismatch, QStringLiteral("%1 is not an object").arg(typeName()));
+    if (type() != Type::Object)
+        raise(ErrorCode::TypeMismatch, QStringLiteral("%1 is not an object").arg(typeName()));
     return std::get<ObjectRef>(m_value);
 }
 
@@ -220,6 +258,8 @@ bool Variant::equalsText(const QString& text) const {
     return toString() == text;
 }
 
-bool Variant::operator==(const Variant& other) const { return m_value == other.m_value; }
+bool Variant::operator==(const Variant& other) const {
+    return m_value == other.m_value;
+}
 
 } // namespace sarvo

@@ -18,7 +18,9 @@ using ObjectRef = std::shared_ptr<DispatchObject>;
 // COM booleans: True is -1, False is 0.
 constexpr int16_t kComTrue = -1;
 constexpr int16_t kComFalse = 0;
-constexpr int16_t toComBool(bool b) { return b ? kComTrue : kComFalse; }
+constexpr int16_t toComBool(bool b) {
+    return b ? kComTrue : kComFalse;
+}
 
 class Variant {
 public:
@@ -35,8 +37,8 @@ public:
     Variant(const QDateTime& v) : m_value(v) {}
     Variant(ObjectRef v) : m_value(std::move(v)) {}
     template <class T>
-        requires std::is_base_of_v<DispatchObject, T>
-    Variant(std::shared_ptr<T> v) : m_value(ObjectRef(std::move(v))) {}
+    requires std::is_base_of_v<DispatchObject, T> Variant(std::shared_ptr<T> v)
+        : m_value(ObjectRef(std::move(v))) {}
 
     static Variant null();
     static Variant nothing() { return Variant(ObjectRef()); } // an object variable set to Nothing

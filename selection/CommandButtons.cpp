@@ -22,10 +22,13 @@ QString codeBeforeBlank(const QString& text) {
     return text.left(blank);
 }
 
-QString currentUser() { return basSarvo::oZwPub()->CurrentUser()->getAt(1).toDisplayText(); }
+QString currentUser() {
+    return basSarvo::oZwPub()->CurrentUser()->getAt(1).toDisplayText();
+}
 
 void showStop(const QString& prompt) {
-    basSarvo::ShowMessage(prompt, int32_t(16), basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.NetInfo")), QString(),
+    basSarvo::ShowMessage(prompt, int32_t(16),
+                          basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.NetInfo")), QString(),
                           int32_t(0));
 }
 
@@ -33,11 +36,20 @@ void showStop(const QString& prompt) {
 
 void CommandButtons::cmdButton_Click(int16_t index) {
     switch (index) {
-    case 0: Confirm(); break;
-    case 1: ToggleRecentlyUsed(); break;
-    case 2: EditAccounts(); break;
-    case 3: Cancel(); break;
-    default: break;
+    case 0:
+        Confirm();
+        break;
+    case 1:
+        ToggleRecentlyUsed();
+        break;
+    case 2:
+        EditAccounts();
+        break;
+    case 3:
+        Cancel();
+        break;
+    default:
+        break;
     }
 }
 
@@ -60,10 +72,11 @@ void CommandButtons::Confirm() {
         attrib->putAt(3, Variant(code));
         attrib->putAt(4, Variant(text.mid(text.indexOf(QLatin1Char(' ')) + 1)));
         auto& rsCode = basSarvo::rsCode();
-        rsCode = basSarvo::GetConnection()->execute(QStringLiteral("Select Top 1 * FROM code Where ccode= N'") + code +
-                                                        QStringLiteral("' and iYear=") +
-                                                        QString::number(basSarvo::iYear()) + QStringLiteral(" Order By ccode"),
-                                                    -1);
+        rsCode = basSarvo::GetConnection()->execute(
+            QStringLiteral("Select Top 1 * FROM code Where ccode= N'") + code +
+                QStringLiteral("' and iYear=") + QString::number(basSarvo::iYear()) +
+                QStringLiteral(" Order By ccode"),
+            -1);
         const Variant english = rsCode->field(QStringLiteral("ccode_engl"));
         attrib->putAt(5, Variant(english.isNull() ? QString() : english.toString()));
         rsCode->close();
@@ -91,17 +104,20 @@ void CommandButtons::ToggleRecentlyUsed() {
     const QString code = codeBeforeBlank(text);
     auto& nodes = m_form.trvDis().Nodes();
     if (entry) {
-        basSarvo::GetConnection()->execute(QStringLiteral("delete from GL_mcodeused where cuser =N'") + currentUser() +
-                                           QStringLiteral("' and ccode = N'") + code + QStringLiteral("'"));
+        basSarvo::GetConnection()->execute(QStringLiteral("delete from GL_mcodeused where cuser =N'") +
+                                           currentUser() + QStringLiteral("' and ccode = N'") + code +
+                                           QStringLiteral("'"));
         nodes.Remove(key);
         return;
     }
     // A failure here (the account already listed under the group, a database error) ends the
     // click quietly: the list is a convenience, not part of the request.
     try {
-        if (nodes.Item(QStringLiteral("z")).Children() > 0) nodes.Add(QStringLiteral("z"), 4, QStringLiteral("y") + code, text);
-        basSarvo::GetConnection()->execute(QStringLiteral("insert into GL_mcodeused values(N'") + currentUser() +
-                                           QStringLiteral("',N'") + code + QStringLiteral("')"));
+        if (nodes.Item(QStringLiteral("z")).Children() > 0)
+            nodes.Add(QStringLiteral("z"), 4, QStringLiteral("y") + code, text);
+        basSarvo::GetConnection()->execute(QStringLiteral("insert into GL_mcodeused values(N'") +
+                                           currentUser() + QStringLiteral("',N'") + code +
+                                           QStringLiteral("')"));
     } catch (const std::exception&) {
     }
 }

@@ -11,6 +11,8 @@ QString accountNodeText(const db::Recordset& record) {
     return record.field(QStringLiteral("cCode")).toDisplayText() + QLatin1Char(' ') + name.toDisplayText();
 }
 
-QChar gradeLetter(int grade) { return QChar(u'a' + grade); }
+QChar gradeLetter(int grade) {
+    return QChar(u'a' + grade);
+}
 
 } // namespace sarvo::tree

@@ -10,7 +10,9 @@ namespace sarvo::tree {
 
 namespace {
 
-QString yearText() { return QString::number(basSarvo::iYear()); }
+QString yearText() {
+    return QString::number(basSarvo::iYear());
+}
 
 // The code of a node: its text before the first blank. Raises 5 when there is no blank, as
 // cutting at a missing blank does in the host language.
@@ -46,12 +48,15 @@ void AccountTree::BuildAccountTree() {
                                        m_form.DisplayText(classes->Item(static_cast<int16_t>(i)))));
     }
 
-    const QString suffix =
-        m_form.sFilter.trimmed().isEmpty() ? QString() : QStringLiteral(" and (") + m_form.sFilter + QLatin1Char(')');
+    const QString suffix = m_form.sFilter.trimmed().isEmpty()
+                               ? QString()
+                               : QStringLiteral(" and (") + m_form.sFilter + QLatin1Char(')');
 
     if (m_form.chkTreeDisp().Value() == 0) {
-        auto records = basSarvo::GetConnection()->execute(
-            QStringLiteral("select * from code where  iYear=") + yearText() + suffix + QStringLiteral(" order by ccode "), -1);
+        auto records =
+            basSarvo::GetConnection()->execute(QStringLiteral("select * from code where  iYear=") +
+                                                   yearText() + suffix + QStringLiteral(" order by ccode "),
+                                               -1);
         if (records->eof()) return;
         records->moveFirst();
         while (!records->eof()) {
@@ -65,26 +70,29 @@ void AccountTree::BuildAccountTree() {
         }
     } else {
         const auto login = basSarvo::oLogin();
-        m_form.sTempTable =
-            QStringLiteral("tempdb..[") + login->LoginId() + login->LoginStamp().toDisplayText() + QLatin1Char(']');
+        m_form.sTempTable = QStringLiteral("tempdb..[") + login->LoginId() +
+                            login->LoginStamp().toDisplayText() + QLatin1Char(']');
         const QString& table = m_form.sTempTable;
         basSarvo::GetConnection()->tryExecute(QStringLiteral("drop table ") + table);
         auto connection = basSarvo::GetConnection();
         connection->setCursorLocation(db::Connection::UseClient);
         basSarvo::GetConnection()->execute(QStringLiteral("select  * into ") + table +
-                                               QStringLiteral("  from code  where  iYear=") + yearText() + suffix +
-                                               QStringLiteral(" order by ccode "),
+                                               QStringLiteral("  from code  where  iYear=") + yearText() +
+                                               suffix + QStringLiteral(" order by ccode "),
                                            -1);
         auto records = basSarvo::GetConnection()->execute(
-            QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+            QStringLiteral(
+                "select distinct "
+                "code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
                 table + QStringLiteral(" inner join code on ") + table +
-                QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") + yearText() +
-                QStringLiteral(" order by code.ccode "),
+                QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") +
+                yearText() + QStringLiteral(" order by code.ccode "),
             -1);
         while (!records->eof()) {
             const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
             if (cls >= 0) {
-                const QString key = QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
+                const QString key =
+                    QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
                 nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, key, accountNodeText(*records));
                 LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
             }
@@ -131,11 +139,13 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     auto& nodes = m_form.trvDis().Nodes();
     const QString& table = m_form.sTempTable;
     auto records = basSarvo::GetConnection()->execute(
-        QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from ") +
+        QStringLiteral(
+            "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
+            "from ") +
             table + QStringLiteral(" inner join code on ") + table +
             QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + sKey.mid(1) +
-            QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) + QStringLiteral(" and code.iYear=") +
-            yearText() + QStringLiteral(" order by code.ccode "),
+            QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) +
+            QStringLiteral(" and code.iYear=") + yearText() + QStringLiteral(" order by code.ccode "),
         -1);
     while (!records->eof()) {
         const QString key = QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
@@ -170,16 +180,17 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
             }
         }
         const QString column = zwPub->LangFlag() == 1 ? QStringLiteral("cclass") : QStringLiteral("cClass");
-        statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() + QStringLiteral(" igrade=1 and ") +
-                    column + QStringLiteral("=N'") + sClass + QStringLiteral("' and iYear=") + yearText() +
-                    QStringLiteral(" order by ccode");
+        statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() +
+                    QStringLiteral(" igrade=1 and ") + column + QStringLiteral("=N'") + sClass +
+                    QStringLiteral("' and iYear=") + yearText() + QStringLiteral(" order by ccode");
     } else if (iGrade >= 2 && iGrade <= 13) {
         const int length = zwPub->GradeCodeLen(iGrade - 2);
         const QString parentCode = sCode.left(length);
         parentKey = gradeLetter(iGrade - 1) + parentCode;
-        statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() + QStringLiteral(" igrade =") +
-                    QString::number(iGrade) + QStringLiteral(" and ccode like N'") + parentCode +
-                    QStringLiteral("%' and iYear=") + yearText() + QStringLiteral(" order by ccode");
+        statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() +
+                    QStringLiteral(" igrade =") + QString::number(iGrade) +
+                    QStringLiteral(" and ccode like N'") + parentCode + QStringLiteral("%' and iYear=") +
+                    yearText() + QStringLiteral(" order by ccode");
     } else {
         return;
     }
@@ -189,7 +200,8 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
         auto& nodes = m_form.trvDis().Nodes();
         records->moveFirst();
         while (!records->eof()) {
-            nodes.Add(parentKey, 4, gradeLetter(iGrade) + records->field(QStringLiteral("cCode")).toDisplayText(),
+            nodes.Add(parentKey, 4,
+                      gradeLetter(iGrade) + records->field(QStringLiteral("cCode")).toDisplayText(),
                       accountNodeText(*records));
             records->moveNext();
         }

@@ -48,16 +48,18 @@ void TreeEvents::trvDis_NodeClick(const controls::QzNode& clicked) {
 
 void TreeEvents::LoadRecentlyUsed(const controls::QzNode& group) {
     const QString user = basSarvo::oZwPub()->CurrentUser()->getAt(1).toDisplayText();
-    const QString statement = QStringLiteral("select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl ") +
-                              QStringLiteral("as ccode_engl from GL_mcodeused,code where cuser=N'") + user +
-                              QStringLiteral("'") + QStringLiteral(" and GL_mcodeused.ccode=code.ccode and code.iyear=") +
-                              QString::number(basSarvo::iYear()) + QStringLiteral("order by GL_mcodeused.ccode");
+    const QString statement =
+        QStringLiteral("select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl ") +
+        QStringLiteral("as ccode_engl from GL_mcodeused,code where cuser=N'") + user + QStringLiteral("'") +
+        QStringLiteral(" and GL_mcodeused.ccode=code.ccode and code.iyear=") +
+        QString::number(basSarvo::iYear()) + QStringLiteral("order by GL_mcodeused.ccode");
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     if (records->eof()) return;
     auto& nodes = m_form.trvDis().Nodes();
     records->moveFirst();
     while (!records->eof()) {
-        nodes.Add(group.Key(), 4, QStringLiteral("y") + records->field(QStringLiteral("cCode")).toDisplayText(),
+        nodes.Add(group.Key(), 4,
+                  QStringLiteral("y") + records->field(QStringLiteral("cCode")).toDisplayText(),
                   accountNodeText(*records));
         records->moveNext();
     }

@@ -45,13 +45,17 @@ Connection::~Connection() {
     }
 }
 
-int Connection::state() const { return m_engine && m_engine->isOpen() ? Open : Closed; }
+int Connection::state() const {
+    return m_engine && m_engine->isOpen() ? Open : Closed;
+}
 
-void Connection::open(const QString& connectionString, const QString& user, const QString& password, int options) {
+void Connection::open(const QString& connectionString, const QString& user, const QString& password,
+                      int options) {
     Q_UNUSED(user);
     Q_UNUSED(password);
     Q_UNUSED(options);
-    if (state() == Open) throw RuntimeError(kAlreadyOpen, QStringLiteral("Operation is not allowed when the object is open."));
+    if (state() == Open)
+        throw RuntimeError(kAlreadyOpen, QStringLiteral("Operation is not allowed when the object is open."));
     if (!connectionString.isEmpty() && connectionString != m_connectionString) {
         m_connectionString = connectionString;
         m_engine.reset();
@@ -88,6 +92,8 @@ QString Connection::render(const QString& text) const {
     return m_engine->render(text);
 }
 
-QSqlDatabase Connection::database() const { return m_engine ? m_engine->database() : QSqlDatabase(); }
+QSqlDatabase Connection::database() const {
+    return m_engine ? m_engine->database() : QSqlDatabase();
+}
 
 } // namespace sarvo::db

@@ -9,10 +9,10 @@ namespace sarvo::db {
 namespace {
 
 QHash<QString, QString> commonFunctions() {
-    return {{"upper", "upper(%1)"},   {"lower", "lower(%1)"},       {"ltrim", "ltrim(%1)"},
-            {"rtrim", "rtrim(%1)"},   {"abs", "abs(%1)"},           {"coalesce", "coalesce(%*)"},
-            {"count", "count(%*)"},   {"max", "max(%1)"},           {"min", "min(%1)"},
-            {"sum", "sum(%1)"},       {"avg", "avg(%1)"},           {"replace", "replace(%1, %2, %3)"}};
+    return {{"upper", "upper(%1)"}, {"lower", "lower(%1)"}, {"ltrim", "ltrim(%1)"},
+            {"rtrim", "rtrim(%1)"}, {"abs", "abs(%1)"},     {"coalesce", "coalesce(%*)"},
+            {"count", "count(%*)"}, {"max", "max(%1)"},     {"min", "min(%1)"},
+            {"sum", "sum(%1)"},     {"avg", "avg(%1)"},     {"replace", "replace(%1, %2, %3)"}};
 }
 
 } // namespace
@@ -39,9 +39,10 @@ const Dialect& Dialect::postgresql() {
     static const Dialect d = [] {
         Dialect d;
         d.name = QStringLiteral("postgresql");
-        static const QSet<QString> words{"all", "and", "as", "asc", "between", "by", "case", "desc", "distinct",
-                                         "end", "from", "group", "having", "in", "is", "like", "limit", "not",
-                                         "null", "on", "or", "order", "select", "table", "user", "where"};
+        static const QSet<QString> words{"all",   "and",      "as",    "asc",  "between", "by",     "case",
+                                         "desc",  "distinct", "end",   "from", "group",   "having", "in",
+                                         "is",    "like",     "limit", "not",  "null",    "on",     "or",
+                                         "order", "select",   "table", "user", "where"};
         d.isKeyword = [](const QString& w) { return words.contains(w.toLower()); };
         d.tempTableCreate = QStringLiteral("CREATE TEMPORARY TABLE");
         d.tempTableReference = QStringLiteral("pg_temp.%1");
@@ -63,9 +64,10 @@ const Dialect& Dialect::sqlServer() {
         d.name = QStringLiteral("sqlserver");
         d.quoteOpen = QLatin1Char('[');
         d.quoteClose = QLatin1Char(']');
-        static const QSet<QString> words{"all", "and", "as", "asc", "between", "by", "case", "desc", "distinct",
-                                         "end", "from", "group", "having", "in", "is", "like", "not", "null",
-                                         "on", "or", "order", "select", "table", "top", "user", "where"};
+        static const QSet<QString> words{"all",    "and",      "as",  "asc",  "between", "by",     "case",
+                                         "desc",   "distinct", "end", "from", "group",   "having", "in",
+                                         "is",     "like",     "not", "null", "on",      "or",     "order",
+                                         "select", "table",    "top", "user", "where"};
         d.isKeyword = [](const QString& w) { return words.contains(w.toLower()); };
         d.stringPrefix = QStringLiteral("N");
         d.concatOperator = QStringLiteral("+");

@@ -11,8 +11,8 @@ namespace sarvo::db {
 struct Dialect {
     enum class RowLimit { LimitClause, TopClause, FetchFirst };
     enum class TempTables {
-        CreateTempAs,  // CREATE TEMP TABLE name AS SELECT ...
-        SelectInto     // SELECT ... INTO tempdb..name FROM ... (the server's own form)
+        CreateTempAs, // CREATE TEMP TABLE name AS SELECT ...
+        SelectInto    // SELECT ... INTO tempdb..name FROM ... (the server's own form)
     };
     enum class Like {
         Native,  // the engine's LIKE already has the server's meaning (its collation)

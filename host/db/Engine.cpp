@@ -15,8 +15,10 @@ std::unique_ptr<Engine> Engine::create(const QString& connectionString) {
     if (colon > 1) {
         const QString scheme = s.left(colon).toLower();
         bool isScheme = true;
-        for (QChar c : scheme) isScheme = isScheme && c.isLetter();
-        if (isScheme && scheme == QLatin1String("sqlite")) return std::make_unique<SqliteEngine>(s.mid(colon + 1));
+        for (QChar c : scheme)
+            isScheme = isScheme && c.isLetter();
+        if (isScheme && scheme == QLatin1String("sqlite"))
+            return std::make_unique<SqliteEngine>(s.mid(colon + 1));
         if (isScheme && scheme != QLatin1String("file"))
             raise(ErrorCode::DatabaseError, QStringLiteral("No database engine for \"%1\"").arg(scheme));
     }

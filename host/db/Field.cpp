@@ -11,8 +11,12 @@ Field::Field(std::shared_ptr<const Recordset> recordset, int column)
     defineProperty(QStringLiteral("Name"), [this] { return Variant(name()); });
 }
 
-Variant Field::value() const { return m_recordset->fieldAt(m_column); }
+Variant Field::value() const {
+    return m_recordset->fieldAt(m_column);
+}
 
-QString Field::name() const { return m_recordset->fieldName(m_column); }
+QString Field::name() const {
+    return m_recordset->fieldName(m_column);
+}
 
 } // namespace sarvo::db

@@ -88,7 +88,8 @@ qsizetype LikePattern::asciiFixedLength(const char* utf8, qsizetype size) {
     qsizetype i = 0;
     for (; i < size; ++i) {
         const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b >= 0x80 || b == '%' || b == '_' || b == '[' || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) break;
+        if (b >= 0x80 || b == '%' || b == '_' || b == '[' || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z'))
+            break;
     }
     return i;
 }
@@ -180,10 +181,17 @@ bool LikePattern::matches(const char* utf8, qsizetype n) const {
             readChar(t, n, next, c);
             bool ok = false;
             switch (e.kind) {
-            case Element::Kind::One: ok = true; break;
-            case Element::Kind::Char: ok = e.c == c || e.c == fold(c); break;
-            case Element::Kind::Class: ok = inClass(e, c); break;
-            default: break;
+            case Element::Kind::One:
+                ok = true;
+                break;
+            case Element::Kind::Char:
+                ok = e.c == c || e.c == fold(c);
+                break;
+            case Element::Kind::Class:
+                ok = inClass(e, c);
+                break;
+            default:
+                break;
             }
             if (ok) {
                 ++pi;
@@ -197,7 +205,8 @@ bool LikePattern::matches(const char* utf8, qsizetype n) const {
         readChar(t, n, starT, skipped);
         ti = starT;
     }
-    while (pi < np && m_elements[pi].kind == Element::Kind::Any) ++pi;
+    while (pi < np && m_elements[pi].kind == Element::Kind::Any)
+        ++pi;
     return pi == np;
 }
 

@@ -10,18 +10,28 @@ namespace sarvo::db {
 Recordset::Recordset() : DispatchObject(QStringLiteral("Recordset")) {
     defineProperty(QStringLiteral("BOF"), [this] { return Variant(bof()); });
     defineProperty(QStringLiteral("EOF"), [this] { return Variant(eof()); });
-    defineProperty(QStringLiteral("State"), [this] { return Variant(static_cast<int32_t>(isOpen() ? 1 : 0)); });
-    defineMethod(QStringLiteral("MoveFirst"), [this](VariantList&) { moveFirst(); return Variant(); });
-    defineMethod(QStringLiteral("MoveNext"), [this](VariantList&) { moveNext(); return Variant(); });
-    defineMethod(QStringLiteral("Close"), [this](VariantList&) { close(); return Variant(); });
+    defineProperty(QStringLiteral("State"),
+                   [this] { return Variant(static_cast<int32_t>(isOpen() ? 1 : 0)); });
+    defineMethod(QStringLiteral("MoveFirst"), [this](VariantList&) {
+        moveFirst();
+        return Variant();
+    });
+    defineMethod(QStringLiteral("MoveNext"), [this](VariantList&) {
+        moveNext();
+        return Variant();
+    });
+    defineMethod(QStringLiteral("Close"), [this](VariantList&) {
+        close();
+        return Variant();
+    });
     defineMethod(QStringLiteral("Fields"), [this](VariantList& args) {
         if (args.isEmpty()) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("Fields needs a column"));
         requireOpen();
         const Variant& key = args[0];
         const int index = key.isNumeric() ? key.toLong() : fieldIndex(key.toString());
         if (index < 0 || index >= fieldCount()) raise(ErrorCode::ItemNotFound, key.toDisplayText());
-        return Variant(std::make_shared<Field>(
-            std::static_pointer_cast<const Recordset>(shared_from_this()), index));
+        return Variant(
+            std::make_shared<Field>(std::static_pointer_cast<const Recordset>(shared_from_this()), index));
     });
     defineMethod(QStringLiteral("Collect"), [this](VariantList& args) {
         if (args.isEmpty()) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("Collect needs a column"));
@@ -44,7 +54,9 @@ Recordset::~Recordset() {
     if (m_cursor) m_cursor->close();
 }
 
-bool Recordset::isOpen() const { return m_cursor && m_cursor->isOpen(); }
+bool Recordset::isOpen() const {
+    return m_cursor && m_cursor->isOpen();
+}
 
 void Recordset::requireOpen() const {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
@@ -64,7 +76,9 @@ bool Recordset::eof() const {
     return m_eof;
 }
 
-void Recordset::fetch() { m_eof = !m_cursor->fetch(); }
+void Recordset::fetch() {
+    m_eof = !m_cursor->fetch();
+}
 
 void Recordset::moveFirst() {
     requireOpen();

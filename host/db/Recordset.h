@@ -19,7 +19,7 @@ class Field;
 
 class Recordset : public DispatchObject {
 public:
-    Recordset();                                // closed, as returned for a statement
+    Recordset(); // closed, as returned for a statement
     explicit Recordset(std::unique_ptr<Cursor> cursor);
     ~Recordset() override;
 

@@ -6,10 +6,12 @@ namespace sarvo::db {
 SchemaInfo::Type SchemaInfo::typeOfDeclaration(const QString& declared) {
     const QString d = declared.toUpper();
     if (d.contains(QLatin1String("INT"))) return Type::Numeric;
-    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("CLOB")) || d.contains(QLatin1String("TEXT")))
+    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("CLOB")) ||
+        d.contains(QLatin1String("TEXT")))
         return Type::Text;
-    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) || d.contains(QLatin1String("DOUB")) ||
-        d.contains(QLatin1String("NUM")) || d.contains(QLatin1String("DEC")) || d.contains(QLatin1String("BOOL")))
+    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
+        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")) ||
+        d.contains(QLatin1String("DEC")) || d.contains(QLatin1String("BOOL")))
         return Type::Numeric;
     return Type::Unknown;
 }
@@ -22,9 +24,13 @@ void SchemaInfo::setTable(bool temp, const QString& table, QList<Column> columns
     m_tables.insert(key(temp, table), std::move(columns));
 }
 
-void SchemaInfo::removeTable(bool temp, const QString& table) { m_tables.remove(key(temp, table)); }
+void SchemaInfo::removeTable(bool temp, const QString& table) {
+    m_tables.remove(key(temp, table));
+}
 
-bool SchemaInfo::hasTable(bool temp, const QString& table) const { return m_tables.contains(key(temp, table)); }
+bool SchemaInfo::hasTable(bool temp, const QString& table) const {
+    return m_tables.contains(key(temp, table));
+}
 
 QList<SchemaInfo::Column> SchemaInfo::columns(bool temp, const QString& table) const {
     if (!temp) {

@@ -19,8 +19,10 @@ Variant columnValue(sqlite3_stmt* stmt, int column) {
             return Variant(static_cast<int32_t>(v));
         return Variant(static_cast<double>(v));
     }
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(stmt, column));
-    case SQLITE_NULL: return Variant::null();
+    case SQLITE_FLOAT:
+        return Variant(sqlite3_column_double(stmt, column));
+    case SQLITE_NULL:
+        return Variant::null();
     default: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
         return Variant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
@@ -32,9 +34,11 @@ Variant columnValue(sqlite3_stmt* stmt, int column) {
 
 SqliteCursor::SqliteCursor(SqliteEngine* engine, QByteArray sql, std::vector<SqlValue> params, QString tsql,
                            sqlite3_stmt* stmt)
-    : m_engine(engine), m_sql(std::move(sql)), m_params(std::move(params)), m_tsql(std::move(tsql)), m_stmt(stmt) {
+    : m_engine(engine), m_sql(std::move(sql)), m_params(std::move(params)), m_tsql(std::move(tsql)),
+      m_stmt(stmt) {
     const int n = sqlite3_column_count(stmt);
-    for (int i = 0; i < n; ++i) m_names << QString::fromUtf8(sqlite3_column_name(stmt, i));
+    for (int i = 0; i < n; ++i)
+        m_names << QString::fromUtf8(sqlite3_column_name(stmt, i));
     m_engine->addCursor(this);
 }
 
@@ -51,7 +55,8 @@ bool SqliteCursor::step() {
         m_engine->countRow();
         const int n = columnCount();
         m_row.resize(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) m_row[static_cast<size_t>(i)] = columnValue(m_stmt, i);
+        for (int i = 0; i < n; ++i)
+            m_row[static_cast<size_t>(i)] = columnValue(m_stmt, i);
         return true;
     }
     if (rc == SQLITE_DONE) {
@@ -74,7 +79,9 @@ bool SqliteCursor::fetch() {
     return step();
 }
 
-Variant SqliteCursor::value(int column) const { return m_row.at(static_cast<size_t>(column)); }
+Variant SqliteCursor::value(int column) const {
+    return m_row.at(static_cast<size_t>(column));
+}
 
 void SqliteCursor::rewind() {
     if (!m_engine) raise(ErrorCode::ObjectClosed);
@@ -93,7 +100,8 @@ void SqliteCursor::release() {
 void SqliteCursor::detach() {
     if (!m_stmt) return;
     const std::vector<Variant> current = m_row;
-    while (step()) m_buffer.push_back(m_row);
+    while (step())
+        m_buffer.push_back(m_row);
     m_row = current;
     m_next = 0;
     m_detached = true;

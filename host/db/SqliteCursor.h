@@ -17,7 +17,8 @@ class SqliteEngine;
 
 class SqliteCursor : public Cursor {
 public:
-    SqliteCursor(SqliteEngine* engine, QByteArray sql, std::vector<SqlValue> params, QString tsql, sqlite3_stmt* stmt);
+    SqliteCursor(SqliteEngine* engine, QByteArray sql, std::vector<SqlValue> params, QString tsql,
+                 sqlite3_stmt* stmt);
     ~SqliteCursor() override;
 
     int columnCount() const override { return static_cast<int>(m_names.size()); }

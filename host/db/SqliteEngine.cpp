@@ -1,8 +1,8 @@
 // SQLite through Qt SQL, with its own statement cache on the raw handle; see SqliteEngine.h.
 #include "host/db/SqliteEngine.h"
 
-#include "host/db/SqliteCursor.h"
 #include "host/db/Dialect.h"
+#include "host/db/SqliteCursor.h"
 #include "host/db/TSqlTokenizer.h"
 #include "host/db/TSqlTranslator.h"
 #include "runtime/RuntimeError.h"
@@ -18,15 +18,17 @@ namespace sarvo::db {
 
 namespace {
 
-constexpr size_t kIdlePerShape = 4;   // nesting depth a shape is commonly open at once
-constexpr int kMaxShapes = 512;       // beyond this the cache starts afresh
+constexpr size_t kIdlePerShape = 4; // nesting depth a shape is commonly open at once
+constexpr int kMaxShapes = 512;     // beyond this the cache starts afresh
 
 QString nextConnectionName() {
     static QAtomicInt counter;
     return QStringLiteral("sarvo_db_%1").arg(counter.fetchAndAddRelaxed(1) + 1);
 }
 
-bool isSchemaStatement(const QByteArray& sql) { return sql.startsWith("CREATE") || sql.startsWith("DROP"); }
+bool isSchemaStatement(const QByteArray& sql) {
+    return sql.startsWith("CREATE") || sql.startsWith("DROP");
+}
 
 // sarvo_like(subject, pattern): SQL Server's LIKE, patterns compiled through the engine's cache.
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -74,7 +76,8 @@ void likeHighFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 const LikePattern& SqliteEngine::LikeCache::get(const char* utf8, qsizetype size) {
     constexpr size_t kSlots = 8;
     for (const Entry& e : m_entries)
-        if (e.pattern.size() == size && std::memcmp(e.pattern.constData(), utf8, static_cast<size_t>(size)) == 0)
+        if (e.pattern.size() == size &&
+            std::memcmp(e.pattern.constData(), utf8, static_cast<size_t>(size)) == 0)
             return e.compiled;
     QByteArray pattern(utf8, size);
     if (m_entries.size() < kSlots) {
@@ -92,7 +95,9 @@ SqliteEngine::SqliteEngine(QString path) : m_path(std::move(path)) {}
 
 SqliteEngine::SqliteEngine(QString path, Options options) : m_path(std::move(path)), m_options(options) {}
 
-SqliteEngine::~SqliteEngine() { close(); }
+SqliteEngine::~SqliteEngine() {
+    close();
+}
 
 void SqliteEngine::setOptions(const Options& options) {
     m_options = options;
@@ -116,7 +121,8 @@ void SqliteEngine::open() {
             raise(ErrorCode::DatabaseError, QStringLiteral("Cannot open %1: %2").arg(m_path, message));
         }
         const QVariant h = db.driver()->handle();
-        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) m_handle = *static_cast<sqlite3* const*>(h.constData());
+        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
+            m_handle = *static_cast<sqlite3* const*>(h.constData());
         if (!m_handle) {
             db.close();
             db = QSqlDatabase();
@@ -134,9 +140,12 @@ void SqliteEngine::open() {
 
 void SqliteEngine::registerFunctions() {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    sqlite3_create_function_v2(m_handle, "sarvo_like", 2, flags, &m_likeCache, likeFunction, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(m_handle, "sarvo_like_lo", 1, flags, nullptr, likeLowFunction, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(m_handle, "sarvo_like_hi", 1, flags, nullptr, likeHighFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_handle, "sarvo_like", 2, flags, &m_likeCache, likeFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(m_handle, "sarvo_like_lo", 1, flags, nullptr, likeLowFunction, nullptr,
+                               nullptr, nullptr);
+    sqlite3_create_function_v2(m_handle, "sarvo_like_hi", 1, flags, nullptr, likeHighFunction, nullptr,
+                               nullptr, nullptr);
 }
 
 // Column types of every table, for telling text from numbers when rendering.
@@ -152,7 +161,8 @@ void SqliteEngine::loadSchema() {
         tables.emplace_back(sqlite3_column_int(stmt, 0) != 0,
                             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))));
     sqlite3_finalize(stmt);
-    for (const auto& [temp, name] : tables) loadTable(temp, name);
+    for (const auto& [temp, name] : tables)
+        loadTable(temp, name);
     if (sqlite3_prepare_v2(m_handle, "PRAGMA encoding", -1, &stmt, nullptr) == SQLITE_OK) {
         if (sqlite3_step(stmt) == SQLITE_ROW)
             m_utf8 = qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "UTF-8") == 0;
@@ -163,25 +173,30 @@ void SqliteEngine::loadSchema() {
 void SqliteEngine::loadTable(bool temp, const QString& table) {
     QString name = table;
     name.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    const QByteArray sql = (QStringLiteral("PRAGMA %1.table_info(\"%2\")").arg(temp ? "temp" : "main", name)).toUtf8();
+    const QByteArray sql =
+        (QStringLiteral("PRAGMA %1.table_info(\"%2\")").arg(temp ? "temp" : "main", name)).toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(m_handle, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) return;
     QList<SchemaInfo::Column> columns;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         SchemaInfo::Column c;
         c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
-        c.type = SchemaInfo::typeOfDeclaration(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2))));
+        c.type = SchemaInfo::typeOfDeclaration(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2))));
         columns << c;
     }
     sqlite3_finalize(stmt);
     m_shapes.clear(); // renderings depend on the column types
-    if (columns.isEmpty()) m_schema.removeTable(temp, table);
-    else m_schema.setTable(temp, table, columns);
+    if (columns.isEmpty())
+        m_schema.removeTable(temp, table);
+    else
+        m_schema.setTable(temp, table, columns);
 }
 
 void SqliteEngine::close() {
     if (!m_handle) return;
-    for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors)) c->invalidate();
+    for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors))
+        c->invalidate();
     m_cursors.clear();
     clearStatementCache();
     m_handle = nullptr;
@@ -198,15 +213,18 @@ QSqlDatabase SqliteEngine::database() const {
 
 void SqliteEngine::clearStatementCache() {
     for (auto& pool : m_idle)
-        for (sqlite3_stmt* s : pool) sqlite3_finalize(s);
+        for (sqlite3_stmt* s : pool)
+            sqlite3_finalize(s);
     m_idle.clear();
 }
 
 void SqliteEngine::fail(const QString& tsql) const {
-    raise(ErrorCode::DatabaseError, QString::fromUtf8(sqlite3_errmsg(m_handle)) + QStringLiteral(" in: ") + tsql);
+    raise(ErrorCode::DatabaseError,
+          QString::fromUtf8(sqlite3_errmsg(m_handle)) + QStringLiteral(" in: ") + tsql);
 }
 
-sqlite3_stmt* SqliteEngine::checkout(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& tsql) {
+sqlite3_stmt* SqliteEngine::checkout(const QByteArray& sql, const std::vector<SqlValue>& params,
+                                     const QString& tsql) {
     sqlite3_stmt* stmt = nullptr;
     auto pool = m_idle.find(sql);
     if (pool != m_idle.end() && !pool->empty()) {
@@ -215,7 +233,8 @@ sqlite3_stmt* SqliteEngine::checkout(const QByteArray& sql, const std::vector<Sq
     } else {
         const char* tail = nullptr;
         const unsigned flags = m_options.cacheStatements ? SQLITE_PREPARE_PERSISTENT : 0;
-        if (sqlite3_prepare_v3(m_handle, sql.constData(), static_cast<int>(sql.size()), flags, &stmt, &tail) != SQLITE_OK)
+        if (sqlite3_prepare_v3(m_handle, sql.constData(), static_cast<int>(sql.size()), flags, &stmt,
+                               &tail) != SQLITE_OK)
             fail(tsql);
         ++m_counters.prepares;
     }
@@ -223,11 +242,18 @@ sqlite3_stmt* SqliteEngine::checkout(const QByteArray& sql, const std::vector<Sq
         const SqlValue& v = params[i];
         const int index = static_cast<int>(i) + 1;
         switch (v.type) {
-        case SqlValue::Type::Null: sqlite3_bind_null(stmt, index); break;
-        case SqlValue::Type::Integer: sqlite3_bind_int64(stmt, index, v.integer); break;
-        case SqlValue::Type::Real: sqlite3_bind_double(stmt, index, v.real); break;
+        case SqlValue::Type::Null:
+            sqlite3_bind_null(stmt, index);
+            break;
+        case SqlValue::Type::Integer:
+            sqlite3_bind_int64(stmt, index, v.integer);
+            break;
+        case SqlValue::Type::Real:
+            sqlite3_bind_double(stmt, index, v.real);
+            break;
         case SqlValue::Type::Text:
-            sqlite3_bind_text(stmt, index, v.text.constData(), static_cast<int>(v.text.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, index, v.text.constData(), static_cast<int>(v.text.size()),
+                              SQLITE_TRANSIENT);
             break;
         }
     }
@@ -249,7 +275,8 @@ void SqliteEngine::checkin(const QByteArray& sql, sqlite3_stmt* stmt) {
 }
 
 void SqliteEngine::detachCursors() {
-    for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors)) c->detach();
+    for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors))
+        c->detach();
 }
 
 void SqliteEngine::runToEnd(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& tsql) {
@@ -283,13 +310,16 @@ Rendering SqliteEngine::translate(const QString& tsql, const QList<TSqlToken>& t
     return TSqlTranslator(Dialect::sqlite(), &m_schema, o).translate(tsql, tokens);
 }
 
-QString SqliteEngine::render(const QString& tsql) const { return translate(tsql, TSqlTokenizer::tokenize(tsql)).text(); }
+QString SqliteEngine::render(const QString& tsql) const {
+    return translate(tsql, TSqlTokenizer::tokenize(tsql)).text();
+}
 
 Rendering SqliteEngine::renderShaped(const QString& tsql, const QList<TSqlToken>& tokens) {
     if (!m_options.cacheStatements) return translate(tsql, tokens);
     const QString key = TSqlTranslator::shapeKey(tokens);
     Rendering r;
-    if (const auto shape = m_shapes.value(key); shape && TSqlTranslator::rebind(shape->rendering, shape->tokens, tokens, &r))
+    if (const auto shape = m_shapes.value(key);
+        shape && TSqlTranslator::rebind(shape->rendering, shape->tokens, tokens, &r))
         return r;
     r = translate(tsql, tokens);
     if (m_shapes.size() >= kMaxShapes) m_shapes.clear();
@@ -302,7 +332,8 @@ std::unique_ptr<Cursor> SqliteEngine::execute(const QString& tsql) {
     ++m_counters.statements;
     const Rendering r = renderShaped(tsql, TSqlTokenizer::tokenize(tsql));
     const size_t last = r.steps.size() - 1;
-    for (size_t i = 0; i < last; ++i) runToEnd(r.steps[i].sql.toUtf8(), r.steps[i].params, tsql);
+    for (size_t i = 0; i < last; ++i)
+        runToEnd(r.steps[i].sql.toUtf8(), r.steps[i].params, tsql);
     const RenderedStep& step = r.steps[last];
     const QByteArray sql = step.sql.toUtf8();
     if (r.kind != Rendering::Kind::Query) {

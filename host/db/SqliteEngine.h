@@ -5,9 +5,9 @@
 #include "host/db/Engine.h"
 #include "host/db/LikePattern.h"
 #include "host/db/SchemaInfo.h"
+#include "host/db/SqlValue.h"
 #include "host/db/TSqlToken.h"
 #include "host/db/TSqlTranslator.h"
-#include "host/db/SqlValue.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -24,8 +24,8 @@ struct ObjectName {
 
 struct Expr {
     enum class Kind {
-        String,   // text: the value
-        Number,   // text: as written
+        String, // text: the value
+        Number, // text: as written
         Null,
         Column,   // parts: qualifier parts then column; quoted: per part
         Star,     // * inside count(*)
@@ -70,7 +70,7 @@ struct Join {
 };
 
 struct SelectItem {
-    ExprPtr expr;          // null for * and qualifier.*
+    ExprPtr expr;              // null for * and qualifier.*
     QStringList starQualifier; // qualifier.* (empty with expr null: plain *)
     QString alias;
     bool aliasQuoted = false;

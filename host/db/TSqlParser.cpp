@@ -16,28 +16,35 @@ namespace {
 // Words that end an expression or cannot be an alias.
 const QSet<QString>& reservedWords() {
     static const QSet<QString> words{
-        "all",    "and",    "as",     "asc",    "begin",  "between", "by",        "case",   "create", "cross",
-        "delete", "desc",   "distinct", "drop", "else",   "end",     "escape",    "except", "exists", "for",
-        "from",   "full",   "group",  "having", "if",     "in",      "inner",     "insert", "intersect", "into",
-        "is",     "join",   "left",   "like",   "not",    "null",    "on",        "option", "or",     "order",
-        "outer",  "right",  "select", "set",    "table",  "then",    "top",       "union",  "update", "values",
-        "when",   "where",  "with"};
+        "all",    "and",       "as",    "asc",      "begin",  "between", "by",     "case",   "create",
+        "cross",  "delete",    "desc",  "distinct", "drop",   "else",    "end",    "escape", "except",
+        "exists", "for",       "from",  "full",     "group",  "having",  "if",     "in",     "inner",
+        "insert", "intersect", "into",  "is",       "join",   "left",    "like",   "not",    "null",
+        "on",     "option",    "or",    "order",    "outer",  "right",   "select", "set",    "table",
+        "then",   "top",       "union", "update",   "values", "when",    "where",  "with"};
     return words;
 }
 
 QString describe(const TSqlToken& t) {
     switch (t.kind) {
-    case K::End: return QStringLiteral("end of text");
-    case K::String: return QStringLiteral("'%1'").arg(t.text);
-    case K::NationalString: return QStringLiteral("N'%1'").arg(t.text);
-    case K::QuotedIdentifier: return QStringLiteral("[%1]").arg(t.text);
-    default: return QStringLiteral("'%1'").arg(t.text);
+    case K::End:
+        return QStringLiteral("end of text");
+    case K::String:
+        return QStringLiteral("'%1'").arg(t.text);
+    case K::NationalString:
+        return QStringLiteral("N'%1'").arg(t.text);
+    case K::QuotedIdentifier:
+        return QStringLiteral("[%1]").arg(t.text);
+    default:
+        return QStringLiteral("'%1'").arg(t.text);
     }
 }
 
 } // namespace
 
-std::unique_ptr<Statement> TSqlParser::parse(const QString& text) { return parse(text, TSqlTokenizer::tokenize(text)); }
+std::unique_ptr<Statement> TSqlParser::parse(const QString& text) {
+    return parse(text, TSqlTokenizer::tokenize(text));
+}
 
 std::unique_ptr<Statement> TSqlParser::parse(const QString& text, const QList<TSqlToken>& tokens) {
     TSqlParser p(text, tokens);
@@ -45,7 +52,8 @@ std::unique_ptr<Statement> TSqlParser::parse(const QString& text, const QList<TS
     p.acceptSymbol(";");
     if (p.peek().kind != K::End) {
         const TSqlToken& t = p.peek();
-        static const char* const starts[] = {"select", "insert", "delete", "update", "drop", "if", "create", "exec"};
+        static const char* const starts[] = {"select", "insert", "delete", "update",
+                                             "drop",   "if",     "create", "exec"};
         for (const char* w : starts)
             if (t.isWord(w)) p.unsupported(QStringLiteral("a second statement in one batch"), t.position);
         p.syntaxError(t);
@@ -53,7 +61,8 @@ std::unique_ptr<Statement> TSqlParser::parse(const QString& text, const QList<TS
     return s;
 }
 
-TSqlParser::TSqlParser(const QString& text, QList<TSqlToken> tokens) : m_text(text), m_tokens(std::move(tokens)) {}
+TSqlParser::TSqlParser(const QString& text, QList<TSqlToken> tokens)
+    : m_text(text), m_tokens(std::move(tokens)) {}
 
 const TSqlToken& TSqlParser::peek(int ahead) const {
     const int i = std::min(m_pos + ahead, static_cast<int>(m_tokens.size()) - 1);
@@ -112,8 +121,10 @@ QString TSqlParser::alias(bool* quoted) {
 }
 
 void TSqlParser::syntaxError(const TSqlToken& at) const {
-    raise(ErrorCode::DatabaseError,
-          QStringLiteral("Incorrect syntax near %1 at position %2 in: %3").arg(describe(at)).arg(at.position + 1).arg(m_text));
+    raise(ErrorCode::DatabaseError, QStringLiteral("Incorrect syntax near %1 at position %2 in: %3")
+                                        .arg(describe(at))
+                                        .arg(at.position + 1)
+                                        .arg(m_text));
 }
 
 void TSqlParser::unsupported(const QString& construct, int position) const {
@@ -210,7 +221,8 @@ std::unique_ptr<Statement> TSqlParser::dropTable() {
     auto s = std::make_unique<Statement>();
     s->kind = Statement::Kind::DropTable;
     s->position = next().position;
-    if (!acceptWord("table")) unsupported(QStringLiteral("DROP %1").arg(peek().text.toUpper()), peek().position);
+    if (!acceptWord("table"))
+        unsupported(QStringLiteral("DROP %1").arg(peek().text.toUpper()), peek().position);
     if (peek().isWord("if") && peek(1).isWord("exists")) {
         m_pos += 2;
         s->ifExists = true;
@@ -232,7 +244,8 @@ std::unique_ptr<Statement> TSqlParser::ifExists() {
     expectSymbol(")");
     const bool block = acceptWord("begin");
     const TSqlToken& b = peek();
-    if (!b.isWord("insert")) unsupported(QStringLiteral("IF EXISTS with a body other than one INSERT"), b.position);
+    if (!b.isWord("insert"))
+        unsupported(QStringLiteral("IF EXISTS with a body other than one INSERT"), b.position);
     s->body = insert();
     if (block) {
         acceptSymbol(";");
@@ -253,8 +266,10 @@ std::unique_ptr<Select> TSqlParser::select(bool allowInto) {
     auto s = std::make_unique<Select>();
     s->position = peek().position;
     expectWord("select");
-    if (acceptWord("distinct")) s->distinct = true;
-    else acceptWord("all");
+    if (acceptWord("distinct"))
+        s->distinct = true;
+    else
+        acceptWord("all");
     if (peek().isWord("top")) {
         const int at = next().position;
         const bool paren = acceptSymbol("(");
@@ -268,7 +283,8 @@ std::unique_ptr<Select> TSqlParser::select(bool allowInto) {
         }
         if (paren) expectSymbol(")");
         if (peek().isWord("percent")) unsupported(QStringLiteral("TOP ... PERCENT"), at);
-        if (peek().isWord("with") && peek(1).isWord("ties")) unsupported(QStringLiteral("TOP ... WITH TIES"), at);
+        if (peek().isWord("with") && peek(1).isWord("ties"))
+            unsupported(QStringLiteral("TOP ... WITH TIES"), at);
         s->top = v;
         s->topToken = token;
     }
@@ -292,8 +308,10 @@ std::unique_ptr<Select> TSqlParser::select(bool allowInto) {
         do {
             OrderItem item;
             item.expr = expr();
-            if (acceptWord("desc")) item.descending = true;
-            else acceptWord("asc");
+            if (acceptWord("desc"))
+                item.descending = true;
+            else
+                acceptWord("asc");
             s->orderBy.push_back(std::move(item));
         } while (acceptSymbol(","));
     }
@@ -313,8 +331,10 @@ void TSqlParser::selectItems(Select& s) {
         const int save = m_pos;
         while (peek().isIdentifier() || peek().isSymbol(".")) {
             const TSqlToken& t = next();
-            if (t.isIdentifier()) item.starQualifier << t.text;
-            else if (peek(-2).isSymbol(".")) item.starQualifier << QString();
+            if (t.isIdentifier())
+                item.starQualifier << t.text;
+            else if (peek(-2).isSymbol("."))
+                item.starQualifier << QString();
         }
         if (!item.starQualifier.isEmpty() && peek(-1).isSymbol(".") && acceptSymbol("*")) {
             s.items.push_back(std::move(item));
@@ -322,7 +342,7 @@ void TSqlParser::selectItems(Select& s) {
         }
         item.starQualifier.clear();
         m_pos = save;
-        if (peek().kind == K::Word && !atReserved() && peek(1).isSymbol("=") )
+        if (peek().kind == K::Word && !atReserved() && peek(1).isSymbol("="))
             unsupported(QStringLiteral("the alias = expression form"), peek().position);
         item.expr = expr();
         item.alias = alias(&item.aliasQuoted);
@@ -391,7 +411,8 @@ TableRef TSqlParser::tableRef() {
         const int at = peek().position;
         m_pos += 2;
         do {
-            if (!peek().isWord("nolock")) unsupported(QStringLiteral("the table hint %1").arg(peek().text), at);
+            if (!peek().isWord("nolock"))
+                unsupported(QStringLiteral("the table hint %1").arg(peek().text), at);
             next();
         } while (acceptSymbol(","));
         expectSymbol(")");
@@ -433,7 +454,8 @@ ObjectName TSqlParser::objectName() {
         n.temp = true;
     }
     if (n.name.startsWith(QLatin1Char('#'))) {
-        if (n.name.startsWith(QLatin1String("##"))) unsupported(QStringLiteral("a global temporary table"), position);
+        if (n.name.startsWith(QLatin1String("##")))
+            unsupported(QStringLiteral("a global temporary table"), position);
         n.temp = true;
     }
     return n;
@@ -443,7 +465,8 @@ ObjectName TSqlParser::objectName() {
 
 std::vector<ExprPtr> TSqlParser::exprList() {
     std::vector<ExprPtr> list;
-    do list.push_back(expr());
+    do
+        list.push_back(expr());
     while (acceptSymbol(","));
     return list;
 }
@@ -492,7 +515,8 @@ ExprPtr TSqlParser::predicate() {
     }
     ExprPtr subject = additive();
     const TSqlToken& t = peek();
-    const bool negated = t.isWord("not") && (peek(1).isWord("like") || peek(1).isWord("in") || peek(1).isWord("between"));
+    const bool negated =
+        t.isWord("not") && (peek(1).isWord("like") || peek(1).isWord("in") || peek(1).isWord("between"));
     if (negated) next();
     const TSqlToken& op = peek();
     if (op.isWord("like")) {
@@ -511,7 +535,8 @@ ExprPtr TSqlParser::predicate() {
         if (peek().isWord("select")) {
             e->subquery = select(false);
         } else {
-            for (auto& item : exprList()) e->children.push_back(std::move(item));
+            for (auto& item : exprList())
+                e->children.push_back(std::move(item));
         }
         expectSymbol(")");
         return e;
@@ -538,7 +563,8 @@ ExprPtr TSqlParser::predicate() {
             auto e = std::make_unique<Expr>(Expr::Kind::Binary, next().position);
             e->op = op.text;
             if (peek().isWord("all") || peek().isWord("any") || peek().isWord("some"))
-                unsupported(QStringLiteral("a comparison with %1").arg(peek().text.toUpper()), peek().position);
+                unsupported(QStringLiteral("a comparison with %1").arg(peek().text.toUpper()),
+                            peek().position);
             e->children.push_back(std::move(subject));
             e->children.push_back(additive());
             return e;
@@ -597,7 +623,8 @@ ExprPtr TSqlParser::primary() {
         e->text = next().text;
         return e;
     }
-    case K::Variable: unsupported(QStringLiteral("the variable %1").arg(t.text), t.position);
+    case K::Variable:
+        unsupported(QStringLiteral("the variable %1").arg(t.text), t.position);
     case K::Symbol:
         if (t.isSymbol("(")) {
             const int at = next().position;
@@ -619,8 +646,10 @@ ExprPtr TSqlParser::primary() {
         if (atReserved()) syntaxError(t);
         if (peek(1).isSymbol("(")) return functionCall();
         return columnRef();
-    case K::QuotedIdentifier: return columnRef();
-    case K::End: syntaxError(t);
+    case K::QuotedIdentifier:
+        return columnRef();
+    case K::End:
+        syntaxError(t);
     }
     syntaxError(t);
 }
@@ -634,11 +663,13 @@ ExprPtr TSqlParser::functionCall() {
         unsupported(name.text.toUpper(), name.position);
     expectSymbol("(");
     if (acceptSymbol(")")) return e;
-    if (peek().isWord("distinct")) unsupported(QStringLiteral("an aggregate over DISTINCT values"), peek().position);
+    if (peek().isWord("distinct"))
+        unsupported(QStringLiteral("an aggregate over DISTINCT values"), peek().position);
     if (peek().isSymbol("*") && peek(1).isSymbol(")")) {
         e->children.push_back(std::make_unique<Expr>(Expr::Kind::Star, next().position));
     } else {
-        for (auto& a : exprList()) e->children.push_back(std::move(a));
+        for (auto& a : exprList())
+            e->children.push_back(std::move(a));
     }
     expectSymbol(")");
     if (peek().isWord("over")) unsupported(QStringLiteral("window functions (OVER)"), peek().position);

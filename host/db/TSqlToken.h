@@ -21,7 +21,9 @@ struct TSqlToken {
     QString text;
     int position = 0; // 0-based offset of the first character in the source text
 
-    bool isWord(const char* keyword) const { return kind == Kind::Word && text.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0; }
+    bool isWord(const char* keyword) const {
+        return kind == Kind::Word && text.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0;
+    }
     bool isSymbol(const char* symbol) const { return kind == Kind::Symbol && text == QLatin1String(symbol); }
     bool isString() const { return kind == Kind::String || kind == Kind::NationalString; }
     bool isIdentifier() const { return kind == Kind::Word || kind == Kind::QuotedIdentifier; }

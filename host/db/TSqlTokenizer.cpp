@@ -12,12 +12,16 @@ namespace {
           QStringLiteral("%1 at position %2 in: %3").arg(what).arg(position + 1).arg(text));
 }
 
-bool isWordStart(QChar c) { return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#'); }
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#');
+}
 bool isWordPart(QChar c) {
     return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('#') || c == QLatin1Char('$') ||
            c == QLatin1Char('@');
 }
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // Reads a literal or identifier closed by `close`, where a doubled `close` stands for itself.
 int readQuoted(const QString& s, int start, QChar close, QString* out) {
@@ -49,7 +53,8 @@ QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
             continue;
         }
         if (c == QLatin1Char('-') && i + 1 < n && s[i + 1] == QLatin1Char('-')) {
-            while (i < n && s[i] != QLatin1Char('\n')) ++i;
+            while (i < n && s[i] != QLatin1Char('\n'))
+                ++i;
             continue;
         }
         if (c == QLatin1Char('/') && i + 1 < n && s[i + 1] == QLatin1Char('*')) {
@@ -81,16 +86,19 @@ QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
             // written right after it ("2018order") is a token of its own.
             t.kind = TSqlToken::Kind::Number;
             int j = i;
-            while (j < n && isDigit(s[j])) ++j;
+            while (j < n && isDigit(s[j]))
+                ++j;
             if (j < n && s[j] == QLatin1Char('.')) {
                 ++j;
-                while (j < n && isDigit(s[j])) ++j;
+                while (j < n && isDigit(s[j]))
+                    ++j;
             }
             if (j + 1 < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
                 int k = j + 1;
                 if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
                 if (k < n && isDigit(s[k])) {
-                    while (k < n && isDigit(s[k])) ++k;
+                    while (k < n && isDigit(s[k]))
+                        ++k;
                     j = k;
                 }
             }
@@ -99,13 +107,15 @@ QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
         } else if (c == QLatin1Char('@')) {
             t.kind = TSqlToken::Kind::Variable;
             int j = i + 1;
-            while (j < n && isWordPart(s[j])) ++j;
+            while (j < n && isWordPart(s[j]))
+                ++j;
             t.text = s.mid(i, j - i);
             i = j;
         } else if (isWordStart(c)) {
             t.kind = TSqlToken::Kind::Word;
             int j = i + 1;
-            while (j < n && isWordPart(s[j])) ++j;
+            while (j < n && isWordPart(s[j]))
+                ++j;
             t.text = s.mid(i, j - i);
             i = j;
         } else {

@@ -14,19 +14,27 @@ using namespace ast;
 
 QString Rendering::text() const {
     QStringList parts;
-    for (const RenderedStep& s : steps) parts << s.text;
+    for (const RenderedStep& s : steps)
+        parts << s.text;
     return parts.join(QStringLiteral(";\n"));
 }
 
 QString Rendering::kindName(Kind kind) {
     switch (kind) {
-    case Kind::Query: return QStringLiteral("query");
-    case Kind::SelectInto: return QStringLiteral("select-into");
-    case Kind::Insert: return QStringLiteral("insert");
-    case Kind::ConditionalInsert: return QStringLiteral("if-not-exists-insert");
-    case Kind::Delete: return QStringLiteral("delete");
-    case Kind::Update: return QStringLiteral("update");
-    case Kind::DropTable: return QStringLiteral("drop-table");
+    case Kind::Query:
+        return QStringLiteral("query");
+    case Kind::SelectInto:
+        return QStringLiteral("select-into");
+    case Kind::Insert:
+        return QStringLiteral("insert");
+    case Kind::ConditionalInsert:
+        return QStringLiteral("if-not-exists-insert");
+    case Kind::Delete:
+        return QStringLiteral("delete");
+    case Kind::Update:
+        return QStringLiteral("update");
+    case Kind::DropTable:
+        return QStringLiteral("drop-table");
     }
     return {};
 }
@@ -163,12 +171,18 @@ void Renderer::unsupported(const QString& construct, int position) const {
 
 Rendering Renderer::statement(const Statement& s) {
     switch (s.kind) {
-    case Statement::Kind::Select: return s.select->into ? selectInto(s) : query(s);
-    case Statement::Kind::Insert: return insert(s);
-    case Statement::Kind::Delete: return deleteFrom(s);
-    case Statement::Kind::Update: return update(s);
-    case Statement::Kind::DropTable: return dropTable(s);
-    case Statement::Kind::IfExists: return conditionalInsert(s);
+    case Statement::Kind::Select:
+        return s.select->into ? selectInto(s) : query(s);
+    case Statement::Kind::Insert:
+        return insert(s);
+    case Statement::Kind::Delete:
+        return deleteFrom(s);
+    case Statement::Kind::Update:
+        return update(s);
+    case Statement::Kind::DropTable:
+        return dropTable(s);
+    case Statement::Kind::IfExists:
+        return conditionalInsert(s);
     }
     unsupported(QStringLiteral("this statement"), s.position);
 }
@@ -202,8 +216,9 @@ void Renderer::tempIndexSteps(const Select& s, Rendering& r) {
     for (const QString& c : resultColumns(s)) {
         if (c.compare(QLatin1String("ccode"), Qt::CaseInsensitive) != 0) continue;
         RenderedStep step;
-        step.sql = step.text = m_d.tempIndexCreate.arg(identifier(target.name + QStringLiteral("$ccode"), true),
-                                                       identifier(target.name, true), identifier(c, false));
+        step.sql = step.text =
+            m_d.tempIndexCreate.arg(identifier(target.name + QStringLiteral("$ccode"), true),
+                                    identifier(target.name, true), identifier(c, false));
         r.steps.push_back(step);
         return;
     }
@@ -213,7 +228,8 @@ void Renderer::insertHead(const Statement& s) {
     m_w.put(QStringLiteral("INSERT INTO ") + tableName(s.table));
     if (!s.columns.isEmpty()) {
         QStringList cols;
-        for (qsizetype i = 0; i < s.columns.size(); ++i) cols << identifier(s.columns[i], s.columnsQuoted[static_cast<size_t>(i)]);
+        for (qsizetype i = 0; i < s.columns.size(); ++i)
+            cols << identifier(s.columns[i], s.columnsQuoted[static_cast<size_t>(i)]);
         m_w.put(QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + QLatin1Char(')'));
     }
 }
@@ -253,7 +269,8 @@ Rendering Renderer::conditionalInsert(const Statement& s) {
         return finish(Rendering::Kind::ConditionalInsert);
     }
     if (body.select || body.rows.size() != 1)
-        unsupported(QStringLiteral("IF EXISTS around an INSERT of other than one row of values"), body.position);
+        unsupported(QStringLiteral("IF EXISTS around an INSERT of other than one row of values"),
+                    body.position);
     insertHead(body);
     m_w.put(QStringLiteral(" SELECT "));
     list(body.rows.front());
@@ -341,7 +358,8 @@ void Renderer::topClause(const Select& s) {
 void Renderer::limitClause(const Select& s) {
     if (!s.top) return;
     if (m_d.rowLimit != Dialect::RowLimit::TopClause) m_inlineTokens.push_back(s.topToken);
-    if (m_d.rowLimit == Dialect::RowLimit::LimitClause) m_w.put(QStringLiteral(" LIMIT %1").arg(*s.top));
+    if (m_d.rowLimit == Dialect::RowLimit::LimitClause)
+        m_w.put(QStringLiteral(" LIMIT %1").arg(*s.top));
     else if (m_d.rowLimit == Dialect::RowLimit::FetchFirst)
         m_w.put(QStringLiteral(" FETCH FIRST %1 ROWS ONLY").arg(*s.top));
 }
@@ -372,11 +390,16 @@ void Renderer::selectItems(const Select& s) {
 void Renderer::fromClause(const Select& s) {
     for (size_t i = 0; i < s.from.size(); ++i) {
         const Join& j = s.from[i];
-        if (i == 0) m_w.put(QStringLiteral(" FROM "));
-        else if (j.type == Join::Type::Comma) m_w.put(QStringLiteral(", "));
-        else if (j.type == Join::Type::Inner) m_w.put(QStringLiteral(" INNER JOIN "));
-        else if (j.type == Join::Type::Left) m_w.put(QStringLiteral(" LEFT JOIN "));
-        else m_w.put(QStringLiteral(" CROSS JOIN "));
+        if (i == 0)
+            m_w.put(QStringLiteral(" FROM "));
+        else if (j.type == Join::Type::Comma)
+            m_w.put(QStringLiteral(", "));
+        else if (j.type == Join::Type::Inner)
+            m_w.put(QStringLiteral(" INNER JOIN "));
+        else if (j.type == Join::Type::Left)
+            m_w.put(QStringLiteral(" LEFT JOIN "));
+        else
+            m_w.put(QStringLiteral(" CROSS JOIN "));
         tableRef(j.table);
         if (j.on) {
             m_w.put(QStringLiteral(" ON "));
@@ -435,21 +458,36 @@ QString Renderer::tableName(const ObjectName& n) const {
 
 void Renderer::expr(const Expr& e) {
     switch (e.kind) {
-    case Expr::Kind::String: return stringLiteral(e);
-    case Expr::Kind::Number: return number(e);
-    case Expr::Kind::Null: return m_w.put(QStringLiteral("NULL"));
-    case Expr::Kind::Column: return column(e);
-    case Expr::Kind::Star: return m_w.put(QStringLiteral("*"));
-    case Expr::Kind::Paren: return paren(e);
-    case Expr::Kind::Unary: return unary(e);
-    case Expr::Kind::Binary: return binary(e);
-    case Expr::Kind::Like: return like(e);
-    case Expr::Kind::In: return inList(e);
-    case Expr::Kind::Between: return between(e);
-    case Expr::Kind::IsNull: return isNull(e);
-    case Expr::Kind::Exists: return exists(e);
-    case Expr::Kind::Subquery: return subquery(e);
-    case Expr::Kind::Function: return function(e);
+    case Expr::Kind::String:
+        return stringLiteral(e);
+    case Expr::Kind::Number:
+        return number(e);
+    case Expr::Kind::Null:
+        return m_w.put(QStringLiteral("NULL"));
+    case Expr::Kind::Column:
+        return column(e);
+    case Expr::Kind::Star:
+        return m_w.put(QStringLiteral("*"));
+    case Expr::Kind::Paren:
+        return paren(e);
+    case Expr::Kind::Unary:
+        return unary(e);
+    case Expr::Kind::Binary:
+        return binary(e);
+    case Expr::Kind::Like:
+        return like(e);
+    case Expr::Kind::In:
+        return inList(e);
+    case Expr::Kind::Between:
+        return between(e);
+    case Expr::Kind::IsNull:
+        return isNull(e);
+    case Expr::Kind::Exists:
+        return exists(e);
+    case Expr::Kind::Subquery:
+        return subquery(e);
+    case Expr::Kind::Function:
+        return function(e);
     }
 }
 
@@ -501,8 +539,10 @@ void Renderer::paren(const Expr& e) {
 }
 
 void Renderer::unary(const Expr& e) {
-    if (e.op == QLatin1String("NOT")) m_w.put(QStringLiteral("NOT "));
-    else m_w.put(e.op);
+    if (e.op == QLatin1String("NOT"))
+        m_w.put(QStringLiteral("NOT "));
+    else
+        m_w.put(e.op);
     expr(*e.children[0]);
 }
 
@@ -541,9 +581,12 @@ void Renderer::concatenation(const Expr& e) {
 
 void Renderer::comparison(const Expr& e) {
     QString op = e.op;
-    if (op == QLatin1String("!=") || op == QLatin1String("<>")) op = m_d.notEqual;
-    else if (op == QLatin1String("!<")) op = QStringLiteral(">=");
-    else if (op == QLatin1String("!>")) op = QStringLiteral("<=");
+    if (op == QLatin1String("!=") || op == QLatin1String("<>"))
+        op = m_d.notEqual;
+    else if (op == QLatin1String("!<"))
+        op = QStringLiteral(">=");
+    else if (op == QLatin1String("!>"))
+        op = QStringLiteral("<=");
     expr(*e.children[0]);
     m_w.put(QLatin1Char(' ') + op + QLatin1Char(' '));
     expr(*e.children[1]);
@@ -564,7 +607,8 @@ void Renderer::like(const Expr& e) {
     bool ranges = m_o.likeRanges && !e.negated && subject.kind == Expr::Kind::Column &&
                   columnType(subject) == ValueType::Text;
     // A literal pattern that starts with a wildcard or a cased letter has no range to offer.
-    if (ranges && pattern.kind == Expr::Kind::String && LikePattern::fixedPrefix(pattern.text.toUtf8()).isEmpty())
+    if (ranges && pattern.kind == Expr::Kind::String &&
+        LikePattern::fixedPrefix(pattern.text.toUtf8()).isEmpty())
         ranges = false;
     if (ranges) {
         // Parenthesised so that an enclosing NOT applies to the whole test.
@@ -589,8 +633,10 @@ void Renderer::like(const Expr& e) {
 void Renderer::inList(const Expr& e) {
     expr(*e.children[0]);
     m_w.put(e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN ("));
-    if (e.subquery) select(*e.subquery);
-    else list(e.children, 1);
+    if (e.subquery)
+        select(*e.subquery);
+    else
+        list(e.children, 1);
     m_w.put(QStringLiteral(")"));
 }
 
@@ -622,7 +668,8 @@ void Renderer::subquery(const Expr& e) {
 // Functions by the dialect's table: %1.. stand for arguments, %* for all of them.
 void Renderer::function(const Expr& e) {
     const auto it = m_d.functions.constFind(e.text);
-    if (it == m_d.functions.cend()) unsupported(QStringLiteral("the function %1").arg(e.text.toUpper()), e.position);
+    if (it == m_d.functions.cend())
+        unsupported(QStringLiteral("the function %1").arg(e.text.toUpper()), e.position);
     const QString& form = *it;
     static const QRegularExpression slot(QStringLiteral("%(\\d|\\*)"));
     qsizetype at = 0;
@@ -631,17 +678,22 @@ void Renderer::function(const Expr& e) {
     auto m = slot.globalMatch(form);
     while (m.hasNext()) {
         const auto match = m.next();
-        if (match.captured(1) == QLatin1String("*")) all = true;
-        else highest = std::max(highest, match.captured(1).toInt());
+        if (match.captured(1) == QLatin1String("*"))
+            all = true;
+        else
+            highest = std::max(highest, match.captured(1).toInt());
     }
     if (!all && static_cast<size_t>(highest) != e.children.size())
-        unsupported(QStringLiteral("%1 with %2 arguments").arg(e.text.toUpper()).arg(e.children.size()), e.position);
+        unsupported(QStringLiteral("%1 with %2 arguments").arg(e.text.toUpper()).arg(e.children.size()),
+                    e.position);
     auto m2 = slot.globalMatch(form);
     while (m2.hasNext()) {
         const auto match = m2.next();
         m_w.put(form.mid(at, match.capturedStart() - at));
-        if (match.captured(1) == QLatin1String("*")) list(e.children);
-        else expr(*e.children[static_cast<size_t>(match.captured(1).toInt() - 1)]);
+        if (match.captured(1) == QLatin1String("*"))
+            list(e.children);
+        else
+            expr(*e.children[static_cast<size_t>(match.captured(1).toInt() - 1)]);
         at = match.capturedEnd();
     }
     m_w.put(form.mid(at));
@@ -678,7 +730,8 @@ const ScopeTable* Renderer::resolveQualifier(const QStringList& qualifier) const
     for (auto s = m_scopes.rbegin(); s != m_scopes.rend(); ++s)
         for (const ScopeTable& t : *s) {
             if (qualifier.size() == 1 && t.exposed.compare(name, Qt::CaseInsensitive) == 0) return &t;
-            if (qualifier.size() > 1 && t.temp == temp && t.table.compare(name, Qt::CaseInsensitive) == 0) return &t;
+            if (qualifier.size() > 1 && t.temp == temp && t.table.compare(name, Qt::CaseInsensitive) == 0)
+                return &t;
         }
     return nullptr;
 }
@@ -689,9 +742,12 @@ ValueType Renderer::columnType(const Expr& e) const {
     auto typeIn = [&](const ScopeTable& t) {
         if (t.table.isEmpty()) return ValueType::Unknown;
         switch (m_schema->columnType(t.temp, t.table, name)) {
-        case SchemaInfo::Type::Text: return ValueType::Text;
-        case SchemaInfo::Type::Numeric: return ValueType::Numeric;
-        case SchemaInfo::Type::Unknown: break;
+        case SchemaInfo::Type::Text:
+            return ValueType::Text;
+        case SchemaInfo::Type::Numeric:
+            return ValueType::Numeric;
+        case SchemaInfo::Type::Unknown:
+            break;
         }
         return ValueType::Unknown;
     };
@@ -709,11 +765,16 @@ ValueType Renderer::columnType(const Expr& e) const {
 
 ValueType Renderer::typeOf(const Expr& e) const {
     switch (e.kind) {
-    case Expr::Kind::String: return ValueType::Text;
-    case Expr::Kind::Number: return ValueType::Numeric;
-    case Expr::Kind::Null: return ValueType::Null;
-    case Expr::Kind::Column: return columnType(e);
-    case Expr::Kind::Paren: return typeOf(*e.children[0]);
+    case Expr::Kind::String:
+        return ValueType::Text;
+    case Expr::Kind::Number:
+        return ValueType::Numeric;
+    case Expr::Kind::Null:
+        return ValueType::Null;
+    case Expr::Kind::Column:
+        return columnType(e);
+    case Expr::Kind::Paren:
+        return typeOf(*e.children[0]);
     case Expr::Kind::Binary:
         if (e.op == QLatin1String("+")) return isConcatenation(e) ? ValueType::Text : ValueType::Numeric;
         return ValueType::Numeric;
@@ -724,8 +785,10 @@ ValueType Renderer::typeOf(const Expr& e) const {
         if (first.contains(e.text) && !e.children.empty()) return typeOf(*e.children[0]);
         return ValueType::Numeric;
     }
-    case Expr::Kind::Subquery: return ValueType::Unknown;
-    default: return ValueType::Numeric;
+    case Expr::Kind::Subquery:
+        return ValueType::Unknown;
+    default:
+        return ValueType::Numeric;
     }
 }
 
@@ -737,7 +800,8 @@ bool Renderer::isConcatenation(const Expr& e) const {
     const ValueType b = typeOf(*e.children[1]);
     if (a == ValueType::Numeric || b == ValueType::Numeric) return false;
     if (a == ValueType::Null && b == ValueType::Null) return false;
-    if ((a == ValueType::Text || a == ValueType::Null) && (b == ValueType::Text || b == ValueType::Null)) return true;
+    if ((a == ValueType::Text || a == ValueType::Null) && (b == ValueType::Text || b == ValueType::Null))
+        return true;
     unsupported(QStringLiteral("'+' between operands of unknown type"), e.position);
 }
 
@@ -752,7 +816,8 @@ QStringList Renderer::resultColumns(const Select& s) const {
                     const QString exposed = j.table.alias.isEmpty() ? j.table.name.name : j.table.alias;
                     if (exposed.compare(q, Qt::CaseInsensitive) != 0) continue;
                 }
-                for (const SchemaInfo::Column& c : m_schema->columns(j.table.name.temp, j.table.name.name)) out << c.name;
+                for (const SchemaInfo::Column& c : m_schema->columns(j.table.name.temp, j.table.name.name))
+                    out << c.name;
             }
         } else if (!item.alias.isEmpty()) {
             out << item.alias;
@@ -790,9 +855,14 @@ QString TSqlTranslator::shapeKey(const QList<TSqlToken>& tokens) {
         case TSqlToken::Kind::NationalString:
             key += LikePattern::startsFixed(t.text) ? QStringLiteral("'s") : QStringLiteral("'w");
             break;
-        case TSqlToken::Kind::Number: key += QLatin1Char('#'); break;
-        case TSqlToken::Kind::QuotedIdentifier: key += QLatin1Char('[') + t.text; break;
-        default: key += t.text;
+        case TSqlToken::Kind::Number:
+            key += QLatin1Char('#');
+            break;
+        case TSqlToken::Kind::QuotedIdentifier:
+            key += QLatin1Char('[') + t.text;
+            break;
+        default:
+            key += t.text;
         }
         key += QChar(0x1F); // unit separator: never part of a token
     }
@@ -811,7 +881,8 @@ bool TSqlTranslator::rebind(const Rendering& shape, const QList<TSqlToken>& shap
             const int t = step.paramTokens[i];
             if (t < 0 || t >= tokens.size()) return false;
             const TSqlToken& token = tokens[t];
-            step.params[i] = token.kind == TSqlToken::Kind::Number ? numberValue(token.text) : SqlValue::ofText(token.text);
+            step.params[i] = token.kind == TSqlToken::Kind::Number ? numberValue(token.text)
+                                                                   : SqlValue::ofText(token.text);
         }
     }
     return true;

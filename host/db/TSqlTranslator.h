@@ -28,10 +28,10 @@ struct TranslatorOptions {
 };
 
 struct RenderedStep {
-    QString sql;                    // with placeholders when literals are bound
-    std::vector<SqlValue> params;   // in placeholder order
-    std::vector<int> paramTokens;   // the literal token each value comes from
-    QString text;                   // with the literals written in, for reading
+    QString sql;                  // with placeholders when literals are bound
+    std::vector<SqlValue> params; // in placeholder order
+    std::vector<int> paramTokens; // the literal token each value comes from
+    QString text;                 // with the literals written in, for reading
 };
 
 struct Rendering {
@@ -47,7 +47,7 @@ struct Rendering {
     std::vector<int> inlineTokens;
 
     bool changesSchema() const { return kind == Kind::SelectInto || kind == Kind::DropTable; }
-    QString text() const;            // the steps' texts joined by ";\n"
+    QString text() const; // the steps' texts joined by ";\n"
     static QString kindName(Kind kind);
 };
 
@@ -68,8 +68,8 @@ public:
     // The rendering of a text with the shape of an earlier one (made from shapeTokens): the
     // earlier statements with this text's literal values; false when an inline literal differs.
     // The steps' reading texts are left empty.
-    static bool rebind(const Rendering& shape, const QList<TSqlToken>& shapeTokens, const QList<TSqlToken>& tokens,
-                       Rendering* out);
+    static bool rebind(const Rendering& shape, const QList<TSqlToken>& shapeTokens,
+                       const QList<TSqlToken>& tokens, Rendering* out);
 
     const Dialect& dialect() const { return m_dialect; }
     const TranslatorOptions& options() const { return m_options; }

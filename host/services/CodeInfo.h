@@ -12,14 +12,14 @@ public:
     CodeInfo();
     void clear(); // every flag false, no project class
 
-    bool bExchange = false;   // foreign currency (cexch_name not null)
-    bool bMeasure = false;    // quantity (cmeasure not null)
-    bool bAuxiliary = false;  // any auxiliary accounting at all
+    bool bExchange = false;  // foreign currency (cexch_name not null)
+    bool bMeasure = false;   // quantity (cmeasure not null)
+    bool bAuxiliary = false; // any auxiliary accounting at all
     bool bPerson = false;
     bool bCustomer = false;
     bool bSupplier = false;
     bool bDepartment = false;
-    QString cItemClass;       // project class; empty without project accounting
+    QString cItemClass; // project class; empty without project accounting
     bool bCusItem = false;
     bool bSupItem = false;
     bool bDeptItem = false;

@@ -18,7 +18,7 @@ public:
     static void setScripted(bool scripted); // per process; tests and --script runs set it
     static bool isScripted();
     static int show(const QString& prompt, int buttons, const QString& title); // pressed button
-    static QList<ShownMessage> shown();       // every message since the last clear
+    static QList<ShownMessage> shown(); // every message since the last clear
     static void clear();
 };
 

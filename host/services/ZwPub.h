@@ -23,9 +23,9 @@ public:
 
     // Context of the request. Raises when the kit is not a DbKit or the year is not one of the
     // account set's years.
-    void InitContext(const Variant& dbKit, const QString& dataName, const QString& accountSetNumber, int16_t year,
-                     const QString& operatorName, const QDateTime& operateDate, const Variant& reserved1 = {},
-                     const Variant& reserved2 = {});
+    void InitContext(const Variant& dbKit, const QString& dataName, const QString& accountSetNumber,
+                     int16_t year, const QString& operatorName, const QDateTime& operateDate,
+                     const Variant& reserved1 = {}, const Variant& reserved2 = {});
     void SetLogin(std::shared_ptr<LogIn> login);
 
     ObjectRef RefAttrib() const { return m_refAttrib; }
@@ -40,11 +40,11 @@ public:
     // Applies the captions of keys prefix + control object name to the form's controls.
     bool SetFormCaptions(QWidget* form, const QString& prefix, const QString& extra, QString& error);
 
-    QString GetOption(const QString& sysId, const QString& name) const; // "" when missing
+    QString GetOption(const QString& sysId, const QString& name) const;              // "" when missing
     void SetOption(const QString& sysId, const QString& name, const QString& value); // creates the row
 
     QString DisplayText(const QString& className) const; // class name in the login's language
-    int16_t LangFlag() const;                             // 1: Chinese names, 2: English names
+    int16_t LangFlag() const;                            // 1: Chinese names, 2: English names
     uint8_t ClassCount() const;
     std::shared_ptr<CodeClasses> codeClasses() const;
     bool ClassKindSplit() const;
