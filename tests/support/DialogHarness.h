@@ -127,6 +127,27 @@ public:
     }
 
     QString sFilter() const { return form->property("sFilter").toString(); }
+    // Whether the host reads the request back as confirmed.
+    bool confirmed() const { return attrib()->getAt(7).toBool(); }
+
+    // The statements that load a level of the unfiltered tree: the first grade of a class, or the
+    // given grade below a parent code.
+    static QString classLevel(const QString& cclass) {
+        return "select * from code where  bclose=0 and  igrade=1 and cclass=N'" + cclass +
+               "' and iYear=2024 order by ccode";
+    }
+    static QString gradeLevel(int grade, const QString& parentCode) {
+        return QStringLiteral("select * from code where  bclose=0 and  igrade =%1 and ccode like N'%2%' and "
+                              "iYear=2024 order by ccode")
+            .arg(grade)
+            .arg(parentCode);
+    }
+    // The top level lines of the standard set from the class at 1-based position `from` on, with
+    // nothing below them; with the group node first when `from` is 1 and withGroup is set.
+    static QStringList plainClasses(int from = 1, bool withGroup = false) {
+        const QStringList all{"a1 资产", "a2 负债", "a3 共同", "a4 权益", "a5 成本", "a6 损益"};
+        return (withGroup ? QStringList{"z 常用科目"} : QStringList()) + all.mid(from - 1);
+    }
 
     // ---- the tree as the user sees it -------------------------------------------------------
 
@@ -245,6 +266,12 @@ public:
     QStringList statements() const { return connection()->loggedStatements(); }
     void clearStatements() const { connection()->clearStatementLog(); }
 
+    // Rows of the recently used table, each "user:code".
+    void addRecentRows(const QStringList& rows) const {
+        for (const QString& row : rows)
+            host.exec(QStringLiteral("insert into GL_mcodeused(cuser,ccode) values('%1','%2')")
+                          .arg(row.section(':', 0, 0), row.section(':', 1)));
+    }
     QStringList recentlyUsedRows() const {
         const QString rows = host.scalar("select group_concat(cuser||':'||ccode, ' ') from (select * from "
                                          "GL_mcodeused order by cuser, ccode)");

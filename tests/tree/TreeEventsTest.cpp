@@ -6,23 +6,7 @@ using namespace sarvo;
 
 namespace {
 
-class TreeEventsTest : public sarvo::testing::DialogHarness {
-protected:
-    bool confirmed() const { return attrib()->getAt(7).toBool(); }
-    QStringList recentRows(const QStringList& rows) const {
-        for (const QString& row : rows)
-            host.exec(QString("insert into GL_mcodeused(cuser,ccode) values('%1','%2')")
-                          .arg(row.section(':', 0, 0), row.section(':', 1)));
-        return rows;
-    }
-};
-
-QString gradeLevel(int grade, const QString& parentCode) {
-    return QString("select * from code where  bclose=0 and  igrade =%1 and ccode like N'%2%' and iYear=2024 "
-                   "order by ccode")
-        .arg(grade)
-        .arg(parentCode);
-}
+class TreeEventsTest : public sarvo::testing::DialogHarness {};
 
 const QString kRecentlyUsed =
     "select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl as ccode_engl from "
@@ -38,24 +22,14 @@ TEST_F(TreeEventsTest, EachFirstClickLoadsTheLevelBelowAndLaterClicksLoadNothing
         bool openAfterwards;
     };
     const std::vector<Step> steps = {
-        {"a1",
-         {"select * from code where  bclose=0 and  igrade=1 and cclass=N'资产' and iYear=2024 order by "
-          "ccode"},
-         {"b1001", "b1002", "b1003", "b1011"},
-         "",
-         true},
+        {"a1", {classLevel("资产")}, {"b1001", "b1002", "b1003", "b1011"}, "", true},
         {"b1002", {gradeLevel(2, "1002")}, {"c100201", "c100202", "c100203"}, "8 9", false},
         {"b1002", {}, {"c100201", "c100202", "c100203"}, "8 9", true},
         {"c100201", {gradeLevel(3, "100201")}, {"d10020101", "d10020102"}, "8 9", true},
         {"d10020102", {gradeLevel(4, "10020102")}, {}, "5 7 8 9", false},
         {"d10020102", {gradeLevel(4, "10020102")}, {}, "5 7 8 9", false}, // a leaf looks again
         {"c100201", {}, {"d10020101", "d10020102"}, "8 9", false},
-        {"a2",
-         {"select * from code where  bclose=0 and  igrade=1 and cclass=N'负债' and iYear=2024 order by "
-          "ccode"},
-         {"b2001", "b2002", "b2003", "b2004"},
-         "",
-         false},
+        {"a2", {classLevel("负债")}, {"b2001", "b2002", "b2003", "b2004"}, "", false},
     };
     open();
     for (const Step& s : steps) {
@@ -112,26 +86,30 @@ TEST_F(TreeEventsTest, AParentWhoseChildrenAreAllClosedStaysALeafWhileClosedAcco
     click(ChkFfc());
     click(cmdGL());
     openNode("a1");
+    EXPECT_EQ(statements().last(),
+              "select * from code where    igrade=1 and cclass=N'资产' and iYear=2024 order by ccode");
+    EXPECT_TRUE(childKeys("a1").contains("b1503"));
     clickNode("b1003");
     EXPECT_EQ(childKeys("b1003"), QStringList{"c100301"});
 }
 
-TEST_F(TreeEventsTest, ATwoDigitClassKeyAddressesItsOwnClass) {
+TEST_F(TreeEventsTest, ClassesPastTheNinthGetTwoDigitKeysThatAddressTheirOwnClass) {
     addClassesUpTo(9);
     addAccount("类9", "9901", "备查登记");
+    storeTreeDisplay(false);
     open();
-    EXPECT_EQ(childKeys(), (QStringList{"z", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9", "a10"}));
     clickNode("a10");
-    EXPECT_EQ(statements(), QStringList{"select * from code where  bclose=0 and  igrade=1 and cclass=N'类9' "
-                                        "and iYear=2024 order by ccode"});
+    EXPECT_EQ(statements(), QStringList{classLevel("类9")});
     EXPECT_EQ(childKeys("a10"), QStringList{"b9901"});
     clickNode("a7");
     EXPECT_EQ(childKeys("a7"), QStringList()) << "a class without accounts stays empty";
-    EXPECT_EQ(selectedKey(), "a7");
+    typeFilter("9901");
+    EXPECT_EQ(treeLines(), plainClasses(1, true) + QStringList({"a7 类6", "a8 类7", "a9 类8", "a10 类9 [-]",
+                                                                "  b9901 9901 备查登记 *"}));
 }
 
 TEST_F(TreeEventsTest, RecentlyUsedListLoadsOnceUnderTheGroup) {
-    recentRows({"demo:100201", "demo:1001", "demo:1503", "demo:9999", "accountant:1002"});
+    addRecentRows({"demo:100201", "demo:1001", "demo:1503", "demo:9999", "accountant:1002"});
     host.exec("update code set ccode_name=null where ccode='100201'");
     open();
     clickNode("z");
@@ -148,15 +126,6 @@ TEST_F(TreeEventsTest, RecentlyUsedListLoadsOnceUnderTheGroup) {
     clickNode("y1001");
     EXPECT_EQ(statements(), QStringList()) << "an entry loads nothing";
     EXPECT_EQ(highlightedBoxes(), "7 8");
-}
-
-TEST_F(TreeEventsTest, UserWithoutRecentlyUsedAccountsGetsAnEmptyGroup) {
-    recentRows({"accountant:1002"});
-    open();
-    clickNode("z");
-    EXPECT_EQ(statements(), QStringList{kRecentlyUsed});
-    EXPECT_EQ(childKeys("z"), QStringList());
-    EXPECT_EQ(selectedKey(), "z");
 }
 
 TEST_F(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
@@ -178,7 +147,7 @@ TEST_F(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
         {"nothing selected", {}, nullptr, nullptr},
     };
     addClassesUpTo(6);
-    recentRows({"demo:100201"});
+    addRecentRows({"demo:100201"});
     for (const Case& c : cases) {
         attrib()->putAt(7, Variant(false));
         open();
@@ -201,7 +170,7 @@ TEST_F(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
 }
 
 TEST_F(TreeEventsTest, ClicksInAFilteredTreeLoadNothing) {
-    recentRows({"demo:1001"});
+    addRecentRows({"demo:1001"});
     open();
     typeFilter("GSYH");
     clearStatements();
@@ -225,18 +194,24 @@ protected:
     EnglishTreeEventsTest() : DialogHarness("standard", "2024", "en-us") {}
 };
 
-TEST_F(EnglishTreeEventsTest, LevelsCarryTheEnglishNames) {
+TEST_F(EnglishTreeEventsTest, LevelsAndTheFilteredTreeCarryTheEnglishNames) {
     open();
-    EXPECT_EQ(treeLines().mid(0, 2), (QStringList{"z Recently used accounts", "a1 Assets"}));
     openNode("a1");
     EXPECT_EQ(statements(), QStringList{"select * from code where  bclose=0 and  igrade=1 and cClass=N'资产' "
                                         "and iYear=2024 order by ccode"});
     openNode("b1002");
-    EXPECT_EQ(treeLines(true).mid(3, 4),
-              (QStringList{"  b1002 1002 Cash in bank [-] *",
+    EXPECT_EQ(treeLines(true).mid(0, 7),
+              (QStringList{"z Recently used accounts", "a1 Assets [-]", "  b1001 1001 Cash on hand",
+                           "  b1002 1002 Cash in bank [-] *",
                            "    c100201 100201 Industrial and Commercial Bank of China",
                            "    c100202 100202 China Construction Bank",
                            "    c100203 100203 China Merchants Bank"}));
+    typeFilter("1002010");
+    EXPECT_EQ(treeLines(),
+              (QStringList{"z Recently used accounts", "a1 Assets [-]", "  b1002 1002 Cash in bank [-]",
+                           "    b100201 100201 Industrial and Commercial Bank of China [-]",
+                           "      b10020101 10020101 RMB account *", "      b10020102 10020102 USD account",
+                           "a2 Liabilities", "a3 Common", "a4 Equity", "a5 Cost", "a6 Profit and Loss"}));
 }
 
 } // namespace
