@@ -17,13 +17,16 @@ class RecordingFont : public DispatchObject {
 public:
     RecordingFont() : DispatchObject("Font") {
         for (const char* member : {"Name", "FontName"})
-            defineProperty(member, [] { return Variant(); }, [this, member](const Variant& v) {
-                if (v.toString().isEmpty()) raise(ErrorCode::InvalidProcedureCall, "empty font name");
-                assigned << QString("%1=%2").arg(member, v.toString());
-            });
+            defineProperty(
+                member, [] { return Variant(); },
+                [this, member](const Variant& v) {
+                    if (v.toString().isEmpty()) raise(ErrorCode::InvalidProcedureCall, "empty font name");
+                    assigned << QString("%1=%2").arg(member, v.toString());
+                });
         for (const char* member : {"Size", "Charset", "FontSize", "FontCharset"})
-            defineProperty(member, [] { return Variant(); },
-                           [this, member](const Variant& v) { assigned << QString("%1=%2").arg(member, v.toString()); });
+            defineProperty(
+                member, [] { return Variant(); },
+                [this, member](const Variant& v) { assigned << QString("%1=%2").arg(member, v.toString()); });
     }
     QStringList assigned;
 };
@@ -35,10 +38,18 @@ TEST(SetFontByLanguage, ChoosesTheFontByLanguageAndSystem) {
         QStringList expected;
     };
     const std::vector<Case> cases = {
-        {"EN-US", 2052, {"Name=Tahoma", "Size=8", "Charset=0", "FontName=Tahoma", "FontSize=8", "FontCharset=0"}},
-        {"zh-cn", 2052, {"Name=宋体", "Size=9", "Charset=134", "FontName=宋体", "FontSize=9", "FontCharset=134"}},
-        {"zh-tw", 1028, {"Name=SimSun", "Size=9", "Charset=134", "FontName=SimSun", "FontSize=9", "FontCharset=134"}},
-        {"zh-cn", 1033, {"Name=SimSun", "Size=9", "Charset=134", "FontName=SimSun", "FontSize=9", "FontCharset=134"}},
+        {"EN-US",
+         2052,
+         {"Name=Tahoma", "Size=8", "Charset=0", "FontName=Tahoma", "FontSize=8", "FontCharset=0"}},
+        {"zh-cn",
+         2052,
+         {"Name=宋体", "Size=9", "Charset=134", "FontName=宋体", "FontSize=9", "FontCharset=134"}},
+        {"zh-tw",
+         1028,
+         {"Name=SimSun", "Size=9", "Charset=134", "FontName=SimSun", "FontSize=9", "FontCharset=134"}},
+        {"zh-cn",
+         1033,
+         {"Name=SimSun", "Size=9", "Charset=134", "FontName=SimSun", "FontSize=9", "FontCharset=134"}},
         // An empty name is refused by the font; the other assignments still happen.
         {"zh-cn", 1041, {"Size=9", "Charset=134", "FontSize=9", "FontCharset=134"}},
     };
@@ -64,7 +75,8 @@ TEST(SetFontByLanguage, SystemLanguageIdComesFromTheLocale) {
         {QLocale(QLocale::Japanese, QLocale::Japan), 1041},
         {QLocale(QLocale::German, QLocale::Austria), 1031},
     };
-    for (const auto& [locale, id] : cases) EXPECT_EQ(basSarvo::languageIdOfLocale(locale), id) << locale.name().toStdString();
+    for (const auto& [locale, id] : cases)
+        EXPECT_EQ(basSarvo::languageIdOfLocale(locale), id) << locale.name().toStdString();
 }
 
 class ModuleProcedures : public ::testing::Test {

@@ -1,7 +1,7 @@
 // The public class driven as a host drives it, on a real account set: the calling order, the
 // year argument, a year without accounts, bad requests, repeated requests, the in-process entry.
-#include "component/basSarvo.h"
 #include "component/clsSarvo.h"
+#include "component/basSarvo.h"
 #include "host/services/MessageService.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/HostFixture.h"
@@ -27,7 +27,8 @@ public:
         component.NewLogIn = host.login;
         component.RefDirect();
         Variant kit(host.kit);
-        QString dataName = QStringLiteral("demo"), number = QStringLiteral("001"), user = QStringLiteral("demo");
+        QString dataName = QStringLiteral("demo"), number = QStringLiteral("001"),
+                user = QStringLiteral("demo");
         QDateTime today = QDateTime(QDate(2024, 6, 30), QTime(0, 0));
         if (!component.DRSource(kit, dataName, number, year, user, today)) return false;
         Variant request(host.request);
@@ -199,8 +200,8 @@ TEST_F(ClsSarvoTest, InProcessEntryCreatesTheClassByProgIdAndLateBinding) {
     object->put("NewZwPub", Variant(host.zwPub));
     object->put("NewLogIn", Variant(host.login));
     object->call("RefDirect");
-    VariantList source{Variant(host.kit), Variant("demo"), Variant("001"), Variant(int16_t(2024)), Variant("demo"),
-                       Variant(QDateTime::currentDateTime())};
+    VariantList source{Variant(host.kit),      Variant("demo"), Variant("001"),
+                       Variant(int16_t(2024)), Variant("demo"), Variant(QDateTime::currentDateTime())};
     const Variant sourced = object->call("DRSource", source);
     EXPECT_EQ(sourced.toInteger(), -1) << "COM True";
     VariantList attrib{Variant(host.request)};

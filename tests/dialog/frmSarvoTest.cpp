@@ -1,7 +1,7 @@
 // The reference dialog as the user meets it: every control in its designed place, the load
 // and its options, the edit button, the Enter key and the splitter.
-#include "component/basSarvo.h"
 #include "dialog/frmSarvo.h"
+#include "component/basSarvo.h"
 #include "dialog/frmSarvoDesign.h"
 #include "host/controls/FormImage.h"
 #include "host/controls/QzTreeView.h"
@@ -29,7 +29,8 @@ namespace {
 // A request in progress: the shared state as DRReference leaves it just before the dialog loads.
 class DialogTest : public ::testing::Test {
 protected:
-    explicit DialogTest(const QString& language = QStringLiteral("zh-cn")) : host(QStringLiteral("standard"), language) {}
+    explicit DialogTest(const QString& language = QStringLiteral("zh-cn"))
+        : host(QStringLiteral("standard"), language) {}
 
     void SetUp() override {
         basSarvo::setZwPub(host.zwPub);
@@ -45,17 +46,18 @@ protected:
 
     ObjectRef attrib() const { return host.zwPub->RefAttrib(); }
     QString option(const char* name) const {
-        return host.scalar(QString("select cValue from AccInformation where cSysID='GL' and cName='%1'").arg(name));
+        return host.scalar(
+            QString("select cValue from AccInformation where cSysID='GL' and cName='%1'").arg(name));
     }
     bool optionExists(const char* name) const {
-        return host.scalar(QString("select count(*) from AccInformation where cSysID='GL' and cName='%1'").arg(name)) == "1";
+        return host.scalar(QString("select count(*) from AccInformation where cSysID='GL' and cName='%1'")
+                               .arg(name)) == "1";
     }
 
     HostFixture host;
 };
 
-template <class T>
-T* child(QWidget& form, const QString& name) {
+template <class T> T* child(QWidget& form, const QString& name) {
     T* w = form.findChild<T*>(name);
     EXPECT_NE(w, nullptr) << name.toStdString();
     return w;
@@ -78,17 +80,34 @@ TEST_F(DialogTest, EveryControlIsInItsDesignedPlaceWithItsCaption) {
         ASSERT_NE(w, nullptr) << d.name;
         bool kindMatches = false;
         switch (d.kind) {
-        case dialog::ControlKind::TreeView: kindMatches = qobject_cast<QTreeView*>(w); break;
-        case dialog::ControlKind::CheckBox: kindMatches = qobject_cast<QCheckBox*>(w); break;
-        case dialog::ControlKind::Radio: kindMatches = qobject_cast<QRadioButton*>(w); break;
-        case dialog::ControlKind::Edit: kindMatches = qobject_cast<QLineEdit*>(w); break;
-        case dialog::ControlKind::CommandButton: kindMatches = qobject_cast<QPushButton*>(w); break;
-        case dialog::ControlKind::Frame: kindMatches = qobject_cast<QGroupBox*>(w); break;
-        case dialog::ControlKind::Label: kindMatches = qobject_cast<QLabel*>(w); break;
-        case dialog::ControlKind::Image: kindMatches = qobject_cast<controls::FormImage*>(w); break;
+        case dialog::ControlKind::TreeView:
+            kindMatches = qobject_cast<QTreeView*>(w);
+            break;
+        case dialog::ControlKind::CheckBox:
+            kindMatches = qobject_cast<QCheckBox*>(w);
+            break;
+        case dialog::ControlKind::Radio:
+            kindMatches = qobject_cast<QRadioButton*>(w);
+            break;
+        case dialog::ControlKind::Edit:
+            kindMatches = qobject_cast<QLineEdit*>(w);
+            break;
+        case dialog::ControlKind::CommandButton:
+            kindMatches = qobject_cast<QPushButton*>(w);
+            break;
+        case dialog::ControlKind::Frame:
+            kindMatches = qobject_cast<QGroupBox*>(w);
+            break;
+        case dialog::ControlKind::Label:
+            kindMatches = qobject_cast<QLabel*>(w);
+            break;
+        case dialog::ControlKind::Image:
+            kindMatches = qobject_cast<controls::FormImage*>(w);
+            break;
         }
         EXPECT_TRUE(kindMatches) << d.name;
-        const QString parentName = QString::fromLatin1(d.parent).isEmpty() ? "frmSarvo" : QString::fromLatin1(d.parent);
+        const QString parentName =
+            QString::fromLatin1(d.parent).isEmpty() ? "frmSarvo" : QString::fromLatin1(d.parent);
         EXPECT_EQ(w->parentWidget()->objectName(), parentName) << d.name;
         EXPECT_EQ(w->geometry(), QRect(d.left / 15, d.top / 15, d.width / 15, d.height / 15)) << d.name;
         if (*d.caption) {
@@ -112,8 +131,8 @@ TEST_F(DialogTest, TabOrderStartsAtTheTreeAndFollowsTheDesign) {
         visited << QApplication::focusWidget()->objectName();
     }
     // Labels and frames take no focus: after the buttons comes the first attribute box.
-    EXPECT_EQ(visited, (QStringList{"cmdButton(0)", "cmdButton(1)", "cmdButton(2)", "cmdButton(3)", "chkChoice(0)",
-                                    "chkChoice(1)"}));
+    EXPECT_EQ(visited, (QStringList{"cmdButton(0)", "cmdButton(1)", "cmdButton(2)", "cmdButton(3)",
+                                    "chkChoice(0)", "chkChoice(1)"}));
     form.close();
 }
 
@@ -165,17 +184,21 @@ TEST_F(DialogTest, MatchModeIsWrittenOnlyWhenTheUserChangedIt) {
     for (const Case& c : cases) {
         host.exec("delete from AccInformation where cName='IntSarvoFilter'");
         if (c.stored)
-            host.exec(QString("insert into AccInformation(cSysID,cID,cName,cValue) values('GL','172','IntSarvoFilter','%1')")
+            host.exec(QString("insert into AccInformation(cSysID,cID,cName,cValue) "
+                              "values('GL','172','IntSarvoFilter','%1')")
                           .arg(c.stored));
         const QString before = option("IntSarvoFilter");
         frmSarvo form;
         form.Form_Load();
         form.show();
-        for (const QString& name : c.clicks) QTest::mouseClick(child<QRadioButton>(form, name), Qt::LeftButton);
+        for (const QString& name : c.clicks)
+            QTest::mouseClick(child<QRadioButton>(form, name), Qt::LeftButton);
         EXPECT_EQ(child<QRadioButton>(form, "optFilter(1)")->isChecked(), c.containsSelected) << c.name;
         form.close();
-        if (c.expected) EXPECT_EQ(option("IntSarvoFilter"), c.expected) << c.name;
-        else EXPECT_FALSE(optionExists("IntSarvoFilter")) << c.name;
+        if (c.expected)
+            EXPECT_EQ(option("IntSarvoFilter"), c.expected) << c.name;
+        else
+            EXPECT_FALSE(optionExists("IntSarvoFilter")) << c.name;
         EXPECT_EQ(option("IntSarvoFilter"), c.expected ? QString(c.expected) : before) << c.name;
     }
 }
@@ -218,7 +241,8 @@ TEST_F(DialogTest, EnterInTheTreeReachesTheOkHandlerAndNowhereElse) {
         EXPECT_EQ(confirmed, QString(focus) == "trvDis") << focus;
         if (confirmed) {
             EXPECT_TRUE(attrib()->getAt(3).toString().startsWith("100201")) << focus;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 2000)) << "the timer closes the dialog";
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 2000))
+                << "the timer closes the dialog";
         }
         form.close();
     }
@@ -236,7 +260,8 @@ TEST_F(EnglishDialogTest, TreeDisplayCaptionAndFontFollowTheLanguage) {
     EXPECT_EQ(box->text(), host.zwPub->ResString("Host.SA.Kelvorn.frmbadboy.01132"));
     EXPECT_EQ(box->font().family(), "Tahoma");
     EXPECT_EQ(box->font().pointSizeF(), 8.0);
-    EXPECT_EQ(child<QPushButton>(form, "cmdButton(3)")->text(), host.zwPub->ResString("Host.CW.GL.SARvo.cmdButton(3)"));
+    EXPECT_EQ(child<QPushButton>(form, "cmdButton(3)")->text(),
+              host.zwPub->ResString("Host.CW.GL.SARvo.cmdButton(3)"));
     form.close();
 }
 
@@ -281,7 +306,8 @@ TEST_F(DialogTest, SplitterMovesTreeGripButtonsAndDialogWithinTheClamps) {
         EXPECT_FLOAT_EQ(x, expected) << c.name;
         EXPECT_EQ(tree.Width(), 5250 + static_cast<int>(expected)) << c.name;
         EXPECT_EQ(form.Image1().Left(), gripLeft + static_cast<int>(expected)) << c.name;
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(form.cmdButton(i).Left(), 5580 + static_cast<int>(expected)) << c.name;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(form.cmdButton(i).Left(), 5580 + static_cast<int>(expected)) << c.name;
         EXPECT_EQ(okLeft, 5580);
         EXPECT_NEAR(form.formWidth(), formWidth + static_cast<int>(expected), 15) << c.name;
         EXPECT_EQ(form.findChild<QWidget*>("fraGLXZ")->geometry(), fraGLXZ) << "nothing else moves";
@@ -324,11 +350,13 @@ TEST_F(DialogTest, HandlerFailureIsShownOnceAndTheDialogStaysOpen) {
     host.exec("alter table code rename to code_elsewhere");
     auto* tree = child<controls::QzTreeView>(form, "trvDis");
     const controls::QzNode assets = tree->Nodes().Item(QStringLiteral("a1"));
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(tree->nodeModel()->indexOf(assets.id())).center());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualRect(tree->nodeModel()->indexOf(assets.id())).center());
     const auto shown = host::MessageService::shown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].buttons, 16);
-    EXPECT_TRUE(shown[0].prompt.startsWith(QString::number(static_cast<int>(ErrorCode::DatabaseError)))) << shown[0].prompt.toStdString();
+    EXPECT_TRUE(shown[0].prompt.startsWith(QString::number(static_cast<int>(ErrorCode::DatabaseError))))
+        << shown[0].prompt.toStdString();
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(tree->Nodes().Count(), 7) << "the top level stays";
     host.exec("alter table code_elsewhere rename to code");

@@ -12,7 +12,8 @@ namespace {
 class Counter : public DispatchObject {
 public:
     Counter() : DispatchObject("Counter") {
-        defineProperty("Value", [this] { return Variant(value); }, [this](const Variant& v) { value = v.toLong(); });
+        defineProperty(
+            "Value", [this] { return Variant(value); }, [this](const Variant& v) { value = v.toLong(); });
         defineProperty("ReadOnly", [] { return Variant("fixed"); });
         defineMethod("Add", [this](VariantList& args) {
             value += args.value(0).toLong();

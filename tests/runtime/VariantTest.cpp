@@ -1,8 +1,8 @@
 // Conversions of the host language that the component relies on: years given as text or
 // numbers, COM booleans, emptiness of request properties, and the error numbers raised.
+#include "runtime/Variant.h"
 #include "runtime/DispatchObject.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/Variant.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,13 @@ namespace {
 struct IntegerCase {
     const char* name;
     Variant input;
-    int expected;     // when error == 0
-    int error;        // expected run-time error number, 0 for none
+    int expected; // when error == 0
+    int error;    // expected run-time error number, 0 for none
 };
 
-void PrintTo(const IntegerCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const IntegerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ToInteger : public ::testing::TestWithParam<IntegerCase> {};
 
@@ -35,29 +37,28 @@ TEST_P(ToInteger, FollowsHostRules) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Variant, ToInteger,
-    ::testing::Values(IntegerCase{"text_year", Variant("2018"), 2018, 0},
-                      IntegerCase{"text_with_blanks", Variant(" 2024 "), 2024, 0},
-                      IntegerCase{"double_year", Variant(2018.0), 2018, 0},
-                      IntegerCase{"long", Variant(int32_t(-7)), -7, 0},
-                      IntegerCase{"half_down_to_even", Variant(2.5), 2, 0},
-                      IntegerCase{"half_up_to_even", Variant(3.5), 4, 0},
-                      IntegerCase{"negative_half", Variant(-2.5), -2, 0},
-                      IntegerCase{"text_half", Variant("0.5"), 0, 0},
-                      IntegerCase{"true_is_minus_one", Variant(true), -1, 0},
-                      IntegerCase{"empty_is_zero", Variant(), 0, 0},
-                      IntegerCase{"hex_text", Variant("&H10"), 16, 0},
-                      IntegerCase{"max", Variant(int32_t(32767)), 32767, 0},
-                      IntegerCase{"min", Variant(-32768.4), -32768, 0},
-                      IntegerCase{"letters", Variant("abc"), 0, 13},
-                      IntegerCase{"empty_text", Variant(""), 0, 13},
-                      IntegerCase{"overflow", Variant(int32_t(40000)), 0, 6},
-                      IntegerCase{"overflow_text", Variant("40000"), 0, 6},
-                      IntegerCase{"overflow_negative", Variant(-32768.6), 0, 6},
-                      IntegerCase{"null", Variant::null(), 0, 94},
-                      IntegerCase{"object", Variant::nothing(), 0, 13}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Variant, ToInteger,
+                         ::testing::Values(IntegerCase{"text_year", Variant("2018"), 2018, 0},
+                                           IntegerCase{"text_with_blanks", Variant(" 2024 "), 2024, 0},
+                                           IntegerCase{"double_year", Variant(2018.0), 2018, 0},
+                                           IntegerCase{"long", Variant(int32_t(-7)), -7, 0},
+                                           IntegerCase{"half_down_to_even", Variant(2.5), 2, 0},
+                                           IntegerCase{"half_up_to_even", Variant(3.5), 4, 0},
+                                           IntegerCase{"negative_half", Variant(-2.5), -2, 0},
+                                           IntegerCase{"text_half", Variant("0.5"), 0, 0},
+                                           IntegerCase{"true_is_minus_one", Variant(true), -1, 0},
+                                           IntegerCase{"empty_is_zero", Variant(), 0, 0},
+                                           IntegerCase{"hex_text", Variant("&H10"), 16, 0},
+                                           IntegerCase{"max", Variant(int32_t(32767)), 32767, 0},
+                                           IntegerCase{"min", Variant(-32768.4), -32768, 0},
+                                           IntegerCase{"letters", Variant("abc"), 0, 13},
+                                           IntegerCase{"empty_text", Variant(""), 0, 13},
+                                           IntegerCase{"overflow", Variant(int32_t(40000)), 0, 6},
+                                           IntegerCase{"overflow_text", Variant("40000"), 0, 6},
+                                           IntegerCase{"overflow_negative", Variant(-32768.6), 0, 6},
+                                           IntegerCase{"null", Variant::null(), 0, 94},
+                                           IntegerCase{"object", Variant::nothing(), 0, 13}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Variant, ToStringFollowsHostRules) {
     const std::vector<std::pair<Variant, QString>> cases = {
@@ -70,7 +71,8 @@ TEST(Variant, ToStringFollowsHostRules) {
         {Variant(QStringLiteral("资产")), QStringLiteral("资产")},
         {Variant(QDateTime(QDate(2024, 3, 1), QTime(0, 0))), "2024-03-01"},
     };
-    for (const auto& [v, expected] : cases) EXPECT_EQ(v.toString(), expected) << v.typeName().toStdString();
+    for (const auto& [v, expected] : cases)
+        EXPECT_EQ(v.toString(), expected) << v.typeName().toStdString();
     EXPECT_THROW((void)Variant::null().toString(), RuntimeError);
     EXPECT_EQ(Variant::null().toDisplayText(), "");
 }
@@ -116,9 +118,15 @@ TEST(Variant, DatesConvertThroughSerialNumbers) {
 
 TEST(RuntimeError, NumbersAndDescriptionsTheLayersRelyOn) {
     const std::vector<std::pair<ErrorCode, int>> codes = {
-        {ErrorCode::Overflow, 6},          {ErrorCode::TypeMismatch, 13},     {ErrorCode::ObjectVariableNotSet, 91},
-        {ErrorCode::ObjectDoesNotSupport, 438}, {ErrorCode::NoCurrentRecord, 3021}, {ErrorCode::ItemNotFound, 3265},
-        {ErrorCode::ObjectClosed, 3704},   {ErrorCode::ElementNotFound, 35601}, {ErrorCode::KeyNotUnique, 35602},
+        {ErrorCode::Overflow, 6},
+        {ErrorCode::TypeMismatch, 13},
+        {ErrorCode::ObjectVariableNotSet, 91},
+        {ErrorCode::ObjectDoesNotSupport, 438},
+        {ErrorCode::NoCurrentRecord, 3021},
+        {ErrorCode::ItemNotFound, 3265},
+        {ErrorCode::ObjectClosed, 3704},
+        {ErrorCode::ElementNotFound, 35601},
+        {ErrorCode::KeyNotUnique, 35602},
     };
     for (const auto& [code, number] : codes) {
         const RuntimeError e(code);

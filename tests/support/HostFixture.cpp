@@ -24,8 +24,12 @@ HostFixture::HostFixture(const QString& templateName, const QString& language, c
 
 HostFixture::~HostFixture() = default;
 
-QString HostFixture::databasePath() const { return m_dir.filePath(QStringLiteral("accounts.db")); }
-QString HostFixture::connectionString() const { return QStringLiteral("sqlite:") + databasePath(); }
+QString HostFixture::databasePath() const {
+    return m_dir.filePath(QStringLiteral("accounts.db"));
+}
+QString HostFixture::connectionString() const {
+    return QStringLiteral("sqlite:") + databasePath();
+}
 
 void HostFixture::newRequestObjects() {
     kit = std::make_shared<host::DbKit>(connectionString());
@@ -38,8 +42,7 @@ void HostFixture::newRequestObjects() {
 }
 
 namespace {
-template <class F>
-auto withDatabase(const QString& path, F&& f) {
+template <class F> auto withDatabase(const QString& path, F&& f) {
     const QString name = QUuid::createUuid().toString();
     struct Remover {
         QString name;
@@ -57,7 +60,8 @@ auto withDatabase(const QString& path, F&& f) {
 void HostFixture::exec(const QString& sql) const {
     withDatabase(databasePath(), [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        if (!q.exec(sql)) throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
+        if (!q.exec(sql))
+            throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
         return 0;
     });
 }
@@ -65,7 +69,8 @@ void HostFixture::exec(const QString& sql) const {
 QString HostFixture::scalar(const QString& sql) const {
     return withDatabase(databasePath(), [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        if (!q.exec(sql)) throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
+        if (!q.exec(sql))
+            throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
         return q.next() ? q.value(0).toString() : QString();
     });
 }
@@ -91,8 +96,12 @@ ModalDriver::ModalDriver(std::function<void(QWidget*)> action) : m_state(std::ma
     state->timer.start();
 }
 
-ModalDriver::~ModalDriver() { m_state->timer.stop(); }
+ModalDriver::~ModalDriver() {
+    m_state->timer.stop();
+}
 
-int ModalDriver::dialogsSeen() const { return m_state->seen; }
+int ModalDriver::dialogsSeen() const {
+    return m_state->seen;
+}
 
 } // namespace sarvo::testing

@@ -20,7 +20,8 @@ namespace sarvo::testing {
 class HostFixture {
 public:
     explicit HostFixture(const QString& templateName = QStringLiteral("standard"),
-                         const QString& language = QStringLiteral("zh-cn"), const QString& loginYear = QStringLiteral("2024"));
+                         const QString& language = QStringLiteral("zh-cn"),
+                         const QString& loginYear = QStringLiteral("2024"));
     ~HostFixture();
 
     QString databasePath() const;

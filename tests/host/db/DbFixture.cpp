@@ -13,7 +13,8 @@ void runSqlite(const QString& path, const QString& statements) {
     ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
     char* error = nullptr;
     // One transaction without syncing: set-up speed, not durability, matters here.
-    const QString batch = QStringLiteral("PRAGMA synchronous=OFF; BEGIN; ") + statements + QStringLiteral("; COMMIT;");
+    const QString batch =
+        QStringLiteral("PRAGMA synchronous=OFF; BEGIN; ") + statements + QStringLiteral("; COMMIT;");
     const int rc = sqlite3_exec(db, batch.toUtf8().constData(), nullptr, nullptr, &error);
     const QString message = error ? QString::fromUtf8(error) : QString();
     sqlite3_free(error);
@@ -38,7 +39,9 @@ void DbFixture::SetUp() {
     m_conn->open();
 }
 
-void DbFixture::TearDown() { m_conn.reset(); }
+void DbFixture::TearDown() {
+    m_conn.reset();
+}
 
 void DbFixture::seedAccounts() {
     sqlite(QStringLiteral(
@@ -49,7 +52,8 @@ void DbFixture::seedAccounts() {
         "(2024, '资产', '100201', '工商银行', 'ICBC', 2, 'GSYH', 0,0,0,0,0, NULL, NULL, 1, 1, 1, 0),"
         "(2024, '资产', '100202', '美元户', 'USD account', 2, 'MYH', 0,0,0,0,0, 'USD', NULL, 1, 1, 1, 0),"
         "(2024, '资产', '1122', '应收账款', 'Receivables', 1, 'YSZK', 0,1,0,0,0, NULL, NULL, 1, 0, 0, 0),"
-        "(2024, '资产', '1221', '其他应收款', 'O''Brien 100% [A]_x', 1, 'QTYSK', 1,0,0,0,0, NULL, NULL, 1, 0, 0, 0),"
+        "(2024, '资产', '1221', '其他应收款', 'O''Brien 100% [A]_x', 1, 'QTYSK', 1,0,0,0,0, NULL, NULL, 1, "
+        "0, 0, 0),"
         "(2024, '资产', '1403', '原材料', 'Raw materials', 1, 'YCL', 0,0,0,0,0, NULL, '吨', 1, 0, 0, 0),"
         "(2024, '资产', '1405', '库存商品', 'Finished goods', 1, 'KCSP', 0,0,0,0,0, NULL, NULL, 1, 0, 0, 1),"
         "(2024, '负债', '2202', '应付账款', 'Payables', 1, 'YFZK', 0,0,1,0,0, NULL, NULL, 1, 0, 0, 0),"
@@ -68,7 +72,9 @@ QStringList DbFixture::column(const QString& tsql, const QString& name) {
     return out;
 }
 
-void DbFixture::sqlite(const QString& statements) { runSqlite(m_path, statements); }
+void DbFixture::sqlite(const QString& statements) {
+    runSqlite(m_path, statements);
+}
 
 QStringList DbFixture::rows(const QString& tsql) {
     QStringList out;
@@ -76,7 +82,8 @@ QStringList DbFixture::rows(const QString& tsql) {
     if (!rs->isOpen()) return out;
     while (!rs->eof()) {
         QStringList cols;
-        for (int i = 0; i < rs->fieldCount(); ++i) cols << rs->fieldAt(i).toDisplayText();
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            cols << rs->fieldAt(i).toDisplayText();
         out << cols.join(QLatin1Char('|'));
         rs->moveNext();
     }

@@ -23,11 +23,11 @@ class RecordsetTest : public DbFixture {
 protected:
     void SetUp() override {
         DbFixture::SetUp();
-        sqlite(QStringLiteral(
-            "INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, cexch_name) VALUES "
-            "(2024, '资产', '1001', '库存现金', 'Cash', 1, 'KCXJ', NULL),"
-            "(2024, '资产', '1002', '银行存款', 'Bank', 1, 'YHCK', 'USD'),"
-            "(2024, '资产', '100201', '工行', NULL, 2, 'GH', NULL);"));
+        sqlite(QStringLiteral("INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, "
+                              "chelp, cexch_name) VALUES "
+                              "(2024, '资产', '1001', '库存现金', 'Cash', 1, 'KCXJ', NULL),"
+                              "(2024, '资产', '1002', '银行存款', 'Bank', 1, 'YHCK', 'USD'),"
+                              "(2024, '资产', '100201', '工行', NULL, 2, 'GH', NULL);"));
     }
 };
 
@@ -65,7 +65,8 @@ TEST_F(RecordsetTest, ValuesKeepTheirTypesAndNullsAreNull) {
 }
 
 TEST_F(RecordsetTest, UnknownColumnClosedUseAndDuplicates) {
-    auto rs = m_conn->execute(QStringLiteral("select ccode, ccode_name as ccode, igrade from code where ccode='1002'"));
+    auto rs = m_conn->execute(
+        QStringLiteral("select ccode, ccode_name as ccode, igrade from code where ccode='1002'"));
     EXPECT_EQ(rs->field(QStringLiteral("CCode")).toString(), QStringLiteral("1002"));
     EXPECT_EQ(errorOf([&] { rs->field(QStringLiteral("nosuch")); }), 3265);
     rs->close();
@@ -78,12 +79,14 @@ TEST_F(RecordsetTest, UnknownColumnClosedUseAndDuplicates) {
 TEST_F(RecordsetTest, StatementsGiveAClosedRecordset) {
     auto rs = m_conn->execute(QStringLiteral("insert into GL_mcodeused values(N'u1',N'1001')"));
     EXPECT_FALSE(rs->isOpen());
-    EXPECT_EQ(rows(QStringLiteral("select cuser, ccode from GL_mcodeused")), QStringList{QStringLiteral("u1|1001")});
+    EXPECT_EQ(rows(QStringLiteral("select cuser, ccode from GL_mcodeused")),
+              QStringList{QStringLiteral("u1|1001")});
 }
 
 TEST_F(RecordsetTest, ReadsOnlyTheRowsTheCallerMovesTo) {
-    sqlite(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49999) "
-                          "INSERT INTO code (iYear, cclass, ccode, igrade) SELECT 2023, 'c', printf('%06d', i), 1 FROM n"));
+    sqlite(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49999) "
+        "INSERT INTO code (iYear, cclass, ccode, igrade) SELECT 2023, 'c', printf('%06d', i), 1 FROM n"));
     auto* engine = static_cast<SqliteEngine*>(m_conn->engine());
     const qint64 before = engine->counters().rows;
     auto rs = m_conn->execute(QStringLiteral("select * from code where iYear=2023"));
@@ -98,20 +101,23 @@ TEST_F(RecordsetTest, MoveFirstRunsTheQueryAgain) {
     rs->moveNext();
     EXPECT_EQ(rs->field(QStringLiteral("ccode")).toString(), QStringLiteral("1002"));
     // Rows added meanwhile show: the cursor cannot go back, so the query runs again.
-    m_conn->execute(QStringLiteral("insert into code (iYear, cclass, ccode, igrade) values (2024, N'资产', N'1000', 1)"));
+    m_conn->execute(
+        QStringLiteral("insert into code (iYear, cclass, ccode, igrade) values (2024, N'资产', N'1000', 1)"));
     rs->moveFirst();
     EXPECT_FALSE(rs->bof());
     EXPECT_EQ(rs->field(QStringLiteral("ccode")).toString(), QStringLiteral("1000"));
 }
 
 TEST_F(RecordsetTest, FieldObjectsFollowTheRecordsetAndPositionsWork) {
-    auto rs = m_conn->execute(QStringLiteral("select ccode, ccode_name from code where iYear=2024 order by ccode"));
+    auto rs =
+        m_conn->execute(QStringLiteral("select ccode, ccode_name from code where iYear=2024 order by ccode"));
     auto code = rs->fieldObject(QStringLiteral("CCODE"));
     EXPECT_EQ(code->name(), QStringLiteral("ccode"));
     EXPECT_EQ(code->value().toString(), QStringLiteral("1001"));
     rs->moveNext();
     EXPECT_EQ(code->value().toString(), QStringLiteral("1002"));
-    EXPECT_EQ(rs->call(QStringLiteral("Collect"), {QStringLiteral("ccode_name")}).toString(), QStringLiteral("银行存款"));
+    EXPECT_EQ(rs->call(QStringLiteral("Collect"), {QStringLiteral("ccode_name")}).toString(),
+              QStringLiteral("银行存款"));
     auto byPosition = rs->call(QStringLiteral("Fields"), {Variant(static_cast<int32_t>(1))}).toObject();
     EXPECT_EQ(byPosition->get(QStringLiteral("Name")).toString(), QStringLiteral("ccode_name"));
     EXPECT_EQ(errorOf([&] { rs->call(QStringLiteral("Fields"), {Variant(static_cast<int32_t>(2))}); }), 3265);
@@ -129,12 +135,14 @@ TEST_F(RecordsetTest, ClosingTheConnectionClosesItsRecordsets) {
 
 // A record set still reading when its table is dropped keeps its remaining rows.
 TEST_F(RecordsetTest, DroppingATableWhileAQueryReadsKeepsTheRows) {
-    m_conn->execute(QStringLiteral("select  * into tempdb..[t1]  from code  where  iYear=2024 order by ccode "));
+    m_conn->execute(
+        QStringLiteral("select  * into tempdb..[t1]  from code  where  iYear=2024 order by ccode "));
     auto rs = m_conn->execute(QStringLiteral("select ccode from tempdb..[t1] order by ccode"));
     EXPECT_EQ(rs->field(QStringLiteral("ccode")).toString(), QStringLiteral("1001"));
     m_conn->execute(QStringLiteral("drop table tempdb..[t1]"));
     QStringList rest;
-    for (rs->moveNext(); !rs->eof(); rs->moveNext()) rest << rs->field(QStringLiteral("ccode")).toString();
+    for (rs->moveNext(); !rs->eof(); rs->moveNext())
+        rest << rs->field(QStringLiteral("ccode")).toString();
     EXPECT_EQ(rest, (QStringList{QStringLiteral("1002"), QStringLiteral("100201")}));
     EXPECT_FALSE(m_conn->tryExecute(QStringLiteral("select * from tempdb..[t1]")));
 }
@@ -144,8 +152,9 @@ TEST_F(RecordsetTest, DroppingATableWhileAQueryReadsKeepsTheRows) {
 TEST_F(RecordsetTest, EachStatementFormIsPreparedOnce) {
     auto* engine = static_cast<SqliteEngine*>(m_conn->engine());
     const auto confirm = [&](const char* code) {
-        return m_conn->execute(QStringLiteral("Select Top 1 * FROM code Where ccode= N'%1' and iYear=2024 Order By ccode")
-                                   .arg(QLatin1String(code)));
+        return m_conn->execute(
+            QStringLiteral("Select Top 1 * FROM code Where ccode= N'%1' and iYear=2024 Order By ccode")
+                .arg(QLatin1String(code)));
     };
     const qint64 before = engine->counters().prepares;
     EXPECT_EQ(confirm("1001")->field(QStringLiteral("ccode_engl")).toString(), QStringLiteral("Cash"));
@@ -165,7 +174,8 @@ TEST_F(RecordsetTest, StatementLogHoldsTextsAsPassed) {
     m_conn->setStatementLogging(true);
     const QStringList texts{QStringLiteral("select * from code where  iYear=2024 order by ccode "),
                             QStringLiteral("drop table tempdb..[nosuch]")};
-    for (const QString& t : texts) m_conn->tryExecute(t);
+    for (const QString& t : texts)
+        m_conn->tryExecute(t);
     EXPECT_EQ(sunk, texts);
     EXPECT_EQ(m_conn->loggedStatements(), texts);
 }
@@ -177,9 +187,10 @@ TEST_F(RecordsetTest, LateBoundMembersWorkByName) {
     EXPECT_EQ(conn->get(QStringLiteral("state")).toLong(), 1);
     conn->put(QStringLiteral("CursorLocation"), Variant(static_cast<int32_t>(3)));
     EXPECT_EQ(conn->cursorLocation(), 3);
-    Variant rsv = conn->call(QStringLiteral("Execute"),
-                             {QStringLiteral("Select Top 1 * FROM code Where ccode= N'1002' and iYear=2024 Order By ccode"),
-                              Variant(), Variant(static_cast<int32_t>(-1))});
+    Variant rsv = conn->call(
+        QStringLiteral("Execute"),
+        {QStringLiteral("Select Top 1 * FROM code Where ccode= N'1002' and iYear=2024 Order By ccode"),
+         Variant(), Variant(static_cast<int32_t>(-1))});
     auto rs = rsv.toObject();
     EXPECT_FALSE(rs->get(QStringLiteral("EOF")).toBool());
     auto field = rs->call(QStringLiteral("Fields"), {QStringLiteral("CCODE_ENGL")}).toObject();

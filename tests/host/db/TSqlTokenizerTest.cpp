@@ -17,14 +17,29 @@ QStringList describe(const QString& text) {
     for (const TSqlToken& t : TSqlTokenizer::tokenize(text)) {
         const char* k = "?";
         switch (t.kind) {
-        case K::Word: k = "w"; break;
-        case K::QuotedIdentifier: k = "q"; break;
-        case K::String: k = "s"; break;
-        case K::NationalString: k = "n"; break;
-        case K::Number: k = "9"; break;
-        case K::Variable: k = "@"; break;
-        case K::Symbol: k = "y"; break;
-        case K::End: continue;
+        case K::Word:
+            k = "w";
+            break;
+        case K::QuotedIdentifier:
+            k = "q";
+            break;
+        case K::String:
+            k = "s";
+            break;
+        case K::NationalString:
+            k = "n";
+            break;
+        case K::Number:
+            k = "9";
+            break;
+        case K::Variable:
+            k = "@";
+            break;
+        case K::Symbol:
+            k = "y";
+            break;
+        case K::End:
+            continue;
         }
         out << QString::fromLatin1(k) + t.text;
     }
@@ -38,7 +53,8 @@ TEST(TSqlTokenizerTest, SplitsAsTheServerDoes) {
         {"'O''Brien' + N'100%'", {"sO'Brien", "y+", "n100%"}},
         {"tempdb..[u1 x]].y].ccode", {"wtempdb", "y.", "y.", "qu1 x].y", "y.", "wccode"}},
         {"\"quoted\"\"name\"", {"qquoted\"name"}},
-        {"a<>b a!=b a<=b a>=b a!<b", {"wa", "y<>", "wb", "wa", "y!=", "wb", "wa", "y<=", "wb", "wa", "y>=", "wb", "wa", "y!<", "wb"}},
+        {"a<>b a!=b a<=b a>=b a!<b",
+         {"wa", "y<>", "wb", "wa", "y!=", "wb", "wa", "y<=", "wb", "wa", "y>=", "wb", "wa", "y!<", "wb"}},
         {"1.5e3 .5 12e x", {"91.5e3", "9.5", "912", "we", "wx"}},
         {"x -- note\n y /* block\n */ z", {"wx", "wy", "wz"}},
         {"@year #tmp ##g", {"@@year", "w#tmp", "w##g"}},

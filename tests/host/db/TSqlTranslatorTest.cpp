@@ -19,7 +19,8 @@ QString ranged(const QString& subject, const QString& pattern) {
 
 // The quick filter's four tests for one typed text (Part of the filtered tree's condition).
 QString quickFilter(const QString& pattern, const QString& upper) {
-    return QStringLiteral(" ( ccode like N'%1' or  ccode_name like N'%1' or ccode_engl like N'%1' or  chelp like N'%2' )")
+    return QStringLiteral(" ( ccode like N'%1' or  ccode_name like N'%1' or ccode_engl like N'%1' or  chelp "
+                          "like N'%2' )")
         .arg(pattern, upper);
 }
 
@@ -34,7 +35,8 @@ protected:
     void SetUp() override {
         DbFixture::SetUp();
         // The hierarchy joins read the temporary table's column types once it exists.
-        m_conn->execute(QStringLiteral("select  * into tempdb..[demo1]  from code  where  iYear=2024 order by ccode "));
+        m_conn->execute(
+            QStringLiteral("select  * into tempdb..[demo1]  from code  where  iYear=2024 order by ccode "));
     }
 };
 
@@ -46,11 +48,12 @@ TEST_F(TranslatorTest, RendersEveryStatementFormTheComponentSends) {
         {"flat tree without filter", QStringLiteral("select * from code where  iYear=2024 order by ccode "),
          QStringLiteral("SELECT * FROM code WHERE iYear = 2024 ORDER BY ccode")},
         {"flat tree, begins-with letters, closed hidden, extra condition",
-         QStringLiteral("select * from code where  iYear=2024 and ( bclose=0 and ") + quickFilter("ab%", "AB%") +
-             QStringLiteral(" and bend=1) order by ccode "),
-         QStringLiteral("SELECT * FROM code WHERE iYear = 2024 AND (bclose = 0 AND (sarvo_like(ccode, 'ab%') OR "
-                        "sarvo_like(ccode_name, 'ab%') OR sarvo_like(ccode_engl, 'ab%') OR sarvo_like(chelp, 'AB%')) "
-                        "AND bend = 1) ORDER BY ccode")},
+         QStringLiteral("select * from code where  iYear=2024 and ( bclose=0 and ") +
+             quickFilter("ab%", "AB%") + QStringLiteral(" and bend=1) order by ccode "),
+         QStringLiteral(
+             "SELECT * FROM code WHERE iYear = 2024 AND (bclose = 0 AND (sarvo_like(ccode, 'ab%') OR "
+             "sarvo_like(ccode_name, 'ab%') OR sarvo_like(ccode_engl, 'ab%') OR sarvo_like(chelp, 'AB%')) "
+             "AND bend = 1) ORDER BY ccode")},
         {"flat tree, contains Chinese text",
          QStringLiteral("select * from code where  iYear=2024 and (  ") + quickFilter("%银行%", "%银行%") +
              QStringLiteral(" ) order by ccode "),
@@ -71,69 +74,97 @@ TEST_F(TranslatorTest, RendersEveryStatementFormTheComponentSends) {
              QStringLiteral(" OR ") + ranged("ccode_name", "'1_0[%%'") + QStringLiteral(" OR ") +
              ranged("ccode_engl", "'1_0[%%'") + QStringLiteral(" OR ") + ranged("chelp", "'1_0[%%'") +
              QStringLiteral(")) ORDER BY ccode")},
-        {"attribute filter", QStringLiteral("select * from code where  iYear=2024 and ( br=1 and bend=1 and bclose=0) order by ccode "),
-         QStringLiteral("SELECT * FROM code WHERE iYear = 2024 AND (br = 1 AND bend = 1 AND bclose = 0) ORDER BY ccode")},
+        {"attribute filter",
+         QStringLiteral(
+             "select * from code where  iYear=2024 and ( br=1 and bend=1 and bclose=0) order by ccode "),
+         QStringLiteral("SELECT * FROM code WHERE iYear = 2024 AND (br = 1 AND bend = 1 AND bclose = 0) "
+                        "ORDER BY ccode")},
         {"attribute filter with not ... is null",
-         QStringLiteral("select * from code where  iYear=2024 and ( bperson=1 and ( not cexch_name is null)  and "
-                        "(not cmeasure is null) ) order by ccode "),
-         QStringLiteral("SELECT * FROM code WHERE iYear = 2024 AND (bperson = 1 AND (NOT cexch_name IS NULL) AND "
-                        "(NOT cmeasure IS NULL)) ORDER BY ccode")},
+         QStringLiteral(
+             "select * from code where  iYear=2024 and ( bperson=1 and ( not cexch_name is null)  and "
+             "(not cmeasure is null) ) order by ccode "),
+         QStringLiteral(
+             "SELECT * FROM code WHERE iYear = 2024 AND (bperson = 1 AND (NOT cexch_name IS NULL) AND "
+             "(NOT cmeasure IS NULL)) ORDER BY ccode")},
         {"hierarchy: drop the temporary table", QStringLiteral("drop table tempdb..[demo20240101]"),
          QStringLiteral("DROP TABLE temp.\"demo20240101\"")},
         {"hierarchy: fill the temporary table",
-         QStringLiteral("select  * into tempdb..[demo20240101]  from code  where  iYear=2024 and ( br=1) order by ccode "),
-         QStringLiteral("CREATE TEMP TABLE \"demo20240101\" AS SELECT * FROM code WHERE iYear = 2024 AND (br = 1) "
-                        "ORDER BY ccode;\nCREATE INDEX temp.\"demo20240101$ccode\" ON \"demo20240101\" (ccode)")},
+         QStringLiteral("select  * into tempdb..[demo20240101]  from code  where  iYear=2024 and ( br=1) "
+                        "order by ccode "),
+         QStringLiteral(
+             "CREATE TEMP TABLE \"demo20240101\" AS SELECT * FROM code WHERE iYear = 2024 AND (br = 1) "
+             "ORDER BY ccode;\nCREATE INDEX temp.\"demo20240101$ccode\" ON \"demo20240101\" (ccode)")},
         {"hierarchy: first grade through the prefix join",
-         QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
-                        "from tempdb..[demo1] inner join code on tempdb..[demo1].ccode like code.ccode+'%' where "
-                        "code.igrade=1 and code.iYear=2024 order by code.ccode "),
-         QStringLiteral("SELECT DISTINCT code.cclass, code.cClass, code.ccode, code.cCode_name, code.ccode_engl, "
-                        "code.igrade FROM temp.\"demo1\" INNER JOIN code ON ") +
+         QStringLiteral(
+             "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade "
+             " "
+             "from tempdb..[demo1] inner join code on tempdb..[demo1].ccode like code.ccode+'%' where "
+             "code.igrade=1 and code.iYear=2024 order by code.ccode "),
+         QStringLiteral(
+             "SELECT DISTINCT code.cclass, code.cClass, code.ccode, code.cCode_name, code.ccode_engl, "
+             "code.igrade FROM temp.\"demo1\" INNER JOIN code ON ") +
              ranged("\"demo1\".ccode", "code.ccode || '%'") +
              QStringLiteral(" WHERE code.igrade = 1 AND code.iYear = 2024 ORDER BY code.ccode")},
         {"hierarchy: next grade under one account",
-         QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
-                        "from tempdb..[demo1] inner join code on tempdb..[demo1].ccode like code.ccode+'%' where "
-                        "code.ccode like '1002%' and code.igrade=2 and code.iYear=2024 order by code.ccode "),
-         QStringLiteral("SELECT DISTINCT code.cclass, code.cClass, code.ccode, code.cCode_name, code.ccode_engl, "
-                        "code.igrade FROM temp.\"demo1\" INNER JOIN code ON ") +
+         QStringLiteral(
+             "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade "
+             " "
+             "from tempdb..[demo1] inner join code on tempdb..[demo1].ccode like code.ccode+'%' where "
+             "code.ccode like '1002%' and code.igrade=2 and code.iYear=2024 order by code.ccode "),
+         QStringLiteral(
+             "SELECT DISTINCT code.cclass, code.cClass, code.ccode, code.cCode_name, code.ccode_engl, "
+             "code.igrade FROM temp.\"demo1\" INNER JOIN code ON ") +
              ranged("\"demo1\".ccode", "code.ccode || '%'") + QStringLiteral(" WHERE ") +
              ranged("code.ccode", q1002) +
              QStringLiteral(" AND code.igrade = 2 AND code.iYear = 2024 ORDER BY code.ccode")},
-        {"grade 1 of a class", QStringLiteral("select * from code where    igrade=1 and cclass=N'资产' and iYear=2024 order by ccode"),
-         QStringLiteral("SELECT * FROM code WHERE igrade = 1 AND cclass = '资产' AND iYear = 2024 ORDER BY ccode")},
+        {"grade 1 of a class",
+         QStringLiteral(
+             "select * from code where    igrade=1 and cclass=N'资产' and iYear=2024 order by ccode"),
+         QStringLiteral(
+             "SELECT * FROM code WHERE igrade = 1 AND cclass = '资产' AND iYear = 2024 ORDER BY ccode")},
         {"grade 1 of a class, closed hidden, English flag",
-         QStringLiteral("select * from code where  bclose=0 and  igrade=1 and cClass=N'负债' and iYear=2024 order by ccode"),
-         QStringLiteral("SELECT * FROM code WHERE bclose = 0 AND igrade = 1 AND cClass = '负债' AND iYear = 2024 "
-                        "ORDER BY ccode")},
+         QStringLiteral("select * from code where  bclose=0 and  igrade=1 and cClass=N'负债' and iYear=2024 "
+                        "order by ccode"),
+         QStringLiteral(
+             "SELECT * FROM code WHERE bclose = 0 AND igrade = 1 AND cClass = '负债' AND iYear = 2024 "
+             "ORDER BY ccode")},
         {"grade 2 under a parent",
-         QStringLiteral("select * from code where    igrade =2 and ccode like N'1002%' and iYear=2024 order by ccode"),
+         QStringLiteral(
+             "select * from code where    igrade =2 and ccode like N'1002%' and iYear=2024 order by ccode"),
          QStringLiteral("SELECT * FROM code WHERE igrade = 2 AND ") + ranged("ccode", q1002) +
              QStringLiteral(" AND iYear = 2024 ORDER BY ccode")},
         {"recently used list, year glued to order",
-         QStringLiteral("select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl as ccode_engl "
-                        "from GL_mcodeused,code where cuser=N'demo' and GL_mcodeused.ccode=code.ccode and "
-                        "code.iyear=2024order by GL_mcodeused.ccode"),
-         QStringLiteral("SELECT cuser, code.ccode AS ccode, code.ccode_name AS ccode_name, code.ccode_engl AS "
-                        "ccode_engl FROM GL_mcodeused, code WHERE cuser = 'demo' AND GL_mcodeused.ccode = code.ccode "
-                        "AND code.iyear = 2024 ORDER BY GL_mcodeused.ccode")},
-        {"confirmation look-up", QStringLiteral("Select Top 1 * FROM code Where ccode= N'100201' and iYear=2024 Order By ccode"),
+         QStringLiteral(
+             "select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl as ccode_engl "
+             "from GL_mcodeused,code where cuser=N'demo' and GL_mcodeused.ccode=code.ccode and "
+             "code.iyear=2024order by GL_mcodeused.ccode"),
+         QStringLiteral(
+             "SELECT cuser, code.ccode AS ccode, code.ccode_name AS ccode_name, code.ccode_engl AS "
+             "ccode_engl FROM GL_mcodeused, code WHERE cuser = 'demo' AND GL_mcodeused.ccode = code.ccode "
+             "AND code.iyear = 2024 ORDER BY GL_mcodeused.ccode")},
+        {"confirmation look-up",
+         QStringLiteral("Select Top 1 * FROM code Where ccode= N'100201' and iYear=2024 Order By ccode"),
          QStringLiteral("SELECT * FROM code WHERE ccode = '100201' AND iYear = 2024 ORDER BY ccode LIMIT 1")},
         {"confirmation look-up, quote in the code",
          QStringLiteral("Select Top 1 * FROM code Where ccode= N'O''Brien' and iYear=2024 Order By ccode"),
-         QStringLiteral("SELECT * FROM code WHERE ccode = 'O''Brien' AND iYear = 2024 ORDER BY ccode LIMIT 1")},
-        {"recently used: remove", QStringLiteral("delete from GL_mcodeused where cuser =N'demo' and ccode = N'1001'"),
+         QStringLiteral(
+             "SELECT * FROM code WHERE ccode = 'O''Brien' AND iYear = 2024 ORDER BY ccode LIMIT 1")},
+        {"recently used: remove",
+         QStringLiteral("delete from GL_mcodeused where cuser =N'demo' and ccode = N'1001'"),
          QStringLiteral("DELETE FROM GL_mcodeused WHERE cuser = 'demo' AND ccode = '1001'")},
         {"recently used: add", QStringLiteral("insert into GL_mcodeused values(N'demo',N'1002')"),
          QStringLiteral("INSERT INTO GL_mcodeused VALUES ('demo', '1002')")},
         {"option row when missing",
-         QStringLiteral("if not exists (select cSysID FROM AccInformation where cSysID ='GL' AND cName = 'IntSarvoTree')"
-                        " Begin Insert into AccInformation(csysid,cid,cname,ccaption,ctype,cvalue,cdefault,bvisible,benable)"
-                        " values(N'GL',N'171',N'IntSarvoTree',N'Sarvo树型显示',N'Integer',N'1',N'1',1,1) End"),
-         QStringLiteral("INSERT INTO AccInformation (csysid, cid, cname, ccaption, ctype, cvalue, cdefault, bvisible, "
-                        "benable) SELECT 'GL', '171', 'IntSarvoTree', 'Sarvo树型显示', 'Integer', '1', '1', 1, 1 WHERE "
-                        "NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cSysID = 'GL' AND cName = 'IntSarvoTree')")},
+         QStringLiteral(
+             "if not exists (select cSysID FROM AccInformation where cSysID ='GL' AND cName = 'IntSarvoTree')"
+             " Begin Insert into "
+             "AccInformation(csysid,cid,cname,ccaption,ctype,cvalue,cdefault,bvisible,benable)"
+             " values(N'GL',N'171',N'IntSarvoTree',N'Sarvo树型显示',N'Integer',N'1',N'1',1,1) End"),
+         QStringLiteral(
+             "INSERT INTO AccInformation (csysid, cid, cname, ccaption, ctype, cvalue, cdefault, bvisible, "
+             "benable) SELECT 'GL', '171', 'IntSarvoTree', 'Sarvo树型显示', 'Integer', '1', '1', 1, 1 WHERE "
+             "NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cSysID = 'GL' AND cName = "
+             "'IntSarvoTree')")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -151,7 +182,8 @@ TEST_F(TranslatorTest, RendersWhatAnExtraConditionMayHold) {
         {" and cexch_name is null", "cexch_name IS NULL"},
         {" and cexch_name is not null", "cexch_name IS NOT NULL"},
         {" and igrade!=3 and igrade<>4", "igrade <> 3 AND igrade <> 4"},
-        {" and igrade>=2 and igrade<=3 and igrade>1 and igrade<9", "igrade >= 2 AND igrade <= 3 AND igrade > 1 AND igrade < 9"},
+        {" and igrade>=2 and igrade<=3 and igrade>1 and igrade<9",
+         "igrade >= 2 AND igrade <= 3 AND igrade > 1 AND igrade < 9"},
         {" and ccode not like N'1002%'", "NOT sarvo_like(ccode, '1002%')"},
         {" and not ccode like N'1002%'", "NOT " + ranged("ccode", "'1002%'")},
         {" and ccode_name like N'[库银]%'", "sarvo_like(ccode_name, '[库银]%')"},
@@ -172,7 +204,8 @@ TEST_F(TranslatorTest, RendersWhatAnExtraConditionMayHold) {
         const QString tsql = QStringLiteral("select * from code where  iYear=2024 and ( br=1") + extra +
                              QStringLiteral(") order by ccode ");
         EXPECT_EQ(m_conn->render(tsql).toStdString(),
-                  ("SELECT * FROM code WHERE iYear = 2024 AND (br = 1 AND " + rendered + ") ORDER BY ccode").toStdString());
+                  ("SELECT * FROM code WHERE iYear = 2024 AND (br = 1 AND " + rendered + ") ORDER BY ccode")
+                      .toStdString());
     }
 }
 
@@ -180,28 +213,37 @@ TEST_F(TranslatorTest, RendersWhatAnExtraConditionMayHold) {
 TEST(TranslatorShapeTest, LiteralsAreBoundAndTheShapeIsShared) {
     SchemaInfo schema;
     schema.setTable(false, QStringLiteral("code"),
-                    {{QStringLiteral("ccode"), SchemaInfo::Type::Text}, {QStringLiteral("iYear"), SchemaInfo::Type::Numeric}});
+                    {{QStringLiteral("ccode"), SchemaInfo::Type::Text},
+                     {QStringLiteral("iYear"), SchemaInfo::Type::Numeric}});
     const TSqlTranslator t(Dialect::sqlite(), &schema);
-    const Rendering a = t.translate(QStringLiteral("Select Top 1 * FROM code Where ccode= N'1001' and iYear=2024 Order By ccode"));
-    const Rendering b = t.translate(QStringLiteral("Select Top 1 * FROM code Where ccode= N'它''s' and iYear=2023 Order By ccode"));
+    const Rendering a = t.translate(
+        QStringLiteral("Select Top 1 * FROM code Where ccode= N'1001' and iYear=2024 Order By ccode"));
+    const Rendering b = t.translate(
+        QStringLiteral("Select Top 1 * FROM code Where ccode= N'它''s' and iYear=2023 Order By ccode"));
     ASSERT_EQ(a.steps.size(), 1u);
-    EXPECT_EQ(a.steps[0].sql, QStringLiteral("SELECT * FROM code WHERE ccode = ? AND iYear = ? ORDER BY ccode LIMIT 1"));
+    EXPECT_EQ(a.steps[0].sql,
+              QStringLiteral("SELECT * FROM code WHERE ccode = ? AND iYear = ? ORDER BY ccode LIMIT 1"));
     EXPECT_EQ(a.steps[0].sql, b.steps[0].sql);
-    EXPECT_EQ(b.steps[0].params, (std::vector<SqlValue>{SqlValue::ofText(QStringLiteral("它's")), SqlValue::ofInteger(2023)}));
+    EXPECT_EQ(b.steps[0].params,
+              (std::vector<SqlValue>{SqlValue::ofText(QStringLiteral("它's")), SqlValue::ofInteger(2023)}));
     EXPECT_EQ(a.kind, Rendering::Kind::Query);
 
     // ORDER BY positions and select-list literals stay in the text: they are not values.
-    const Rendering c = t.translate(QStringLiteral("select 1 as one, ccode from code where ccode like N'1%' order by 2"));
-    EXPECT_EQ(c.steps[0].sql, QStringLiteral("SELECT 1 AS one, ccode FROM code WHERE (ccode >= sarvo_like_lo(?) AND "
-                                             "ccode < sarvo_like_hi(?) AND sarvo_like(ccode, ?)) ORDER BY 2"));
+    const Rendering c =
+        t.translate(QStringLiteral("select 1 as one, ccode from code where ccode like N'1%' order by 2"));
+    EXPECT_EQ(c.steps[0].sql,
+              QStringLiteral("SELECT 1 AS one, ccode FROM code WHERE (ccode >= sarvo_like_lo(?) AND "
+                             "ccode < sarvo_like_hi(?) AND sarvo_like(ccode, ?)) ORDER BY 2"));
     EXPECT_EQ(c.steps[0].params.size(), 3u);
 
     TranslatorOptions plain;
     plain.bindLiterals = false;
     plain.likeRanges = false;
-    const Rendering d = TSqlTranslator(Dialect::sqlite(), &schema, plain)
-                            .translate(QStringLiteral("select * from code where ccode like N'1%' and iYear=2024"));
-    EXPECT_EQ(d.steps[0].sql, QStringLiteral("SELECT * FROM code WHERE sarvo_like(ccode, '1%') AND iYear = 2024"));
+    const Rendering d =
+        TSqlTranslator(Dialect::sqlite(), &schema, plain)
+            .translate(QStringLiteral("select * from code where ccode like N'1%' and iYear=2024"));
+    EXPECT_EQ(d.steps[0].sql,
+              QStringLiteral("SELECT * FROM code WHERE sarvo_like(ccode, '1%') AND iYear = 2024"));
     EXPECT_TRUE(d.steps[0].params.empty());
 }
 
@@ -211,11 +253,14 @@ TEST(TranslatorDialectTest, OtherEnginesAreOtherTables) {
     SchemaInfo schema;
     schema.setTable(false, QStringLiteral("code"), {{QStringLiteral("ccode"), SchemaInfo::Type::Text}});
     schema.setTable(true, QStringLiteral("x"), {{QStringLiteral("ccode"), SchemaInfo::Type::Text}});
-    const QString top = QStringLiteral("Select Top 1 * FROM code Where ccode= N'1001' and iYear=2024 Order By ccode");
-    const QString join = QStringLiteral("select distinct code.ccode from tempdb..[x] inner join code on tempdb..[x].ccode like code.ccode+'%'");
+    const QString top =
+        QStringLiteral("Select Top 1 * FROM code Where ccode= N'1001' and iYear=2024 Order By ccode");
+    const QString join = QStringLiteral("select distinct code.ccode from tempdb..[x] inner join code on "
+                                        "tempdb..[x].ccode like code.ccode+'%'");
     const QString into = QStringLiteral("select  * into tempdb..[x]  from code  where  iYear=2024");
-    const QString option = QStringLiteral("if not exists (select cSysID FROM AccInformation where cName = 'T') Begin "
-                                          "Insert into AccInformation(cname) values(N'T') End");
+    const QString option =
+        QStringLiteral("if not exists (select cSysID FROM AccInformation where cName = 'T') Begin "
+                       "Insert into AccInformation(cname) values(N'T') End");
     struct Expect {
         const Dialect* dialect;
         QString top, join, into, option;
@@ -223,17 +268,23 @@ TEST(TranslatorDialectTest, OtherEnginesAreOtherTables) {
     const std::vector<Expect> cases = {
         {&Dialect::sqlServer(),
          "SELECT TOP 1 * FROM code WHERE ccode = N'1001' AND iYear = 2024 ORDER BY ccode",
-         "SELECT DISTINCT code.ccode FROM tempdb..[x] INNER JOIN code ON tempdb..[x].ccode LIKE code.ccode + N'%'",
+         "SELECT DISTINCT code.ccode FROM tempdb..[x] INNER JOIN code ON tempdb..[x].ccode LIKE code.ccode + "
+         "N'%'",
          "SELECT * INTO tempdb..[x] FROM code WHERE iYear = 2024",
-         "IF NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cName = N'T') BEGIN INSERT INTO AccInformation "
+         "IF NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cName = N'T') BEGIN INSERT INTO "
+         "AccInformation "
          "(cname) VALUES (N'T') END"},
         {&Dialect::postgresql(),
          "SELECT * FROM code WHERE ccode = '1001' AND iYear = 2024 ORDER BY ccode LIMIT 1",
-         "SELECT DISTINCT code.ccode FROM pg_temp.\"x\" INNER JOIN code ON (\"x\".ccode >= sarvo_like_lo(code.ccode || "
-         "'%') AND \"x\".ccode < sarvo_like_hi(code.ccode || '%') AND sarvo_like(\"x\".ccode, code.ccode || '%'))",
-         "CREATE TEMPORARY TABLE \"x\" AS SELECT * FROM code WHERE iYear = 2024;\nCREATE INDEX \"x$ccode\" ON "
+         "SELECT DISTINCT code.ccode FROM pg_temp.\"x\" INNER JOIN code ON (\"x\".ccode >= "
+         "sarvo_like_lo(code.ccode || "
+         "'%') AND \"x\".ccode < sarvo_like_hi(code.ccode || '%') AND sarvo_like(\"x\".ccode, code.ccode || "
+         "'%'))",
+         "CREATE TEMPORARY TABLE \"x\" AS SELECT * FROM code WHERE iYear = 2024;\nCREATE INDEX \"x$ccode\" "
+         "ON "
          "\"x\" (ccode)",
-         "INSERT INTO AccInformation (cname) SELECT 'T' WHERE NOT EXISTS (SELECT cSysID FROM AccInformation WHERE "
+         "INSERT INTO AccInformation (cname) SELECT 'T' WHERE NOT EXISTS (SELECT cSysID FROM AccInformation "
+         "WHERE "
          "cName = 'T')"},
     };
     for (const Expect& e : cases) {
@@ -271,11 +322,14 @@ TEST_F(TranslatorTest, RefusesWhatItCannotRenderAndSaysWhereAndWhat) {
         {"select convert(varchar, igrade) from code", "CONVERT", "convert"},
         {"select getdate()", "the function GETDATE", "getdate"},
         {"select sum(distinct igrade) from code", "an aggregate over DISTINCT values", "distinct"},
-        {"select * from code where (select max(ccode) from code)+ccode = N'x'", "'+' between operands of unknown type", "+"},
+        {"select * from code where (select max(ccode) from code)+ccode = N'x'",
+         "'+' between operands of unknown type", "+"},
         {"select * from code with (index(ix))", "the table hint index", "with"},
         {"exec sp_who", "the statement EXEC", "exec"},
-        {"if exists (select 1 from code) begin delete from code end", "IF EXISTS with a body other than one INSERT", "delete"},
-        {"if not exists (select 1 from code) begin insert into GL_mcodeused values(N'a',N'b') end else begin insert "
+        {"if exists (select 1 from code) begin delete from code end",
+         "IF EXISTS with a body other than one INSERT", "delete"},
+        {"if not exists (select 1 from code) begin insert into GL_mcodeused values(N'a',N'b') end else begin "
+         "insert "
          "into GL_mcodeused values(N'a',N'c') end",
          "IF ... ELSE", "else"},
         {"if (1=1) insert into GL_mcodeused values(N'a',N'b')", "IF without EXISTS", "(1=1)"},
@@ -317,7 +371,8 @@ TEST_F(TranslatorTest, SyntaxErrorsAndBrokenLiteralsNameThePosition) {
             m_conn->render(r.tsql);
             ADD_FAILURE() << "rendered";
         } catch (const RuntimeError& e) {
-            const int position = r.at.isEmpty() ? static_cast<int>(r.tsql.size()) + 1 : static_cast<int>(r.tsql.indexOf(r.at)) + 1;
+            const int position = r.at.isEmpty() ? static_cast<int>(r.tsql.size()) + 1
+                                                : static_cast<int>(r.tsql.indexOf(r.at)) + 1;
             EXPECT_TRUE(e.description().contains(r.construct)) << e.description().toStdString();
             EXPECT_TRUE(e.description().contains(QStringLiteral("at position %1 ").arg(position)))
                 << e.description().toStdString();
