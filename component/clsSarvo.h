@@ -7,7 +7,6 @@
 #include "runtime/DispatchObject.h"
 
 #include <QDateTime>
-#include <optional>
 
 namespace sarvo {
 

@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPushButton>
 
 namespace sarvo {
