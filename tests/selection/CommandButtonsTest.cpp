@@ -218,13 +218,7 @@ TEST_F(CommandButtonsTest, RecentlyUsedButtonAddsAnAccountOrRemovesAnEntry) {
 }
 
 TEST_F(CommandButtonsTest, OnlyAccountsOfTheFirstNineGradesAreAddedFromTheLevelTree) {
-    QString code = "1001";
-    QStringList keys{"b1001"};
-    for (int grade = 2; grade <= 10; ++grade) {
-        code += "01";
-        addAccount("资产", code, QString("第%1级").arg(grade));
-        keys << QChar('a' + grade) + code;
-    }
+    const QStringList keys = addGradeChain(10);
     addRecentRows({"demo:100201"});
     open();
     openNode("z");

@@ -61,6 +61,18 @@ public:
                 .arg(grade)
                 .arg(closed ? 1 : 0));
     }
+    // A chain of one account per grade under 1001 (100101, 10010101, ...) down to `lastGrade`;
+    // the keys of the level-by-level tree from b1001 down.
+    QStringList addGradeChain(int lastGrade) const {
+        QString code = QStringLiteral("1001");
+        QStringList keys{QStringLiteral("b1001")};
+        for (int grade = 2; grade <= lastGrade; ++grade) {
+            code += QStringLiteral("01");
+            addAccount(QStringLiteral("资产"), code, QStringLiteral("第%1级").arg(grade));
+            keys << QChar(u'a' + grade) + code;
+        }
+        return keys;
+    }
     // Classes after the six of the standard set, up to position `last` (0-based); the host reads
     // its classes when the request begins, so this begins the request again.
     void addClassesUpTo(int last) {

@@ -51,13 +51,7 @@ TEST_F(TreeEventsTest, EachFirstClickLoadsTheLevelBelowAndLaterClicksLoadNothing
 }
 
 TEST_F(TreeEventsTest, KeysFollowTheGradeLettersDownToTheThirteenthGrade) {
-    QString code = "1001";
-    QStringList keys{"b1001"};
-    for (int grade = 2; grade <= 13; ++grade) {
-        code += "01";
-        addAccount("资产", code, QString("第%1级").arg(grade));
-        keys << QChar('a' + grade) + code;
-    }
+    const QStringList keys = addGradeChain(13);
     open();
     openNode("a1");
     for (int i = 0; i < keys.size() - 1; ++i) {
