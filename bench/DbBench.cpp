@@ -160,6 +160,16 @@ int64_t tempRows(Connection& c) {
     return rs->field(QStringLiteral("n")).toLong();
 }
 
+// Runs one query per iteration and reads every row, as the tree reads a result.
+void timeQuery(benchmark::State& state, Connection& c, const QString& text) {
+    int64_t n = 0, rows = 0;
+    for (auto _ : state) {
+        rows += readAll(c.execute(text), QStringLiteral("ccode"));
+        ++n;
+    }
+    setCounters(state, n, rows);
+}
+
 // ---- statement kinds --------------------------------------------------------------------------
 
 // Part of every request: does the year have accounts? One row is read of 50,000.
@@ -178,31 +188,18 @@ void BM_YearCheck(benchmark::State& state) {
 // Flat tree with a begins-with quick filter on a code.
 void BM_FlatTreeQuickFilter(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
-    int64_t n = 0, rows = 0;
-    for (auto _ : state) {
-        rows += readAll(
-            c->execute(QStringLiteral("select * from code where  iYear=") + QString::number(kYear) +
-                       QStringLiteral(" and (   ( ccode like N'1001%' or  ccode_name like N'1001%' or "
-                                      "ccode_engl like N'1001%' or  chelp like N'1001%' )) order by ccode ")),
-            QStringLiteral("ccode"));
-        ++n;
-    }
-    setCounters(state, n, rows);
+    timeQuery(state, *c,
+              QStringLiteral("select * from code where  iYear=") + QString::number(kYear) +
+                  QStringLiteral(" and (   ( ccode like N'1001%' or  ccode_name like N'1001%' or "
+                                 "ccode_engl like N'1001%' or  chelp like N'1001%' )) order by ccode "));
 }
 
 // One grade level below a parent code, as a node click loads it.
 void BM_GradeLevel(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
-    int64_t n = 0, rows = 0;
-    for (auto _ : state) {
-        rows += readAll(
-            c->execute(
-                QStringLiteral("select * from code where    igrade =2 and ccode like N'1001%' and iYear=") +
-                QString::number(kYear) + QStringLiteral(" order by ccode")),
-            QStringLiteral("ccode"));
-        ++n;
-    }
-    setCounters(state, n, rows);
+    timeQuery(state, *c,
+              QStringLiteral("select * from code where    igrade =2 and ccode like N'1001%' and iYear=") +
+                  QString::number(kYear) + QStringLiteral(" order by ccode"));
 }
 
 // Confirmation: the chosen account's row.
@@ -247,26 +244,16 @@ void BM_TempTableFill(benchmark::State& state) {
 void BM_FirstGradeJoin(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
     fillTempTable(*c);
-    int64_t n = 0, rows = 0;
-    for (auto _ : state) {
-        rows += readAll(c->execute(firstGrade()), QStringLiteral("ccode"));
-        ++n;
-    }
+    timeQuery(state, *c, firstGrade());
     state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
-    setCounters(state, n, rows);
 }
 
 // The target statement: the next grade below one account through the prefix join.
 void BM_FilteredChildren(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
     fillTempTable(*c);
-    int64_t n = 0, rows = 0;
-    for (auto _ : state) {
-        rows += readAll(c->execute(filteredChildren(QStringLiteral("1001"), 2)), QStringLiteral("ccode"));
-        ++n;
-    }
+    timeQuery(state, *c, filteredChildren(QStringLiteral("1001"), 2));
     state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
-    setCounters(state, n, rows);
 }
 
 // A whole hierarchy load as the tree build runs it: first grade, then depth-first one statement
