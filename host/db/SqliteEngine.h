@@ -3,9 +3,9 @@
 #pragma once
 
 #include "host/db/Engine.h"
-#include "host/db/LikePattern.h"
 #include "host/db/SchemaInfo.h"
 #include "host/db/SqlValue.h"
+#include "host/db/SqliteFunctions.h"
 #include "host/db/TSqlToken.h"
 #include "host/db/TSqlTranslator.h"
 
@@ -40,21 +40,6 @@ public:
         qint64 prepares = 0;   // SQLite statements compiled
         qint64 rows = 0;       // rows stepped through
     };
-    // LIKE patterns compiled lately: a statement tests few patterns (four for the quick
-    // filter), and the prefix join tests one per outer row against many inner rows.
-    class LikeCache {
-    public:
-        const LikePattern& get(const char* utf8, qsizetype size);
-
-    private:
-        struct Entry {
-            QByteArray pattern;
-            LikePattern compiled;
-        };
-        std::vector<Entry> m_entries;
-        size_t m_next = 0; // slot replaced next, round robin
-    };
-
     explicit SqliteEngine(QString path);
     SqliteEngine(QString path, Options options);
     ~SqliteEngine() override;
@@ -87,7 +72,6 @@ private:
     // Rendering of a text: from the shape cache when a text of the same shape was rendered.
     Rendering renderShaped(const QString& tsql, const QList<TSqlToken>& tokens);
     void runToEnd(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& tsql);
-    void registerFunctions();
     void loadSchema();
     void loadTable(bool temp, const QString& table);
     void detachCursors();
@@ -102,7 +86,7 @@ private:
     Counters m_counters;
     SchemaInfo m_schema;
     bool m_utf8 = true; // byte order equals character order only in UTF-8 databases
-    LikeCache m_likeCache;
+    SqliteLikeCache m_likeCache;
     struct Shape {
         Rendering rendering;
         QList<TSqlToken> tokens;
