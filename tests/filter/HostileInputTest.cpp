@@ -167,7 +167,7 @@ protected:
     // The tree the dialog should show, one line per node: indent and key.
     QStringList expectedTree(const QString& boxText, bool contains, bool hierarchy) const {
         QStringList lines{"z"};
-        const QString t = trimmedOfBlanks(boxText);
+        const QString t = QString(boxText).remove(QRegularExpression("^ +| +$"));
         const std::vector<const Account*> matches =
             t.isEmpty() ? std::vector<const Account*>() : found(t, contains);
         // In the hierarchy, the accounts on the way to a match: their code begins a match's code.
@@ -197,26 +197,11 @@ protected:
         return lines;
     }
 
-    static QString trimmedOfBlanks(QString s) {
-        while (s.startsWith(' '))
-            s.remove(0, 1);
-        while (s.endsWith(' '))
-            s.chop(1);
-        return s;
-    }
-
+    // The tree on screen, one line per node: indent and key (text and marks dropped).
     QStringList shownTree() const {
-        QStringList lines;
-        std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& parent, int depth) {
-            QAbstractItemModel* m = tree().model();
-            for (int r = 0; r < m->rowCount(parent); ++r) {
-                const QModelIndex i = m->index(r, 0, parent);
-                lines << QString(depth * 2, ' ') + i.data(controls::TreeNodeModel::KeyRole).toString();
-                walk(i, depth + 1);
-            }
-        };
-        QApplication::processEvents();
-        walk({}, 0);
+        QStringList lines = treeLines();
+        for (QString& line : lines)
+            line.truncate(line.indexOf(' ', line.size() - line.trimmed().size()));
         return lines;
     }
 
@@ -255,52 +240,15 @@ QStringList hostileStrings() {
     for (const QJsonValue& v : QJsonDocument::fromJson(corpus.readAll()).array())
         strings << v.toString();
     // The server's LIKE at its edges: wildcards, classes, unclosed and empty brackets, a lone
-    // backslash (no escape character is declared).
-    strings << "%"
-            << "_"
-            << "["
-            << "]"
-            << "[a-c]"
-            << "[^x]"
-            << "10["
-            << "\\"
-            << "%%"
-            << "_%"
-            << "1_0_"
-            << "[1]002"
-            << "100[12]"
-            << "[^1]%"
-            << "[]"
-            << "[^]"
-            << "[a-]"
-            << "[-a]"
-            << "[z-a]"
-            << "]1002"
-            << "%[%"
-            << "[%]"
-            << "[_]"
-            << "[[]"
-            << "100%"
-            << "Brackets [[]a-c]"
-            << "under[_]";
-    // Apostrophes that are no apostrophe to the server, other widths, other cases, other blanks.
-    strings << "\u2019"
-            << "O\u2019Brien"
-            << "\uFF07"
-            << "x\uFF07 or \uFF071\uFF07=\uFF071"
-            << "\u02BC"
-            << "1002\u2019"
-            << "１００２"
-            << "ＡＢＣ"
-            << "ａｂｃ"
-            << "STRASSE"
-            << "straße"
-            << "σίσυφος"
-            << "ΣΊΣΥΦΟΣ"
-            << "  1002  "
-            << "\t1002"
-            << "\u00a01002"
-            << "\u30001002";
+    // backslash (no escape character is declared). Then apostrophes that are none to the server,
+    // other widths, other cases, other blanks.
+    strings += QString("%|_|[|]|[a-c]|[^x]|10[|\\|%%|_%|1_0_|[1]002|100[12]|[^1]%|[]|[^]|[a-]|[-a]|[z-a]|"
+                       "]1002|%[%|[%]|[_]|[[]|100%|Brackets [[]a-c]|under[_]")
+                   .split('|');
+    strings +=
+        QString("\u2019|O\u2019Brien|\uFF07|x\uFF07 or \uFF071\uFF07=\uFF071|\u02BC|1002\u2019|１００２|"
+                "ＡＢＣ|ａｂｃ|STRASSE|straße|σίσυφος|ΣΊΣΥΦΟΣ|  1002  |\t1002|\u00a01002|\u30001002")
+            .split('|');
     return strings;
 }
 
