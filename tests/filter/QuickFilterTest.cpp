@@ -138,7 +138,8 @@ TEST_F(QuickFilterTest, OnlyBlanksAroundThePastedTextAreDropped) {
     for (const Case& c : cases) {
         pasteFilter(c.pasted);
         ASSERT_EQ(filterBox().Text(), c.pasted) << c.name;
-        EXPECT_TRUE(sFilter().contains("ccode like N'" + c.searched + "%'")) << c.name << ": " << sFilter().toStdString();
+        EXPECT_TRUE(sFilter().contains("ccode like N'" + c.searched + "%'"))
+            << c.name << ": " << sFilter().toStdString();
         EXPECT_EQ(childKeys("a1").mid(0, 3), c.keysUnderAssets) << c.name;
         EXPECT_TRUE(messages().isEmpty()) << c.name;
     }
