@@ -25,9 +25,10 @@ public:
     std::optional<QString> beforeRequest() const;
 
     // After a request that ended without telling the user why: the statement it sent last, sent
-    // once more. Every statement sent before the dialog is up reads, or writes only what is
-    // missing, so a repeat is safe; a lasting cause (a read-only file, a full disk, a table
-    // without a column the statement needs) fails the same way again.
+    // once more. A request fails that way only before its dialog is up, and every statement sent
+    // then reads, writes the option row only when it is missing, or fills the login's own
+    // temporary table, so a repeat is safe; a lasting cause (a read-only file, a full disk, a
+    // table without a column the statement needs) fails the same way again.
     std::optional<QString> afterFailure(const QString& lastStatement) const;
 
     // The text of a database error without the generic preamble and without the statement it
