@@ -15,6 +15,7 @@ struct SharedState {
     std::shared_ptr<db::Connection> connection;
     std::shared_ptr<db::Recordset> codeRecords;
     std::optional<int> langIdOverride;
+    std::function<void(const QString&)> lookupObserver;
 };
 
 SharedState& shared() {
@@ -70,6 +71,7 @@ std::shared_ptr<db::Connection> GetConnection() {
 }
 
 QString GetResString(const QString& key) {
+    if (const auto& observer = shared().lookupObserver) observer(key);
     try {
         return oZwPub()->ResString(key);
     } catch (const RuntimeError& e) {
@@ -78,6 +80,10 @@ QString GetResString(const QString& key) {
         ShowMessage(QString::fromUtf8(e.what()), int32_t(0), QString(), QString(), int32_t(0));
     }
     return {};
+}
+
+void observeResourceLookups(std::function<void(const QString& key)> observer) {
+    shared().lookupObserver = std::move(observer);
 }
 
 int32_t ShowMessage(Variant prompt, Variant buttons, Variant title, Variant helpFile, Variant context) {

@@ -10,6 +10,7 @@
 
 #include <QLocale>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,9 @@ std::shared_ptr<db::Recordset>& rsCode();
 std::shared_ptr<db::Connection> GetConnection();
 // Text of a resource key; on failure shows the error's description and returns "".
 QString GetResString(const QString& key);
+// Sees every key GetResString asks the host for on this thread, in order (the order of look-ups
+// is part of what the host observes); empty to stop.
+void observeResourceLookups(std::function<void(const QString& key)> observer);
 int32_t ShowMessage(Variant prompt, Variant buttons, Variant title, Variant helpFile, Variant context);
 // Never fails towards the caller: the error text is the only trace.
 void ApplyCaptions(QWidget* form, const QString& keyPrefix, const QString& extraText, QString& errorText);

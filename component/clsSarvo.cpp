@@ -130,9 +130,10 @@ bool clsSarvo::reference(const Variant* year) {
             frmSarvo::ShowModal();
             attrib->putAt(6, Variant(QString()));
         } else {
-            basSarvo::ShowMessage(
-                basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.NoKmNoRef")), int32_t(64),
-                basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.tishiInfo")), QString(), int32_t(0));
+            // Prompt first, then title: arguments of one call are evaluated in no fixed order.
+            const QString prompt = basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.NoKmNoRef"));
+            const QString title = basSarvo::GetResString(QStringLiteral("Host.GL.Sarvo.tishiInfo"));
+            basSarvo::ShowMessage(prompt, int32_t(64), title, QString(), int32_t(0));
             result = false;
             basSarvo::oZwPub()->setRefAttrib(nullptr);
         }

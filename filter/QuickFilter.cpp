@@ -1,6 +1,7 @@
 // Quick filter over code, name, English name and mnemonic.
 #include "filter/QuickFilter.h"
 
+#include "component/TextRules.h"
 #include "component/basSarvo.h"
 
 namespace sarvo::filter {
@@ -9,7 +10,7 @@ void QuickFilter::txtFilter_Change() {
     if (!m_form.bLoaded) return;
     m_form.trvDis().Nodes().Clear();
     const int32_t mode = m_form.optFilter(1).Value() ? 1 : 0;
-    ApplyQuickFilter(Variant(m_form.txtFilter().Text().trimmed()), mode);
+    ApplyQuickFilter(Variant(trimBlanks(m_form.txtFilter().Text())), mode);
 }
 
 void QuickFilter::optFilter_Click(int16_t /*index*/) {
@@ -19,7 +20,7 @@ void QuickFilter::optFilter_Click(int16_t /*index*/) {
 QString QuickFilter::conditionFor(const QString& text, int32_t mode, const QString& closeFilter) {
     // The box refuses apostrophes, but the host's initial text reaches here too: doubled, an
     // apostrophe stays part of the pattern instead of ending the literal.
-    const QString t = QString(text).replace(QLatin1Char('\''), QStringLiteral("''"));
+    const QString t = literalText(text);
     const QString T = t.toUpper();
     if (mode == 1) {
         return closeFilter + QStringLiteral(" ( ccode like N'%") + t + QStringLiteral("%'") +

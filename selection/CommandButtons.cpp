@@ -1,6 +1,7 @@
 // Confirmation, the recently used list and the account editor.
 #include "selection/CommandButtons.h"
 
+#include "component/TextRules.h"
 #include "component/basSarvo.h"
 #include "filter/AttributeFilter.h"
 #include "host/services/CodeEditor.h"
@@ -22,8 +23,9 @@ QString codeBeforeBlank(const QString& text) {
     return text.left(blank);
 }
 
+// The user identifier as it goes into a statement's literal.
 QString currentUser() {
-    return basSarvo::oZwPub()->CurrentUser()->getAt(1).toDisplayText();
+    return literalText(basSarvo::oZwPub()->CurrentUser()->getAt(1).toDisplayText());
 }
 
 void showStop(const QString& prompt) {
@@ -73,7 +75,7 @@ void CommandButtons::Confirm() {
         attrib->putAt(4, Variant(text.mid(text.indexOf(QLatin1Char(' ')) + 1)));
         auto& rsCode = basSarvo::rsCode();
         rsCode = basSarvo::GetConnection()->execute(
-            QStringLiteral("Select Top 1 * FROM code Where ccode= N'") + code +
+            QStringLiteral("Select Top 1 * FROM code Where ccode= N'") + literalText(code) +
                 QStringLiteral("' and iYear=") + QString::number(basSarvo::iYear()) +
                 QStringLiteral(" Order By ccode"),
             -1);
@@ -105,8 +107,8 @@ void CommandButtons::ToggleRecentlyUsed() {
     auto& nodes = m_form.trvDis().Nodes();
     if (entry) {
         basSarvo::GetConnection()->execute(QStringLiteral("delete from GL_mcodeused where cuser =N'") +
-                                           currentUser() + QStringLiteral("' and ccode = N'") + code +
-                                           QStringLiteral("'"));
+                                           currentUser() + QStringLiteral("' and ccode = N'") +
+                                           literalText(code) + QStringLiteral("'"));
         nodes.Remove(key);
         return;
     }
@@ -116,7 +118,7 @@ void CommandButtons::ToggleRecentlyUsed() {
         if (nodes.Item(QStringLiteral("z")).Children() > 0)
             nodes.Add(QStringLiteral("z"), 4, QStringLiteral("y") + code, text);
         basSarvo::GetConnection()->execute(QStringLiteral("insert into GL_mcodeused values(N'") +
-                                           currentUser() + QStringLiteral("',N'") + code +
+                                           currentUser() + QStringLiteral("',N'") + literalText(code) +
                                            QStringLiteral("')"));
     } catch (const std::exception&) {
     }

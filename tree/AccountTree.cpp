@@ -2,6 +2,7 @@
 // built here; the data layer renders them for its engine.
 #include "tree/AccountTree.h"
 
+#include "component/TextRules.h"
 #include "component/basSarvo.h"
 #include "runtime/RuntimeError.h"
 #include "tree/AccountText.h"
@@ -48,7 +49,7 @@ void AccountTree::BuildAccountTree() {
                                        m_form.DisplayText(classes->Item(static_cast<int16_t>(i)))));
     }
 
-    const QString suffix = m_form.sFilter.trimmed().isEmpty()
+    const QString suffix = trimBlanks(m_form.sFilter).isEmpty()
                                ? QString()
                                : QStringLiteral(" and (") + m_form.sFilter + QLatin1Char(')');
 
@@ -70,8 +71,9 @@ void AccountTree::BuildAccountTree() {
         }
     } else {
         const auto login = basSarvo::oLogin();
-        m_form.sTempTable = QStringLiteral("tempdb..[") + login->LoginId() +
-                            login->LoginStamp().toDisplayText() + QLatin1Char(']');
+        m_form.sTempTable = QStringLiteral("tempdb..[") +
+                            bracketedName(login->LoginId() + login->LoginStamp().toDisplayText()) +
+                            QLatin1Char(']');
         const QString& table = m_form.sTempTable;
         basSarvo::GetConnection()->tryExecute(QStringLiteral("drop table ") + table);
         auto connection = basSarvo::GetConnection();
@@ -143,7 +145,7 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
             "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
             "from ") +
             table + QStringLiteral(" inner join code on ") + table +
-            QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + sKey.mid(1) +
+            QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + literalText(sKey.mid(1)) +
             QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) +
             QStringLiteral(" and code.iYear=") + yearText() + QStringLiteral(" order by code.ccode "),
         -1);
@@ -154,7 +156,7 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
         records->moveNext();
     }
 
-    const QString typed = m_form.txtFilter().Text().trimmed();
+    const QString typed = trimBlanks(m_form.txtFilter().Text());
     // The host language's InStr finds an empty text at position 1, so it never counts as inside.
     const int found = typed.isEmpty() ? 0 : sKey.indexOf(typed) + 1;
     const bool matches = sKey == QStringLiteral("b") + typed || (m_form.optFilter(1).Value() && found > 1) ||
@@ -181,7 +183,7 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
         }
         const QString column = zwPub->LangFlag() == 1 ? QStringLiteral("cclass") : QStringLiteral("cClass");
         statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() +
-                    QStringLiteral(" igrade=1 and ") + column + QStringLiteral("=N'") + sClass +
+                    QStringLiteral(" igrade=1 and ") + column + QStringLiteral("=N'") + literalText(sClass) +
                     QStringLiteral("' and iYear=") + yearText() + QStringLiteral(" order by ccode");
     } else if (iGrade >= 2 && iGrade <= 13) {
         const int length = zwPub->GradeCodeLen(iGrade - 2);
@@ -189,8 +191,8 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
         parentKey = gradeLetter(iGrade - 1) + parentCode;
         statement = QStringLiteral("select * from code where ") + basSarvo::sCloseFilter() +
                     QStringLiteral(" igrade =") + QString::number(iGrade) +
-                    QStringLiteral(" and ccode like N'") + parentCode + QStringLiteral("%' and iYear=") +
-                    yearText() + QStringLiteral(" order by ccode");
+                    QStringLiteral(" and ccode like N'") + literalText(parentCode) +
+                    QStringLiteral("%' and iYear=") + yearText() + QStringLiteral(" order by ccode");
     } else {
         return;
     }

@@ -1,6 +1,7 @@
 // Node click and double click of the account tree.
 #include "tree/TreeEvents.h"
 
+#include "component/TextRules.h"
 #include "component/basSarvo.h"
 #include "tree/AccountText.h"
 
@@ -50,8 +51,8 @@ void TreeEvents::LoadRecentlyUsed(const controls::QzNode& group) {
     const QString user = basSarvo::oZwPub()->CurrentUser()->getAt(1).toDisplayText();
     const QString statement =
         QStringLiteral("select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl ") +
-        QStringLiteral("as ccode_engl from GL_mcodeused,code where cuser=N'") + user + QStringLiteral("'") +
-        QStringLiteral(" and GL_mcodeused.ccode=code.ccode and code.iyear=") +
+        QStringLiteral("as ccode_engl from GL_mcodeused,code where cuser=N'") + literalText(user) +
+        QStringLiteral("'") + QStringLiteral(" and GL_mcodeused.ccode=code.ccode and code.iyear=") +
         QString::number(basSarvo::iYear()) + QStringLiteral("order by GL_mcodeused.ccode");
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     if (records->eof()) return;

@@ -1,6 +1,7 @@
 // One request from the host's side, in the component's calling order.
 #include "apps/demo/DemoHost.h"
 
+#include "apps/demo/AccountSetCheck.h"
 #include "apps/demo/ComponentLoader.h"
 #include "apps/demo/DemoReport.h"
 #include "apps/demo/ScriptRunner.h"
@@ -55,32 +56,60 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
     if (m_script) host::MessageService::setScripted(true);
     host::MessageService::clear();
 
+    DemoReport report;
+    // An account set that cannot serve the request: one line naming the file and the cause, the
+    // same in the report, and the exit status of an unusable account set.
+    auto unusable = [&](const QString& what, const QString& cause) {
+        const QString message = QStringLiteral("account set %1 %2: %3").arg(o.dbPath, what, cause);
+        complain(message);
+        report.setError({{QStringLiteral("message"), message},
+                         {QStringLiteral("file"), o.dbPath},
+                         {QStringLiteral("cause"), cause}});
+        report.setMessages(host::MessageService::shown());
+        reportText = report.toText();
+        return AccountSetUnusable;
+    };
+
+    auto kit = std::make_shared<host::DbKit>(QStringLiteral("sqlite:") + o.dbPath);
+    const AccountSetCheck check(o.dbPath, kit->Connection());
+
     // The account set: a new file is made from the chosen template.
     if (!QFileInfo::exists(o.dbPath)) {
         try {
             data::createAccountSet(o.dbPath, o.templateName);
+        } catch (const RuntimeError& e) {
+            if (e.is(ErrorCode::InvalidProcedureCall)) { // no such template: a bad argument
+                complain(QStringLiteral("cannot create account set %1 from template \"%2\": %3")
+                             .arg(o.dbPath, o.templateName, e.description()));
+                return BadArguments;
+            }
+            return unusable(QStringLiteral("cannot be created from template \"%1\"").arg(o.templateName),
+                            check.causeOf(e));
         } catch (const std::exception& e) {
-            complain(QStringLiteral("cannot create account set %1 from template \"%2\": %3")
-                         .arg(o.dbPath, o.templateName, QString::fromUtf8(e.what())));
-            return BadArguments;
+            return unusable(QStringLiteral("cannot be created from template \"%1\"").arg(o.templateName),
+                            QString::fromUtf8(e.what()));
         }
     }
+    if (const std::optional<QString> cause = check.beforeRequest())
+        return unusable(QStringLiteral("cannot be used"), *cause);
 
-    auto kit = std::make_shared<host::DbKit>(QStringLiteral("sqlite:") + o.dbPath);
     QFile sqlLog(o.logSqlPath);
-    if (!o.logSqlPath.isEmpty()) {
-        if (!sqlLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-            complain(QStringLiteral("cannot write %1: %2").arg(o.logSqlPath, sqlLog.errorString()));
-            return BadArguments;
-        }
-        kit->Connection()->setStatementLog([&sqlLog](const QString& statement) {
-            // One statement a line, whatever line breaks the text itself carries.
-            QString line = statement;
-            line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
-            sqlLog.write(line.toUtf8() + '\n');
-            sqlLog.flush();
-        });
+    if (!o.logSqlPath.isEmpty() &&
+        !sqlLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        complain(QStringLiteral("cannot write %1: %2").arg(o.logSqlPath, sqlLog.errorString()));
+        return BadArguments;
     }
+    // The last statement is kept to find out, should the request fail, what the database says.
+    QString lastStatement;
+    kit->Connection()->setStatementLog([&sqlLog, &lastStatement](const QString& statement) {
+        lastStatement = statement;
+        if (!sqlLog.isOpen()) return;
+        // One statement a line, whatever line breaks the text itself carries.
+        QString line = statement;
+        line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+        sqlLog.write(line.toUtf8() + '\n');
+        sqlLog.flush();
+    });
 
     // The host's own objects and its request.
     auto login = std::make_shared<host::LogIn>();
@@ -93,7 +122,6 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
     request->put(QStringLiteral("Viewpara2"), o.condition);
     request->put(QStringLiteral("Viewreturn4"), o.noEdit ? QStringLiteral("noedit") : QString());
 
-    DemoReport report;
     std::optional<ScriptRunner> runner;
     if (m_script) runner.emplace(*m_script);
     int status = ComponentFailed;
@@ -136,6 +164,17 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
             report.setResult(result);
             report.setAttributes(back[0].isObject() ? back[0].toObject() : ObjectRef());
             status = result ? ReferenceTrue : ReferenceFalse;
+            // False with a message is the component's own answer (a year without accounts);
+            // without one, something stopped the request: ask the database what.
+            if (!result && host::MessageService::shown().isEmpty()) {
+                kit->Connection()->setStatementLog({});
+                if (const std::optional<QString> cause = check.afterFailure(lastStatement)) {
+                    status = unusable(QStringLiteral("cannot be used"), *cause);
+                } else {
+                    complain(QStringLiteral("DRReference returned False; the last statement sent was: %1")
+                                 .arg(lastStatement.simplified()));
+                }
+            }
         } catch (const CallFailed& failure) {
             if (runner) runner->stopWatching();
             const QString message = QStringLiteral("%1 failed: %2").arg(failure.member, failure.message);

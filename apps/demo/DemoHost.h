@@ -13,8 +13,14 @@ namespace sarvo::demo {
 
 class DemoHost {
 public:
-    // Exit statuses of the demo.
-    enum Status { ReferenceTrue = 0, ReferenceFalse = 1, BadArguments = 2, ComponentFailed = 3 };
+    // Exit statuses of the demo. An account set that cannot be used is reported like a bad --db.
+    enum Status {
+        ReferenceTrue = 0,
+        ReferenceFalse = 1,
+        BadArguments = 2,
+        AccountSetUnusable = 2,
+        ComponentFailed = 3
+    };
 
     DemoHost(DemoOptions options, std::optional<ScriptParser::Result> script);
 

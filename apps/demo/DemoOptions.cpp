@@ -150,8 +150,8 @@ QString DemoOptions::usage() {
         "  check N on|off (0-9) | ffc on|off | filter | drag TWIPS | wait MS | dump | state\n"
         "\n"
         "Exit status: 0 when DRReference returned True, 1 when it returned False, 2 for bad\n"
-        "arguments or an account set that cannot be opened, 3 when the component cannot be loaded\n"
-        "or one of its calls fails.\n");
+        "arguments or an account set that cannot be used (standard error and the report's \"error\"\n"
+        "say which file and why), 3 when the component cannot be loaded or one of its calls fails.\n");
 }
 
 } // namespace sarvo::demo

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -22,6 +23,11 @@ bool hasDisplay() {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+    // Past a file-size limit (ulimit -f) a write then fails like one on a full disk and the
+    // database says so, instead of the process being killed without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     using sarvo::demo::DemoHost;
     using sarvo::demo::DemoOptions;
 

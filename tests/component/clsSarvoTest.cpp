@@ -77,8 +77,13 @@ TEST_F(ClsSarvoTest, YearArgumentAsTextChoosesTheYear) {
 TEST_F(ClsSarvoTest, YearWithoutAccountsShowsOneMessageAndReturnsNothing) {
     ASSERT_TRUE(prepare());
     ModalDriver closer;
+    QStringList lookups;
+    basSarvo::observeResourceLookups([&lookups](const QString& key) { lookups << key; });
     Variant year("2018");
     EXPECT_FALSE(component.DRReference(year));
+    basSarvo::observeResourceLookups({});
+    EXPECT_EQ(lookups, (QStringList{"Host.GL.Sarvo.NoKmNoRef", "Host.GL.Sarvo.tishiInfo"}))
+        << "the prompt is asked for before the title";
     EXPECT_EQ(closer.dialogsSeen(), 0);
     const auto messages = host::MessageService::shown();
     ASSERT_EQ(messages.size(), 1);

@@ -119,6 +119,32 @@ TEST_F(QuickFilterTest, TheHostsExtraConditionNarrowsOnlyTypedSearchesAndBlanksC
               (QStringList{"b10020101", "b10020102", "b10020201", "b10020301", "b10020302"}));
 }
 
+TEST_F(QuickFilterTest, OnlyBlanksAroundThePastedTextAreDropped) {
+    struct Case {
+        const char* name;
+        QString pasted;
+        QString searched; // the text in the condition
+        QStringList keysUnderAssets;
+    };
+    const QStringList bank{"b1002", "b100201", "b10020101"};
+    const std::vector<Case> cases = {
+        {"blanks", "  1002 ", "1002", bank},
+        {"tab before", "\t1002", "\t1002", {}},
+        {"no-break space after", "1002\u00a0", "1002\u00a0", {}},
+        {"ideographic space before", "\u30001002", "\u30001002", {}},
+        {"a tab between blanks is text", " \t ", "\t", {}},
+    };
+    open();
+    for (const Case& c : cases) {
+        pasteFilter(c.pasted);
+        ASSERT_EQ(filterBox().Text(), c.pasted) << c.name;
+        EXPECT_TRUE(sFilter().contains("ccode like N'" + c.searched + "%'"))
+            << c.name << ": " << sFilter().toStdString();
+        EXPECT_EQ(childKeys("a1").mid(0, 3), c.keysUnderAssets) << c.name;
+        EXPECT_TRUE(messages().isEmpty()) << c.name;
+    }
+}
+
 TEST_F(QuickFilterTest, TheHostsInitialTextMayHoldAnApostrophe) {
     open(Variant(QString("O'Brien")));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();

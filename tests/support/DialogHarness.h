@@ -16,6 +16,7 @@
 #include "tests/support/HostFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -249,6 +250,14 @@ public:
         filterBox().setFocus();
         filterBox().selectAll();
         QTest::keyClick(&filterBox(), Qt::Key_Delete);
+        QApplication::processEvents();
+    }
+    // Replaces the box's text by a paste from the clipboard.
+    void pasteFilter(const QString& text) {
+        filterBox().setFocus();
+        filterBox().selectAll();
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(&filterBox(), Qt::Key_V, Qt::ControlModifier);
         QApplication::processEvents();
     }
     void click(QWidget& w) {
