@@ -75,7 +75,7 @@ TEST(ResString, ChoosesTheLoginLanguageAndFallsBackToEnglish) {
     };
     for (const Case& c : {Case{"zh-cn", "Host.GL.Sarvo.VBRes.Common", "常用科目"},
                           Case{"ZH-TW", "host.gl.sarvo.NOKMRESELECT", "該科目已不存在，請重新選擇科目。"},
-                          Case{"en-us", "Host.GL.Sarvo.VBRes.Common", "Recently used accounts"},
+                          Case{"en-us", "Host.GL.Sarvo.VBRes.Common", "Favorite accounts"},
                           Case{"ja-jp", "Host.SA.Kelvorn.frmbadboy.01132", "Display as tree"}})
         EXPECT_EQ(zwPubIn(c.language)->ResString(c.key), QString::fromUtf8(c.text))
             << c.language << " " << c.key;
@@ -90,10 +90,10 @@ TEST(SetFormCaptions, CaptionsEveryNamedControlThatHasAKey) {
         const char* captions; // form, group, check box in the group, label
     };
     for (const Case& c :
-         {Case{"zh-cn", "Host.CW.GL.SARvo.", "Sarvo|过滤条件|部门核算|正在进入科目编辑，请稍候..."},
-          Case{"zh-tw", "Host.CW.GL.SARvo.", "Sarvo|過濾條件|部門核算|正在進入科目編輯，請稍候..."},
+         {Case{"zh-cn", "Host.CW.GL.SARvo.", "科目参照|过滤条件|部门核算|正在进入科目编辑，请稍候..."},
+          Case{"zh-tw", "Host.CW.GL.SARvo.", "科目參照|過濾條件|部門核算|正在進入科目編輯，請稍候..."},
           Case{"en-us", "Host.CW.GL.SARvo.",
-               "Sarvo|Filter conditions|Dept.|Opening account editing, please wait..."},
+               "Account reference|Filter conditions|Dept.|Opening account editing, please wait..."},
           Case{"en-us", "Host.CW.GL.Other.", "designed|designed|designed|designed"}}) {
         SCOPED_TRACE(c.prefix + std::string(c.language));
         QWidget form;
