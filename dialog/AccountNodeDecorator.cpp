@@ -14,7 +14,7 @@ std::optional<host::AccountLookup::Account> findAccount(const QString& code) {
     try {
         return host::AccountLookup::find(*basSarvo::oZwPub(), code);
     } catch (...) {
-        return std::nullopt; // shown plain: the look is a help, not a promise
+        return std::nullopt;
     }
 }
 
@@ -27,19 +27,38 @@ bool AccountNodeDecorator::isAccountKey(const QString& key) {
 }
 
 controls::NodeLook AccountNodeDecorator::look(const QString& key, const QString& text) const {
-    controls::NodeLook look;
-    if (!isAccountKey(key)) return look;
-    const QString code = key.mid(1);
-    if (!m_filter.typed.isEmpty())
-        look.highlights = filter::MatchHighlight::ranges(text, m_filter.typed, m_filter.mode);
-    if (const auto account = findAccount(code)) look.closed = account->closed;
-    if (m_filter.hierarchy && !m_filter.condition.trimmed().isEmpty()) {
-        try {
-            look.context = !host::AccountLookup::passes(*basSarvo::oZwPub(), code, m_filter.condition);
-        } catch (...) {
-        }
+    return looks({{key, text}}).front();
+}
+
+std::vector<controls::NodeLook>
+AccountNodeDecorator::looks(const std::vector<std::pair<QString, QString>>& nodes) const {
+    std::vector<controls::NodeLook> out(nodes.size());
+    QStringList codes;
+    for (const auto& [key, text] : nodes)
+        if (isAccountKey(key)) codes << key.mid(1);
+    if (codes.isEmpty()) return out;
+    // The host's answers; a failing look-up leaves the nodes plain: the look is a help only.
+    QHash<QString, host::AccountLookup::Account> accounts;
+    QSet<QString> passing;
+    const bool context = m_filter.hierarchy && !m_filter.condition.trimmed().isEmpty();
+    try {
+        const auto zwPub = basSarvo::oZwPub();
+        accounts = host::AccountLookup::findAll(*zwPub, codes);
+        if (context) passing = host::AccountLookup::passing(*zwPub, codes, m_filter.condition);
+    } catch (...) {
+        return out;
     }
-    return look;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const auto& [key, text] = nodes[i];
+        if (!isAccountKey(key)) continue;
+        const QString code = key.mid(1);
+        controls::NodeLook& look = out[i];
+        if (!m_filter.typed.isEmpty())
+            look.highlights = filter::MatchHighlight::ranges(text, m_filter.typed, m_filter.mode);
+        look.closed = accounts.value(code).closed;
+        look.context = context && !passing.contains(code);
+    }
+    return out;
 }
 
 QString AccountNodeDecorator::toolTip(const QString& key, const QString& text, const QStringList& ancestors,

@@ -5,7 +5,8 @@
 //
 // The statements the tree's build sends are fixed, so nothing here adds to them: whether an
 // account is closed, its names, and whether it passes the condition the tree was built with are
-// asked of the host (AccountLookup) for the nodes the tree paints, once per node and build.
+// asked of the host (AccountLookup) for the rows the tree paints, two queries per paint at
+// most, and kept per node until the tree is rebuilt.
 #pragma once
 
 #include "host/controls/NodeDecorator.h"
@@ -26,6 +27,8 @@ public:
     const Filter& filter() const { return m_filter; }
 
     controls::NodeLook look(const QString& key, const QString& text) const override;
+    std::vector<controls::NodeLook>
+    looks(const std::vector<std::pair<QString, QString>>& nodes) const override;
     QString toolTip(const QString& key, const QString& text, const QStringList& ancestors,
                     const controls::NodeLook& look) const override;
 

@@ -155,10 +155,13 @@ void QzEdit::inputMethodEvent(QInputMethodEvent* event) {
 void QzEdit::contextMenuEvent(QContextMenuEvent* event) {
     std::unique_ptr<QMenu> menu(createStandardContextMenu());
     // The standard Undo and Redo work on the line edit's own history, which is kept empty.
+    const QString undoText = QLineEdit::tr("&Undo");
+    const QString redoText = QLineEdit::tr("&Redo");
     for (QAction* action : menu->actions()) {
-        const QString name = action->objectName();
-        if (name != QLatin1String("edit-undo") && name != QLatin1String("edit-redo")) continue;
-        const bool undo = name == QLatin1String("edit-undo");
+        const QString shown = action->text().section(QLatin1Char('\t'), 0, 0);
+        const bool undo = action->objectName() == QLatin1String("edit-undo") || shown == undoText;
+        const bool redo = action->objectName() == QLatin1String("edit-redo") || shown == redoText;
+        if (!undo && !redo) continue;
         disconnect(action, &QAction::triggered, nullptr, nullptr);
         action->setEnabled(undo ? !m_undo.empty() : !m_redo.empty());
         connect(action, &QAction::triggered, this, undo ? &QzEdit::Undo : &QzEdit::Redo);

@@ -221,6 +221,17 @@ void QzTreeView::keyPressEvent(QKeyEvent* event) {
 
 // ---- drawing ---------------------------------------------------------------------------------
 
+void QzTreeView::paintEvent(QPaintEvent* event) {
+    // The rows about to be painted get their looks in one request.
+    QModelIndexList rows;
+    for (QModelIndex i = indexAt(QPoint(0, 0)); i.isValid(); i = indexBelow(i)) {
+        if (visualRect(i).top() > viewport()->height()) break;
+        rows << i;
+    }
+    m_model->prefetchLooks(rows);
+    QTreeView::paintEvent(event);
+}
+
 void QzTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
     const bool lines = m_style & 4;
     const bool plusMinus = m_style & 2;

@@ -260,6 +260,23 @@ void TreeNodeModel::setDecorator(const NodeDecorator* decorator) {
         emit dataChanged(index(0, 0), index(static_cast<int>(m_roots.size()) - 1, 0));
 }
 
+void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
+    if (!m_decorator) return;
+    std::vector<const Node*> wanted;
+    std::vector<std::pair<QString, QString>> batch;
+    for (const QModelIndex& index : indexes) {
+        if (!idOf(index)) continue;
+        const Node* node = nodeAt(index);
+        if (m_looks.contains(node->id)) continue;
+        wanted.push_back(node);
+        batch.emplace_back(node->key, node->text);
+    }
+    if (batch.empty()) return;
+    const std::vector<NodeLook> answers = m_decorator->looks(batch);
+    for (size_t i = 0; i < wanted.size() && i < answers.size(); ++i)
+        m_looks.insert(wanted[i]->id, answers[i]);
+}
+
 const NodeLook& TreeNodeModel::lookOf(const Node& node) const {
     auto it = m_looks.find(node.id);
     if (it == m_looks.end()) it = m_looks.insert(node.id, m_decorator->look(node.key, node.text));

@@ -81,6 +81,8 @@ public:
     void setEditable(bool editable);
     // Not owned; null for plain nodes. Setting it forgets every answer given so far.
     void setDecorator(const NodeDecorator* decorator);
+    // Asks the decorator at once for the looks of these rows not asked about yet.
+    void prefetchLooks(const QModelIndexList& indexes);
     // Called every kProgressInterval nodes added, for a caller that shows a long build is busy.
     static constexpr int kProgressInterval = 64;
     void setProgressHook(std::function<void()> hook) { m_progress = std::move(hook); }

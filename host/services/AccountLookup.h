@@ -3,7 +3,10 @@
 // from the account set directly; nothing of it goes through the component's connection log.
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace sarvo::host {
@@ -20,9 +23,11 @@ public:
 
     // nullopt when the year has no such account.
     static std::optional<Account> find(const ZwPub& zwPub, const QString& code);
-    // Whether the account's row passes the condition (a Transact-SQL boolean expression over
-    // the columns of table code, as the component builds it).
-    static bool passes(const ZwPub& zwPub, const QString& code, const QString& condition);
+    // The accounts of the year among these codes, by code; one query for all of them.
+    static QHash<QString, Account> findAll(const ZwPub& zwPub, const QStringList& codes);
+    // Those of the codes whose rows pass the condition (a Transact-SQL boolean expression over
+    // the columns of table code, as the component builds it); one query for all of them.
+    static QSet<QString> passing(const ZwPub& zwPub, const QStringList& codes, const QString& condition);
 };
 
 } // namespace sarvo::host
