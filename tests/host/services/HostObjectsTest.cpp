@@ -59,6 +59,18 @@ TEST(ResourceTable, EveryKeyTheComponentUsesHasTextInEveryLanguage) {
              "chkChoice(3) chkChoice(4) chkChoice(5) chkChoice(6) chkChoice(7) chkChoice(8) chkChoice(9)")
              .split(u' '))
         keys << "Host.CW.GL.SARvo." + control;
+    // The dialog's tooltips and hints; those naming what they are about carry its place holder.
+    const QStringList withText = {"NoMatch", "Refused", "FavoriteAdd", "FavoriteRemove"};
+    for (const QString& name :
+         QStringLiteral("optFilter(0) optFilter(1) ChkFfc FavoriteNone FavoriteCannot Name "
+                        "EnglishName Path Closed Context")
+                 .split(u' ') +
+             withText)
+        keys << "Host.GL.Sarvo.Ui." + name;
+    for (const QString& name : withText)
+        for (const Language language : {Language::ZhCn, Language::ZhTw, Language::EnUs})
+            EXPECT_EQ(ResourceTable::text("Host.GL.Sarvo.Ui." + name, language).value_or("").count("%1"), 1)
+                << name.toStdString() << " " << int(language);
     for (const QString& key : keys) {
         for (const Language language : {Language::ZhCn, Language::ZhTw, Language::EnUs})
             EXPECT_FALSE(ResourceTable::text(key, language).value_or("").trimmed().isEmpty())
