@@ -1,8 +1,10 @@
-// Building, loading and unloading the reference dialog; the close timer, the Enter key and the
-// splitter. The subsystems' operations are forwarded to their own classes.
+// Building, loading and unloading the reference dialog; the close timer, the Enter and Escape
+// keys, the splitter, and what the dialog tells the user while it works. The subsystems'
+// operations are forwarded to their own classes.
 #include "dialog/frmSarvo.h"
 
 #include "component/basSarvo.h"
+#include "dialog/UiText.h"
 #include "dialog/frmSarvoDesign.h"
 #include "filter/AttributeDisplay.h"
 #include "filter/AttributeFilter.h"
@@ -12,6 +14,7 @@
 #include "host/controls/ControlFont.h"
 #include "host/controls/Screen.h"
 #include "host/controls/Twips.h"
+#include "host/services/QtTranslations.h"
 #include "runtime/RuntimeError.h"
 #include "selection/CommandButtons.h"
 #include "tree/AccountTree.h"
@@ -19,8 +22,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QToolTip>
 
 namespace sarvo {
 
@@ -44,6 +49,38 @@ QFont designFont(const QString& family, double points, QFont::StyleStrategy stra
     return f;
 }
 
+// The host language trims blanks only.
+QString trimBlanks(const QString& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from] == QLatin1Char(' '))
+        ++from;
+    while (to > from && text[to - 1] == QLatin1Char(' '))
+        --to;
+    return text.mid(from, to - from);
+}
+
+// "<>'" as "< > '" so each character reads on its own in a hint.
+QString spacedOut(const QString& characters) {
+    QStringList each;
+    for (const QChar c : characters)
+        each << QString(c);
+    return each.join(QLatin1Char(' '));
+}
+
+// Restores a member to its value on leaving a scope, whichever way the scope is left.
+template <class T> class Restorer {
+public:
+    Restorer(T& member, T value) : m_member(member), m_saved(member) { m_member = value; }
+    ~Restorer() { m_member = m_saved; }
+    Restorer(const Restorer&) = delete;
+    Restorer& operator=(const Restorer&) = delete;
+
+private:
+    T& m_member;
+    T m_saved;
+};
+
 } // namespace
 
 frmSarvo::frmSarvo() : QDialog(nullptr) {
@@ -62,16 +99,30 @@ frmSarvo::frmSarvo() : QDialog(nullptr) {
     m_commandButtons = std::make_unique<selection::CommandButtons>(*this);
     connectEvents();
     // A run-time error that escapes a handler is shown once; the dialog stays open.
-    m_dispatcher.setErrorReporter([](int number, const QString& description) {
+    m_dispatcher.setErrorReporter([this](int number, const QString& description) {
         try {
             basSarvo::ShowMessage(QStringLiteral("%1: %2").arg(number).arg(description), int32_t(16),
-                                  QStringLiteral("Sarvo"), QString(), int32_t(0));
+                                  windowTitle(), QString(), int32_t(0));
         } catch (...) {
         }
     });
+
+    // Keyboard first: typing in the tree filters, the list keys in the box move in the tree.
+    m_trvDis->SetTypingTarget(m_txtFilter);
+    m_txtFilter->SetNavigationTarget(m_trvDis);
+    m_trvDis->SetDecorator(&m_decorator);
+    m_trvDis->nodeModel()->setProgressHook([this] { m_busy.tick(); });
+    connect(m_txtFilter, &controls::QzEdit::Refused, this, [this] {
+        showHint(m_txtFilter, dialog::uiText("Refused").arg(spacedOut(m_txtFilter->RefusedCharacters())));
+    });
+    m_cmdButton[1]->installEventFilter(this);
 }
 
-frmSarvo::~frmSarvo() = default;
+frmSarvo::~frmSarvo() {
+    // The tree outlives the members it was lent.
+    m_trvDis->SetDecorator(nullptr);
+    m_trvDis->nodeModel()->setProgressHook({});
+}
 
 void frmSarvo::createControls() {
     setFixedSize(controls::Twips::toPixels(dialog::kClientWidth),
@@ -173,6 +224,9 @@ void frmSarvo::createControls() {
     }
     m_ChkFfc->SetValue(1);
     m_optFilter[0]->SetValue(true);
+    // The journal box's designed rectangle reaches into the not-closed box; the not-closed box
+    // lies on top so the whole of it can be clicked.
+    m_ChkFfc->raise();
 
     m_Line1 = new controls::FormLine(this);
     m_Line1->setObjectName(QStringLiteral("Line1"));
@@ -203,7 +257,15 @@ void frmSarvo::createControls() {
 }
 
 void frmSarvo::dispatch(const char* handler, const std::function<void()>& body) {
+    m_busy.begin();
     m_dispatcher.dispatch(handler, body);
+    m_busy.end();
+    refreshFilterBox();
+}
+
+void frmSarvo::dispatchBuild(TreeSource source, const char* handler, const std::function<void()>& body) {
+    const Restorer building(m_building, source);
+    dispatch(handler, body);
 }
 
 void frmSarvo::connectEvents() {
@@ -226,11 +288,17 @@ void frmSarvo::connectEvents() {
             [this](const QzNode& node) { dispatch("trvDis_NodeClick", [&] { trvDis_NodeClick(node); }); });
     connect(m_trvDis, &QzTreeView::DblClick, this,
             [this] { dispatch("trvDis_DblClick", [this] { m_treeEvents->trvDis_DblClick(); }); });
-    connect(m_txtFilter, &QzEdit::Change, this,
-            [this] { dispatch("txtFilter_Change", [this] { m_quickFilter->txtFilter_Change(); }); });
+    connect(m_txtFilter, &QzEdit::Change, this, [this] {
+        // The typed character is on screen before the tree is rebuilt.
+        if (bLoaded && m_txtFilter->isVisible()) m_txtFilter->repaint();
+        dispatchBuild(TreeSource::TypedText, "txtFilter_Change",
+                      [this] { m_quickFilter->txtFilter_Change(); });
+    });
     for (int16_t i = 0; i < 2; ++i)
-        connect(m_optFilter[static_cast<size_t>(i)], &QzRadio::Click, this,
-                [this, i] { dispatch("optFilter_Click", [this, i] { m_quickFilter->optFilter_Click(i); }); });
+        connect(m_optFilter[static_cast<size_t>(i)], &QzRadio::Click, this, [this, i] {
+            dispatchBuild(TreeSource::TypedText, "optFilter_Click",
+                          [this, i] { m_quickFilter->optFilter_Click(i); });
+        });
     for (int16_t i = 0; i < 10; ++i)
         connect(m_chkChoice[static_cast<size_t>(i)], &QzCheckBox::Click, this, [this, i] {
             dispatch("chkChoice_Click", [this, i] { m_attributeFilter->chkChoice_Click(i); });
@@ -252,8 +320,13 @@ void frmSarvo::ShowModal() {
 void frmSarvo::Form_Load() {
     QString scratch;
     basSarvo::ApplyCaptions(this, QStringLiteral("Host.CW.GL.SARvo."), QString(), scratch);
+    for (QWidget* w : {static_cast<QWidget*>(m_optFilter[0]), static_cast<QWidget*>(m_optFilter[1]),
+                       static_cast<QWidget*>(m_ChkFfc)})
+        w->setToolTip(dialog::uiText(w->objectName().toLatin1().constData()));
 
     QString languageId = basSarvo::oLogin()->LanguageID();
+    // Message boxes and the filter box's menu in the login's language.
+    m_translations = std::make_unique<host::QtTranslations>(languageId);
     const QString language = languageId.toLower();
     if (language == QLatin1String("zh-cn") || language == QLatin1String("zh-tw")) {
         m_chkTreeDisp->SetVisible(true);
@@ -266,11 +339,12 @@ void frmSarvo::Form_Load() {
     sFilter.clear();
     setWindowIcon(QIcon());
 
-    m_ImageList2->ListImages().Add(QStringLiteral("open"), QPixmap(QStringLiteral(":/sarvo/bitmap/134")));
-    m_ImageList2->ListImages().Add(QStringLiteral("closed"), QPixmap(QStringLiteral(":/sarvo/bitmap/111")));
-    m_ImageList2->ListImages().Add(QStringLiteral("leaf"), QPixmap(QStringLiteral(":/sarvo/bitmap/128")));
-    m_ImageList2->ListImages().Add(QStringLiteral("leafsel"), QPixmap(QStringLiteral(":/sarvo/bitmap/129")));
-    m_ImageList2->ListImages().Add(QStringLiteral("closesel"), QPixmap(QStringLiteral(":/sarvo/bitmap/112")));
+    const qreal ratio = qApp->devicePixelRatio();
+    m_ImageList2->ListImages().Add(QStringLiteral("open"), treePicture(134, ratio));
+    m_ImageList2->ListImages().Add(QStringLiteral("closed"), treePicture(111, ratio));
+    m_ImageList2->ListImages().Add(QStringLiteral("leaf"), treePicture(128, ratio));
+    m_ImageList2->ListImages().Add(QStringLiteral("leafsel"), treePicture(129, ratio));
+    m_ImageList2->ListImages().Add(QStringLiteral("closesel"), treePicture(112, ratio));
     m_trvDis->SetImageList(m_ImageList2);
 
     m_Image1->SetPicture(QPixmap(QStringLiteral(":/sarvo/bitmap/130")));
@@ -293,7 +367,8 @@ void frmSarvo::Form_Load() {
         m_optFilter[0]->SetValue(true);
         iFilterMode = 0;
     }
-    m_txtFilter->setText(refAttrib()->getAt(1).toDisplayText());
+    // The host's text as given, refused characters included: the first tree is built from it.
+    m_txtFilter->SetText(refAttrib()->getAt(1).toDisplayText());
     bLoaded = true;
 
     basSarvo::GetConnection()->execute(QString::fromUtf8(kIntSarvoTreeRow), -1);
@@ -304,9 +379,65 @@ void frmSarvo::Form_Load() {
     basSarvo::sCloseFilter() = QStringLiteral(" bclose=0 and ");
 
     const int32_t mode = m_optFilter[1]->Value() ? 1 : 0;
-    ApplyQuickFilter(refAttrib()->getAt(1), mode);
+    {
+        const Restorer building(m_building, TreeSource::TypedText);
+        ApplyQuickFilter(refAttrib()->getAt(1), mode);
+    }
 
     if (refAttrib()->getAt(6).equalsText(QStringLiteral("noedit"))) m_cmdButton[2]->SetEnabled(false);
+    refreshFilterBox();
+}
+
+QPixmap frmSarvo::treePicture(int resourceId, qreal devicePixelRatio) {
+    const QString name = QStringLiteral(":/sarvo/bitmap/%1").arg(resourceId);
+    if (devicePixelRatio > 1.0) {
+        QPixmap sharp(name + QStringLiteral("@2x"));
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+    }
+    return QPixmap(name);
+}
+
+void frmSarvo::refreshFilterBox() {
+    // A tree built from typed text that holds no account: the box says so.
+    const QString typed = m_decorator.filter().typed;
+    const int accounts = m_trvDis->Nodes().Count() - m_trvDis->nodeModel()->rowCount();
+    const bool noMatch = !typed.isEmpty() && accounts == 0;
+    const QString tip = noMatch ? dialog::uiText("NoMatch").arg(typed) : QString();
+    if (noMatch == m_txtFilter->property("noMatch").toBool() && tip == m_txtFilter->toolTip()) return;
+    m_txtFilter->setProperty("noMatch", noMatch);
+    QPalette tint;
+    if (noMatch) tint.setColor(QPalette::Base, QColor(0xFF, 0xE1, 0xDC));
+    m_txtFilter->setPalette(tint);
+    m_txtFilter->setToolTip(tip);
+    if (noMatch && m_txtFilter->hasFocus()) showHint(m_txtFilter, tip);
+}
+
+void frmSarvo::showHint(QWidget* at, const QString& text) {
+    if (text.isEmpty() || !at->isVisible()) return;
+    QToolTip::showText(at->mapToGlobal(QPoint(0, at->height())), text, at, QRect(), 3000);
+}
+
+QString frmSarvo::favoriteButtonTip() const {
+    // What the recently used button would do with the selected node (its click handler's rules).
+    const controls::QzNode selected = m_trvDis->SelectedItem();
+    const QString key = selected.isNull() ? QString() : selected.Key();
+    const QChar first = key.isEmpty() ? QChar() : key.front();
+    if (first == QLatin1Char('y')) return dialog::uiText("FavoriteRemove").arg(selected.Text());
+    if (first >= QLatin1Char('b') && first <= QLatin1Char('j'))
+        return dialog::uiText("FavoriteAdd").arg(selected.Text());
+    if (first >= QLatin1Char('k') && first <= QLatin1Char('n')) return dialog::uiText("FavoriteCannot");
+    return dialog::uiText("FavoriteNone");
+}
+
+bool frmSarvo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_cmdButton[1] && event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), favoriteButtonTip(), m_cmdButton[1]);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmSarvo::Form_Unload() {
@@ -388,7 +519,7 @@ void frmSarvo::setFormWidth(int twips) {
 }
 
 void frmSarvo::closeEvent(QCloseEvent* event) {
-    // Every way out (cancel, the close timer, the window's close button, Escape) comes here once.
+    // Every way out (cancel, the close timer, the window's close button) comes here once.
     if (!m_unloaded) {
         m_unloaded = true;
         Form_Unload();
@@ -401,14 +532,19 @@ void frmSarvo::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Enter is handled by the key hook (tree) or by the focused button itself.
-        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget())) button->click();
+        // Enter in the tree is handled by the key hook; in the filter box it confirms as in the
+        // tree; a focused button takes it itself.
         event->accept();
+        if (QApplication::focusWidget() == m_txtFilter) {
+            dispatch("cmdButton_Click", [this] { cmdButton_Click(0); });
+            return;
+        }
+        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget())) button->click();
         return;
     case Qt::Key_Escape:
-        // Escape closes like the window's close button: nothing is confirmed.
+        // Escape is the Cancel button: the host reads the request back as not confirmed.
         event->accept();
-        Unload();
+        dispatch("cmdButton_Click", [this] { cmdButton_Click(3); });
         return;
     default:
         QDialog::keyPressEvent(event);
@@ -439,9 +575,18 @@ QString frmSarvo::DisplayText(const QString& text) {
 }
 
 void frmSarvo::BuildAccountTree() {
+    dialog::AccountNodeDecorator::Filter built;
+    built.condition = sFilter;
+    built.hierarchy = m_chkTreeDisp->Value() != 0;
+    if (m_building == TreeSource::TypedText) {
+        built.typed = trimBlanks(m_txtFilter->Text());
+        built.mode = m_optFilter[1]->Value() ? 1 : 0;
+    }
+    m_decorator.setFilter(built);
     m_accountTree->BuildAccountTree();
 }
 void frmSarvo::BuildTreeRoots() {
+    m_decorator.setFilter({});
     m_treeRoots->BuildTreeRoots();
 }
 void frmSarvo::LoadGradeLevel(const QString& sCode, const QString& sClass, int16_t iGrade) {

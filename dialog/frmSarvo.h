@@ -3,7 +3,9 @@
 // selection subsystems work on it through SarvoDialog.
 #pragma once
 
+#include "dialog/AccountNodeDecorator.h"
 #include "dialog/SarvoDialog.h"
+#include "host/controls/BusyCursor.h"
 #include "host/controls/EventDispatcher.h"
 #include "host/controls/FormImage.h"
 #include "host/controls/FormLine.h"
@@ -30,6 +32,9 @@ class AttributeDisplay;
 } // namespace sarvo::filter
 namespace sarvo::selection {
 class CommandButtons;
+}
+namespace sarvo::host {
+class QtTranslations;
 }
 
 namespace sarvo {
@@ -89,6 +94,12 @@ public:
     int16_t iFilterMode = 0;
 
     QString currentFilter() const { return sFilter; }
+    // The wait cursor of long handlers (tests shorten its delay).
+    controls::BusyCursor& busyCursor() { return m_busy; }
+    // The tree picture of a bitmap resource for a screen of this device pixel ratio: the 32x32
+    // form of the picture on scaled screens, the 16x16 one otherwise.
+    static QPixmap treePicture(int resourceId, qreal devicePixelRatio);
+
     // Form geometry in twips, as the splitter reads and writes it.
     int formLeft() const;
     int formWidth() const;
@@ -97,15 +108,26 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
 
 private:
     void createControls();
     void connectEvents();
     void dispatch(const char* handler, const std::function<void()>& body);
+    // What the tree on screen was built from, for the nodes' looks.
+    enum class TreeSource { Other, TypedText };
+    void dispatchBuild(TreeSource source, const char* handler, const std::function<void()>& body);
+    void refreshFilterBox();
+    QString favoriteButtonTip() const;
+    void showHint(QWidget* at, const QString& text);
 
     controls::EventDispatcher m_dispatcher;
     bool m_unloaded = false;
+    controls::BusyCursor m_busy;
+    dialog::AccountNodeDecorator m_decorator;
+    TreeSource m_building = TreeSource::Other;
+    std::unique_ptr<host::QtTranslations> m_translations;
 
     controls::FormTimer* m_Timer1 = nullptr;
     controls::QzCheckBox* m_chkTreeDisp = nullptr;

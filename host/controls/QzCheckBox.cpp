@@ -56,6 +56,10 @@ void QzCheckBox::SetCaption(const QString& caption) {
     setText(caption);
 }
 
+bool QzCheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
+
 void QzCheckBox::Refresh() {
     repaint();
 }

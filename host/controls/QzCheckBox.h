@@ -3,7 +3,8 @@
 // code changes the box without raising Click, so the form can restore a state without running
 // its own click handler.
 // The caption colour is ForeColor unless the style service has applied a highlight, which wins
-// until it is reset.
+// until it is reset. A click anywhere on the box's rectangle toggles it, not only on the
+// indicator and the caption's text.
 #pragma once
 
 #include "host/controls/ControlBase.h"
@@ -44,6 +45,9 @@ public:
 
 signals:
     void Click();
+
+protected:
+    bool hitButton(const QPoint& pos) const override;
 
 private:
     friend class StyleService;

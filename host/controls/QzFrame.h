@@ -1,5 +1,7 @@
 // Frame of the control set: a captioned group box. Controls created with the frame as parent
-// are placed in twips relative to the frame's top-left corner.
+// are placed in twips relative to the frame's top-left corner. The caption sits on the top
+// border line, so the border runs half a caption height below the frame's top edge and the
+// designed controls lie inside it (a plain group box would draw its border below the caption).
 #pragma once
 
 #include "host/controls/ControlBase.h"
@@ -17,6 +19,12 @@ public:
 
     QString Caption() const;
     void SetCaption(const QString& caption);
+
+    // The rectangle the border is drawn on, in the frame's pixels.
+    QRect borderRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace sarvo::controls

@@ -3,8 +3,10 @@
 #include "host/controls/QzTreeView.h"
 
 #include "host/controls/ImageList.h"
+#include "host/controls/NodeDelegate.h"
 #include "host/controls/Twips.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +16,19 @@ namespace sarvo::controls {
 namespace {
 constexpr int kPlusMinusBox = 9;        // pixels, square
 constexpr int kMinimumIndentation = 16; // pixels: room for the box and a stub of line
+
+// A key that types text: printable characters without Ctrl, Alt or Meta, leaving the keypad's
+// +, - and * to the tree.
+bool typesText(const QKeyEvent& event) {
+    if (event.text().isEmpty()) return false;
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    if ((event.modifiers() & Qt::KeypadModifier) &&
+        (event.key() == Qt::Key_Plus || event.key() == Qt::Key_Minus || event.key() == Qt::Key_Asterisk))
+        return false;
+    for (const QChar c : event.text())
+        if (!c.isPrint()) return false;
+    return true;
+}
 } // namespace
 
 QzTreeView::QzTreeView(QWidget* parent) : QTreeView(parent), ControlBase(this), m_nodes(this) {
@@ -25,6 +40,7 @@ QzTreeView::QzTreeView(QWidget* parent) : QTreeView(parent), ControlBase(this), 
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new NodeDelegate(this));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &QzTreeView::onSelectionChanged);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &QzTreeView::onSelectionChanged);
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) { onExpandedChanged(i, true); });
@@ -189,6 +205,14 @@ void QzTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void QzTreeView::keyPressEvent(QKeyEvent* event) {
+    if (m_typingTarget && m_typingTarget->isEnabled() && typesText(*event)) {
+        m_typingTarget->setFocus(Qt::OtherFocusReason);
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
+                        static_cast<ushort>(event->count()));
+        QApplication::sendEvent(m_typingTarget, &typed);
+        event->accept();
+        return;
+    }
     const NodeId before = m_model->selected();
     QTreeView::keyPressEvent(event);
     const NodeId after = m_model->selected();
@@ -196,6 +220,17 @@ void QzTreeView::keyPressEvent(QKeyEvent* event) {
 }
 
 // ---- drawing ---------------------------------------------------------------------------------
+
+void QzTreeView::paintEvent(QPaintEvent* event) {
+    // The rows about to be painted get their looks in one request.
+    QModelIndexList rows;
+    for (QModelIndex i = indexAt(QPoint(0, 0)); i.isValid(); i = indexBelow(i)) {
+        if (visualRect(i).top() > viewport()->height()) break;
+        rows << i;
+    }
+    m_model->prefetchLooks(rows);
+    QTreeView::paintEvent(event);
+}
 
 void QzTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
     const bool lines = m_style & 4;

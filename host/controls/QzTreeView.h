@@ -17,7 +17,11 @@
 //                user cannot edit)
 //   Indentation  twips per level; narrower than the plus/minus box it is widened to fit it.
 // Pictures come from the attached image list by key: "open", "closed", "leaf", "leafsel",
-// "closesel" (TreeNodeModel).
+// "closesel" (TreeNodeModel); a picture with a device pixel ratio above 1 is drawn at 16x16
+// logical pixels, sharp on scaled screens.
+// Typing target: a printable key typed in the tree moves the focus to that widget and is typed
+// there, instead of the tree's own type-ahead (the keypad's +, - and * still open and close
+// nodes). Node texts are drawn by NodeDelegate from what an attached NodeDecorator says.
 #pragma once
 
 #include "host/controls/ControlBase.h"
@@ -25,6 +29,7 @@
 #include "host/controls/QzNodes.h"
 #include "host/controls/TreeNodeModel.h"
 
+#include <QPointer>
 #include <QTreeView>
 #include <cstdint>
 
@@ -52,6 +57,8 @@ public:
     void SetIndentation(int16_t twips); // negative: 380
 
     void SetImageList(ImageList* images);
+    void SetTypingTarget(QWidget* target) { m_typingTarget = target; }
+    void SetDecorator(const NodeDecorator* decorator) { m_model->setDecorator(decorator); }
 
     TreeNodeModel* nodeModel() const { return m_model; }
 
@@ -65,6 +72,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
 private:
@@ -85,6 +93,7 @@ private:
     TreeNodeModel* m_model = nullptr;
     QzNodes m_nodes;
     ImageList* m_images = nullptr;
+    QPointer<QWidget> m_typingTarget;
     NodeId m_pendingScroll = 0; // EnsureVisible while the model reset is open
     int32_t m_style = 7;
     int32_t m_lineStyle = 0;

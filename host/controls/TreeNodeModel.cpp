@@ -43,6 +43,7 @@ void TreeNodeModel::clear() {
     m_keys.reserve(previous); // a rebuild is usually about as large as what it replaces
     m_selected = 0;
     m_lastRelative = nullptr;
+    m_looks.clear();
     ++m_generation;
 }
 
@@ -85,6 +86,7 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     siblings.push_back(&node);
     m_order.push_back(&node);
     if (keySlot) *keySlot = &node;
+    if (m_progress && ++m_added % kProgressInterval == 0) m_progress();
     if (notify) {
         endInsertRows();
         if (parent && row == 0) pictureChanged(parent); // a leaf became a closed node
@@ -107,6 +109,7 @@ void TreeNodeModel::remove(const QString& key) {
         n->dead = true;
         if (!n->key.isEmpty()) m_keys.remove(n->key);
         if (n->id == m_selected) m_selected = 0;
+        m_looks.remove(n->id);
         pending.insert(pending.end(), n->children.begin(), n->children.end());
     }
     siblings.erase(siblings.begin() + row);
@@ -250,6 +253,43 @@ void TreeNodeModel::setEditable(bool editable) {
     m_editable = editable;
 }
 
+void TreeNodeModel::setDecorator(const NodeDecorator* decorator) {
+    m_decorator = decorator;
+    m_looks.clear();
+    if (!m_resetPending && !m_roots.empty())
+        emit dataChanged(index(0, 0), index(static_cast<int>(m_roots.size()) - 1, 0));
+}
+
+void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
+    if (!m_decorator) return;
+    std::vector<const Node*> wanted;
+    std::vector<std::pair<QString, QString>> batch;
+    for (const QModelIndex& index : indexes) {
+        if (!idOf(index)) continue;
+        const Node* node = nodeAt(index);
+        if (m_looks.contains(node->id)) continue;
+        wanted.push_back(node);
+        batch.emplace_back(node->key, node->text);
+    }
+    if (batch.empty()) return;
+    const std::vector<NodeLook> answers = m_decorator->looks(batch);
+    for (size_t i = 0; i < wanted.size() && i < answers.size(); ++i)
+        m_looks.insert(wanted[i]->id, answers[i]);
+}
+
+const NodeLook& TreeNodeModel::lookOf(const Node& node) const {
+    auto it = m_looks.find(node.id);
+    if (it == m_looks.end()) it = m_looks.insert(node.id, m_decorator->look(node.key, node.text));
+    return *it;
+}
+
+QStringList TreeNodeModel::ancestorTexts(const Node& node) const {
+    QStringList texts;
+    for (const Node* n = node.parent; n; n = n->parent)
+        texts.prepend(n->text);
+    return texts;
+}
+
 // ---- QAbstractItemModel ----------------------------------------------------------------------
 
 QModelIndex TreeNodeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -286,6 +326,20 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
         return node->text;
     case KeyRole:
         return node->key;
+    case HighlightRole: {
+        if (!m_decorator) return {};
+        QVariantList ranges;
+        for (const QPoint& range : lookOf(*node).highlights)
+            ranges << range;
+        return ranges;
+    }
+    case ContextRole:
+        return m_decorator ? lookOf(*node).context : false;
+    case ClosedRole:
+        return m_decorator ? lookOf(*node).closed : false;
+    case Qt::ToolTipRole:
+        if (!m_decorator) return {};
+        return m_decorator->toolTip(node->key, node->text, ancestorTexts(*node), lookOf(*node));
     case Qt::DecorationRole: {
         if (!m_showPictures || !m_images) return {};
         const QPixmap* picture = m_images->ListImages().find(pictureKeyOf(*node));
@@ -299,6 +353,7 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
 bool TreeNodeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!m_editable || role != Qt::EditRole || !index.isValid()) return false;
     nodeAt(index)->text = value.toString();
+    m_looks.remove(nodeAt(index)->id);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

@@ -7,13 +7,18 @@
 // node. The reset ends at the latest when control returns to the event loop; the tree view
 // also ends it before it handles any event of its own (finishPendingReset).
 // Roles: Qt::DisplayRole / EditRole the text, KeyRole the key, DecorationRole the picture of
-// the node's state from the attached image list.
+// the node's state from the attached image list; with a decorator attached, HighlightRole (a
+// list of QPoint(start, length) in the text), ContextRole and ClosedRole (booleans) and
+// Qt::ToolTipRole, answered by the decorator.
 #pragma once
+
+#include "host/controls/NodeDecorator.h"
 
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QPointer>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace sarvo::controls {
@@ -25,6 +30,9 @@ class TreeNodeModel : public QAbstractItemModel {
 
 public:
     static constexpr int KeyRole = Qt::UserRole + 1;
+    static constexpr int HighlightRole = Qt::UserRole + 2;
+    static constexpr int ContextRole = Qt::UserRole + 3;
+    static constexpr int ClosedRole = Qt::UserRole + 4;
     static constexpr int ChildRelationship = 4;
     using NodeId = quint64; // 0: no node
 
@@ -71,6 +79,13 @@ public:
     void setImageList(ImageList* images);
     void setShowPictures(bool show);
     void setEditable(bool editable);
+    // Not owned; null for plain nodes. Setting it forgets every answer given so far.
+    void setDecorator(const NodeDecorator* decorator);
+    // Asks the decorator at once for the looks of these rows not asked about yet.
+    void prefetchLooks(const QModelIndexList& indexes);
+    // Called every kProgressInterval nodes added, for a caller that shows a long build is busy.
+    static constexpr int kProgressInterval = 64;
+    void setProgressHook(std::function<void()> hook) { m_progress = std::move(hook); }
 
     bool resetPending() const { return m_resetPending; }
     void finishPendingReset();
@@ -102,6 +117,8 @@ private:
     static Node* nodeAt(const QModelIndex& index) { return static_cast<Node*>(index.internalPointer()); }
     QModelIndex indexOfNode(const Node* node) const;
     QString pictureKeyOf(const Node& node) const;
+    const NodeLook& lookOf(const Node& node) const;
+    QStringList ancestorTexts(const Node& node) const;
     void pictureChanged(const Node* node);
 
     std::deque<Node> m_store; // slot = position in the store; removed nodes stay until clear
@@ -117,6 +134,10 @@ private:
     bool m_showPictures = true;
     bool m_editable = false;
     bool m_resetPending = false;
+    const NodeDecorator* m_decorator = nullptr;
+    mutable QHash<NodeId, NodeLook> m_looks; // answers for the nodes painted so far
+    std::function<void()> m_progress;
+    unsigned m_added = 0;
 };
 
 } // namespace sarvo::controls

@@ -4,6 +4,8 @@
 // demo host and the tests can report what the user was told.
 #include "host/services/MessageService.h"
 
+#include "host/services/QtTranslations.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QMutex>
@@ -87,7 +89,8 @@ bool MessageService::isScripted() {
     return g_scripted;
 }
 
-int MessageService::show(const QString& prompt, int buttons, const QString& title) {
+int MessageService::show(const QString& prompt, int buttons, const QString& title,
+                         const QString& languageId) {
     {
         QMutexLocker lock(&g_mutex);
         g_shown.append({prompt, title, buttons});
@@ -95,6 +98,7 @@ int MessageService::show(const QString& prompt, int buttons, const QString& titl
     // Scripted runs, and callers that cannot show a box, get OK at once.
     if (g_scripted || !canShowBox()) return 1;
 
+    const QtTranslations translations(languageId);
     QMessageBox box(iconOf(buttons), title.isEmpty() ? QCoreApplication::applicationName() : title, prompt);
     const QList<QMessageBox::StandardButton> set = buttonsOf(buttons);
     for (const QMessageBox::StandardButton b : set)

@@ -17,7 +17,9 @@ class MessageService {
 public:
     static void setScripted(bool scripted); // per process; tests and --script runs set it
     static bool isScripted();
-    static int show(const QString& prompt, int buttons, const QString& title); // pressed button
+    // The pressed button. The box's own texts (its buttons) are in the language given, a login
+    // language id such as "zh-cn"; empty keeps Qt's default.
+    static int show(const QString& prompt, int buttons, const QString& title, const QString& languageId = {});
     static QList<ShownMessage> shown(); // every message since the last clear
     static void clear();
 };

@@ -211,7 +211,7 @@ int32_t ZwPub::ShowMsg(Variant& prompt, Variant& buttons, Variant& title, Varian
     Q_UNUSED(helpFile); // the host has no help files
     Q_UNUSED(context);
     return MessageService::show(prompt.toDisplayText(), buttons.isBlank() ? 0 : buttons.toLong(),
-                                title.toDisplayText());
+                                title.toDisplayText(), languageId());
 }
 
 bool ZwPub::SetFormCaptions(QWidget* form, const QString& prefix, const QString& extra, QString& error) {

@@ -195,14 +195,14 @@ TEST_F(EnglishTreeEventsTest, LevelsAndTheFilteredTreeCarryTheEnglishNames) {
                                         "and iYear=2024 order by ccode"});
     openNode("b1002");
     EXPECT_EQ(treeLines(true).mid(0, 7),
-              (QStringList{"z Recently used accounts", "a1 Assets [-]", "  b1001 1001 Cash on hand",
+              (QStringList{"z Favorite accounts", "a1 Assets [-]", "  b1001 1001 Cash on hand",
                            "  b1002 1002 Cash in bank [-] *",
                            "    c100201 100201 Industrial and Commercial Bank of China",
                            "    c100202 100202 China Construction Bank",
                            "    c100203 100203 China Merchants Bank"}));
     typeFilter("1002010");
     EXPECT_EQ(treeLines(),
-              (QStringList{"z Recently used accounts", "a1 Assets [-]", "  b1002 1002 Cash in bank [-]",
+              (QStringList{"z Favorite accounts", "a1 Assets [-]", "  b1002 1002 Cash in bank [-]",
                            "    b100201 100201 Industrial and Commercial Bank of China [-]",
                            "      b10020101 10020101 RMB account *", "      b10020102 10020102 USD account",
                            "a2 Liabilities", "a3 Common", "a4 Equity", "a5 Cost", "a6 Profit and Loss"}));

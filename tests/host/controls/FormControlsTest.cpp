@@ -99,18 +99,64 @@ TEST_F(Form, PastedTextLosesTheRefusedCharactersOnly) {
     EXPECT_EQ(changes, (QStringList{"a", "ab", "a1001b", "a1001zb"}));
 }
 
-TEST_F(Form, TextAssignedInCodeIsKeptCleanAndRaisesChangeWhenItDiffers) {
+TEST_F(Form, TextAssignedInCodeIsKeptAsGivenAndOnlyTheUsersInputIsRefused) {
     edit->SetText("1001");
     edit->SetText("1001");
     edit->SetText("O'Neil, Ltd");
+    EXPECT_EQ(changes, (QStringList{"1001", "O'Neil, Ltd"}));
+    // Typing next to assigned refused characters keeps them and refuses only the typed ones.
+    edit->setCursorPosition(1);
+    QTest::keyClicks(edit, "'x,");
+    EXPECT_EQ(edit->Text(), "Ox'Neil, Ltd");
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->Text(), "Ox'Neil, Lt");
     edit->SetText(QString());
-    EXPECT_EQ(changes, (QStringList{"1001", "ONeil Ltd", ""}));
-    edit->setText("a|b"); // the QLineEdit setter is guarded as well
+    edit->setText("a|b"); // the QLineEdit setter counts as input
     EXPECT_EQ(edit->Text(), "ab");
     edit->SetText("a;b"); // the list can be changed at design time
     edit->SetRefusedCharacters(";");
     QTest::keyClicks(edit, "';");
-    EXPECT_EQ(edit->Text(), "ab'");
+    EXPECT_EQ(edit->Text(), "a;b'");
+}
+
+TEST_F(Form, RefusedReportsWhatTheUserLostOncePerEdit) {
+    QStringList refused;
+    QObject::connect(edit, &QzEdit::Refused, edit, [&](const QString& lost) { refused << lost; });
+    edit->SetText("a'b"); // assigned: nothing refused
+    QTest::keyClicks(edit, "c");
+    QTest::keyClicks(edit, "'");
+    QTest::keyClicks(edit, "|");
+    QApplication::clipboard()->setText("1<2>3");
+    edit->paste();
+    EXPECT_EQ(refused, (QStringList{"'", "|", "<>"}));
+    EXPECT_EQ(edit->Text(), "a'bc123");
+}
+
+TEST_F(Form, UndoWalksBackThroughEditsAndItsHistoryStaysBounded) {
+    QTest::keyClicks(edit, "1002");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->UndoCount(), 5);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit->Text(), "1002");
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit->Text(), "100");
+    QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(edit->Text(), "1002");
+    EXPECT_EQ(changes.mid(5), (QStringList{"1002", "100", "1002"})) << "undo and redo are changes";
+    // The line edit's own per-character history is dropped after every edit.
+    EXPECT_FALSE(edit->isUndoAvailable());
+    for (int i = 0; i < 3 * QzEdit::kUndoLimit; ++i) {
+        QTest::keyClicks(edit, "5");
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    }
+    EXPECT_EQ(edit->UndoCount(), QzEdit::kUndoLimit);
+    EXPECT_EQ(edit->RedoCount(), 0);
+    EXPECT_FALSE(edit->isUndoAvailable());
+    edit->setSelection(1, 2);
+    QTest::keyClicks(edit, "9");
+    EXPECT_EQ(edit->Text(), "192");
+    EXPECT_EQ(edit->cursorPosition(), 2) << "the cursor stays where the edit left it";
 }
 
 // ---- key hook --------------------------------------------------------------------------------

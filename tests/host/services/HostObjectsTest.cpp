@@ -59,6 +59,18 @@ TEST(ResourceTable, EveryKeyTheComponentUsesHasTextInEveryLanguage) {
              "chkChoice(3) chkChoice(4) chkChoice(5) chkChoice(6) chkChoice(7) chkChoice(8) chkChoice(9)")
              .split(u' '))
         keys << "Host.CW.GL.SARvo." + control;
+    // The dialog's tooltips and hints; those naming what they are about carry its place holder.
+    const QStringList withText = {"NoMatch", "Refused", "FavoriteAdd", "FavoriteRemove"};
+    for (const QString& name :
+         QStringLiteral("optFilter(0) optFilter(1) ChkFfc FavoriteNone FavoriteCannot Name "
+                        "EnglishName Path Closed Context")
+                 .split(u' ') +
+             withText)
+        keys << "Host.GL.Sarvo.Ui." + name;
+    for (const QString& name : withText)
+        for (const Language language : {Language::ZhCn, Language::ZhTw, Language::EnUs})
+            EXPECT_EQ(ResourceTable::text("Host.GL.Sarvo.Ui." + name, language).value_or("").count("%1"), 1)
+                << name.toStdString() << " " << int(language);
     for (const QString& key : keys) {
         for (const Language language : {Language::ZhCn, Language::ZhTw, Language::EnUs})
             EXPECT_FALSE(ResourceTable::text(key, language).value_or("").trimmed().isEmpty())
@@ -75,7 +87,7 @@ TEST(ResString, ChoosesTheLoginLanguageAndFallsBackToEnglish) {
     };
     for (const Case& c : {Case{"zh-cn", "Host.GL.Sarvo.VBRes.Common", "常用科目"},
                           Case{"ZH-TW", "host.gl.sarvo.NOKMRESELECT", "該科目已不存在，請重新選擇科目。"},
-                          Case{"en-us", "Host.GL.Sarvo.VBRes.Common", "Recently used accounts"},
+                          Case{"en-us", "Host.GL.Sarvo.VBRes.Common", "Favorite accounts"},
                           Case{"ja-jp", "Host.SA.Kelvorn.frmbadboy.01132", "Display as tree"}})
         EXPECT_EQ(zwPubIn(c.language)->ResString(c.key), QString::fromUtf8(c.text))
             << c.language << " " << c.key;
@@ -90,10 +102,10 @@ TEST(SetFormCaptions, CaptionsEveryNamedControlThatHasAKey) {
         const char* captions; // form, group, check box in the group, label
     };
     for (const Case& c :
-         {Case{"zh-cn", "Host.CW.GL.SARvo.", "Sarvo|过滤条件|部门核算|正在进入科目编辑，请稍候..."},
-          Case{"zh-tw", "Host.CW.GL.SARvo.", "Sarvo|過濾條件|部門核算|正在進入科目編輯，請稍候..."},
+         {Case{"zh-cn", "Host.CW.GL.SARvo.", "科目参照|过滤条件|部门核算|正在进入科目编辑，请稍候..."},
+          Case{"zh-tw", "Host.CW.GL.SARvo.", "科目參照|過濾條件|部門核算|正在進入科目編輯，請稍候..."},
           Case{"en-us", "Host.CW.GL.SARvo.",
-               "Sarvo|Filter conditions|Dept.|Opening account editing, please wait..."},
+               "Account reference|Filter conditions|Dept.|Opening account editing, please wait..."},
           Case{"en-us", "Host.CW.GL.Other.", "designed|designed|designed|designed"}}) {
         SCOPED_TRACE(c.prefix + std::string(c.language));
         QWidget form;
