@@ -55,6 +55,7 @@ BenchOptions BenchOptions::parse(const QStringList& arguments) {
             o.capSeconds = 2;
             o.plainReps = 1;
             o.plainCapSeconds = 0.5;
+            o.plainStopSeconds = 5;
             o.floorSeconds = 0.05;
             o.changes = 20;
             o.openReps = 2;
@@ -70,6 +71,8 @@ BenchOptions BenchOptions::parse(const QStringList& arguments) {
             o.plainReps = positive(name, take());
         } else if (name == QLatin1String("--plain-cap")) {
             o.plainCapSeconds = seconds(name, take());
+        } else if (name == QLatin1String("--plain-stop")) {
+            o.plainStopSeconds = seconds(name, take());
         } else if (name == QLatin1String("--no-plain")) {
             o.plain = false;
         } else if (name == QLatin1String("--floor-seconds")) {
@@ -107,6 +110,8 @@ QString BenchOptions::usage() {
         "  --cap SECONDS          stop a case after this long once 5 repetitions ran (default 20)\n"
         "  --plain-reps N         repetitions of the plain rendering (default 25)\n"
         "  --plain-cap SECONDS    time cap of the plain rendering per case, at least one run (default 10)\n"
+        "  --plain-stop SECONDS   a single change on the plain rendering is stopped after this long and\n"
+        "                         reported as longer than it (default 60)\n"
         "  --no-plain             leave the plain rendering out\n"
         "  --floor-seconds S      time spent on the in-memory floor per case (default 0.5)\n"
         "  --changes N            filter changes of the memory-growth run (default 1000)\n"

@@ -13,9 +13,10 @@ struct BenchOptions {
     int minReps = 5;
     bool plain = true; // the plain rendering as a reference
     int plainReps = 25;
-    double plainCapSeconds = 10; // per case, after at least one repetition
-    double floorSeconds = 0.5;   // per case
-    int changes = 1000;          // filter changes of the memory-growth run
+    double plainCapSeconds = 10;  // per case, after at least one repetition
+    double plainStopSeconds = 60; // one change on the plain rendering is stopped after this long
+    double floorSeconds = 0.5;    // per case
+    int changes = 1000;           // filter changes of the memory-growth run
     int openReps = 15;
     QString jsonPath;
     QString dataDir; // account sets kept here between runs; a temporary folder otherwise

@@ -34,7 +34,8 @@ QString treeMark(const QString& check) {
 }
 
 QString reps(const TimedRuns& r) {
-    return QString::number(r.time.count) + (r.capped ? QStringLiteral("c") : QString());
+    return QString::number(r.time.count) + (r.capped ? QStringLiteral("c") : QString()) +
+           (r.stopped ? QStringLiteral("s") : QString());
 }
 
 QJsonObject summaryJson(const Summary& s) {
@@ -57,6 +58,11 @@ QJsonObject runsJson(const TimedRuns& r) {
                   {QStringLiteral("peakResidentBytes"), static_cast<qint64>(r.peakResident)},
                   {QStringLiteral("heapAboveEmptyBytes"), qRound64(r.heapAboveEmpty)},
                   {QStringLiteral("heapPerNodeBytes"), qRound64(r.heapPerNode)}};
+    if (r.stopped) {
+        o.insert(QStringLiteral("stopped"), true);
+        o.insert(QStringLiteral("stoppedAfterMs"), r.stoppedAfterMs);
+        o.insert(QStringLiteral("statementsBeforeStop"), r.stoppedStatements);
+    }
     if (!r.check.isEmpty()) o.insert(QStringLiteral("tree"), r.check);
     return o;
 }
@@ -125,7 +131,10 @@ QString BenchReport::setTable(const SetResult& set) const {
                                 ? QString::number(qRound64(f.heapPerNode))
                                 : QStringLiteral("-"),
                             7);
-        if (c.plain)
+        if (c.plain && c.plain->time.count == 0 && c.plain->stopped)
+            line += cell(QStringLiteral(">") + num(c.plain->stoppedAfterMs), 9) + cell(reps(*c.plain), 5) +
+                    cell(QStringLiteral(">") + ratio(c.plain->stoppedAfterMs, f.time.cpuMedian), 8);
+        else if (c.plain)
             line += cell(num(c.plain->time.cpuMedian), 9) + cell(reps(*c.plain), 5) +
                     cell(ratio(c.plain->time.cpuMedian, f.time.cpuMedian), 8);
         else
@@ -163,18 +172,15 @@ QString BenchReport::table() const {
                       .arg(m_options.quick ? QStringLiteral("quick") : QStringLiteral("full"),
                            MachineNote::summary(m_machine));
     out +=
-        QStringLiteral(
-            "Times in ms from the change to the tree complete and laid out: CPU (whole process) and wall, "
-            "median "
-            "and 95th percentile over reps (c: stopped by the time cap, %1 s; plain %2 s). stmts/prep: "
-            "statements "
-            "and engine compiles per change; acc: accounts the filter selects; B/node: heap in use above the "
-            "empty "
-            "dialog per tree node (trees of 500 nodes or more); plain: CPU median on the plain rendering "
-            "(%3), /plain = plain / this; floor: "
-            "the same filter and tree computed in memory, x floor = this / floor; tree: the tree's accounts "
-            "against the floor's.\n")
-            .arg(num(m_options.capSeconds), num(m_options.plainCapSeconds),
+        QStringLiteral("Times in ms from the change to the tree complete and laid out: CPU (whole process) "
+                       "and wall, median and 95th percentile over reps (c: no more reps after the time cap, "
+                       "%1 s; plain %2 s; s: a plain change stopped after %3 s, shown as >wall ms).\n"
+                       "stmts/prep: statements and engine compiles per change; acc: accounts the filter "
+                       "selects; B/node: heap in use above the empty dialog per tree node (trees of 500 "
+                       "nodes or more).\nplain: CPU median on the plain rendering (%4), /plain = plain / "
+                       "this; floor: the same filter and tree computed in memory, x floor = this / floor; "
+                       "tree: the tree's accounts against the floor's.\n")
+            .arg(num(m_options.capSeconds), num(m_options.plainCapSeconds), num(m_options.plainStopSeconds),
                  EngineSwitches::plainDescription());
     for (const SetResult& s : m_sets)
         out += setTable(s);
@@ -238,6 +244,7 @@ QJsonObject BenchReport::json() const {
                                                     {QStringLiteral("plain"), o.plain},
                                                     {QStringLiteral("plainReps"), o.plainReps},
                                                     {QStringLiteral("plainCapSeconds"), o.plainCapSeconds},
+                                                    {QStringLiteral("plainStopSeconds"), o.plainStopSeconds},
                                                     {QStringLiteral("floorSeconds"), o.floorSeconds},
                                                     {QStringLiteral("changes"), o.changes},
                                                     {QStringLiteral("openReps"), o.openReps},

@@ -18,6 +18,11 @@ struct TimedRuns {
     Summary handler; // the same up to the end of the event's handling (before layout and paint)
     bool capped = false;
     double capSeconds = 0;
+    // A change stopped at the time limit: it took longer than stoppedAfterMs (wall) and ran
+    // stoppedStatements statements by then; the summaries then cover the changes that finished.
+    bool stopped = false;
+    double stoppedAfterMs = 0;
+    qint64 stoppedStatements = 0;
     EngineCounters counters; // per change (the last one; every change of a case does the same work)
     int nodes = 0;           // tree nodes after the change
     int64_t peakResident = 0;

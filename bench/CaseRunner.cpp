@@ -3,9 +3,11 @@
 
 #include "bench/EngineSwitches.h"
 #include "bench/MemoryProbe.h"
+#include "bench/StatementStop.h"
 #include "bench/Stopwatch.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace sarvo::bench {
 
@@ -23,7 +25,8 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
     Samples handler;
     std::vector<double> above;
     std::vector<double> perNode;
-    EngineSwitches::setPlain(m_connection, plain);
+    // The state before the change is reached on the default rendering; only the change itself
+    // runs on the plain one.
     struct Restore {
         db::Connection& connection;
         ~Restore() {
@@ -43,6 +46,9 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
         if (steps.prepare) steps.prepare();
         m_session.settle();
 
+        if (plain) EngineSwitches::setPlain(m_connection, true);
+        std::optional<StatementStop> stop;
+        if (plain) stop.emplace(m_connection, 1000 * m_options.plainStopSeconds);
         MemoryProbe::resetPeak();
         const EngineCounters before = EngineSwitches::counters(m_connection);
         const Stopwatch clock;
@@ -51,6 +57,17 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
         m_session.settle();
         const Elapsed done = clock.elapsed();
         out.counters = EngineSwitches::counters(m_connection) - before;
+        const bool stopped = stop && stop->fired();
+        const qint64 let = stop ? stop->statements() : 0;
+        stop.reset();
+        if (plain) EngineSwitches::setPlain(m_connection, false);
+        if (stopped) {
+            // Longer than the limit: no time of its own, and no more repetitions.
+            out.stopped = true;
+            out.stoppedAfterMs = done.wallMs;
+            out.stoppedStatements = let;
+            break;
+        }
 
         time.add(done);
         handler.add(handled);

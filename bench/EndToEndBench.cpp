@@ -83,7 +83,12 @@ void EndToEndBench::finishCase(CaseResult& c, SetResult& result) {
                        .arg(c.label(), c.text, summaryText(c.fast.time))
                        .arg(c.fast.counters.statements)
                        .arg(c.fast.nodes);
-    if (c.plain) line += QStringLiteral("; plain cpu %1 ms").arg(ms(c.plain->time.cpuMedian));
+    if (c.plain && c.plain->stopped && c.plain->time.count == 0)
+        line += QStringLiteral("; plain stopped after %1 ms (%2 statements)")
+                    .arg(ms(c.plain->stoppedAfterMs))
+                    .arg(c.plain->stoppedStatements);
+    else if (c.plain)
+        line += QStringLiteral("; plain cpu %1 ms").arg(ms(c.plain->time.cpuMedian));
     if (c.floor) line += QStringLiteral("; floor %1 ms").arg(ms(c.floor->cpuMedian));
     if (!c.fast.check.isEmpty()) line += QStringLiteral("; tree ") + c.fast.check;
     say(line);

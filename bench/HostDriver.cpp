@@ -3,6 +3,7 @@
 #include "bench/HostDriver.h"
 
 #include "bench/MemoryProbe.h"
+#include "bench/StatementStop.h"
 #include "component/clsSarvo.h"
 #include "host/db/Connection.h"
 #include "host/services/DbKit.h"
@@ -76,7 +77,7 @@ db::Connection& HostDriver::connection() const {
 QStringList HostDriver::takeMessages() {
     QStringList texts;
     for (const host::ShownMessage& m : host::MessageService::shown())
-        texts << m.prompt;
+        if (!StatementStop::isStopMessage(m.prompt)) texts << m.prompt;
     host::MessageService::clear();
     return texts;
 }

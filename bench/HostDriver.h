@@ -46,7 +46,8 @@ public:
     // reaches the caller once DRReference has returned. Raises 5 when the dialog never showed.
     OpenResult request(const QString& viewpara1, const std::function<void(DialogSession&)>& body = {});
 
-    // Messages the component showed (through the host's message service) since the last call.
+    // Messages the component showed (through the host's message service) since the last call,
+    // apart from the reports of changes the benchmark stopped at a time limit.
     QStringList takeMessages();
 
 private:

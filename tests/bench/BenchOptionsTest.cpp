@@ -11,7 +11,7 @@ namespace {
 // The fields in declaration order.
 std::string fields(const QStringList& arguments) {
     const BenchOptions o = BenchOptions::parse(arguments);
-    return QStringLiteral("%1|%2 %3 %4|%5 %6 %7|%8 %9 %10 %11|%12|%13|%14|%15 %16")
+    return QStringLiteral("%1|%2 %3 %4|%5 %6 %7 %8|%9 %10 %11 %12|%13|%14|%15|%16 %17")
         .arg(o.sets.join(QLatin1Char(',')))
         .arg(o.reps)
         .arg(o.capSeconds)
@@ -19,6 +19,7 @@ std::string fields(const QStringList& arguments) {
         .arg(int(o.plain))
         .arg(o.plainReps)
         .arg(o.plainCapSeconds)
+        .arg(o.plainStopSeconds)
         .arg(o.floorSeconds)
         .arg(o.changes)
         .arg(o.openReps)
@@ -30,24 +31,18 @@ std::string fields(const QStringList& arguments) {
 }
 
 TEST(BenchOptions, DefaultsQuickModeAndEveryOption) {
-    EXPECT_EQ(fields({}), "generated:5000,generated:50000,standard|25 20 5|1 25 10|0.5 1000 15 2024||||0 0");
-    EXPECT_EQ(fields({"--quick"}), "standard,generated:1000|2 2 1|1 1 0.5|0.05 20 2 2024||||1 0");
+    EXPECT_EQ(fields({}),
+              "generated:5000,generated:50000,standard|25 20 5|1 25 10 60|0.5 1000 15 2024||||0 0");
+    EXPECT_EQ(fields({"--quick"}), "standard,generated:1000|2 2 1|1 1 0.5 5|0.05 20 2 2024||||1 0");
     // Options after --quick still apply.
     EXPECT_EQ(fields({"--quick", "--reps", "3", "--sets=standard"}),
-              "standard|3 2 1|1 1 0.5|0.05 20 2 2024||||1 0");
-    EXPECT_EQ(fields({"--sets",     "generated:200,budget",
-                      "--reps=4",   "--cap",
-                      "1.5",        "--plain-reps",
-                      "2",          "--plain-cap=0.25",
-                      "--no-plain", "--floor-seconds",
-                      "0",          "--changes",
-                      "0",          "--open-reps",
-                      "6",          "--json",
-                      "o.json",     "--data-dir",
-                      "/d",         "--note",
-                      "busy box",   "--year",
-                      "2023",       "-h"}),
-              "generated:200,budget|4 1.5 4|0 2 0.25|0 0 6 2023|o.json|/d|busy box|0 1");
+              "standard|3 2 1|1 1 0.5 5|0.05 20 2 2024||||1 0");
+    // clang-format off
+    EXPECT_EQ(fields({"--sets", "generated:200,budget", "--reps=4", "--cap", "1.5", "--plain-reps", "2",
+                      "--plain-cap=0.25", "--plain-stop", "7", "--no-plain", "--floor-seconds", "0",
+                      "--changes", "0", "--open-reps", "6", "--json", "o.json", "--data-dir", "/d",
+                      "--note", "busy box", "--year", "2023", "-h"}),
+              "generated:200,budget|4 1.5 4|0 2 0.25 7|0 0 6 2023|o.json|/d|busy box|0 1");
 }
 
 TEST(BenchOptions, BadCommandLinesAreRefusedNamingTheProblem) {

@@ -2,13 +2,16 @@
 // dialog worked through key presses and clicks, trees read from its model and compared with the
 // floor on a real account set, and the engine switches seen in the engine's own counters.
 #include "bench/AccountRows.h"
+#include "bench/CaseRunner.h"
 #include "bench/EngineSwitches.h"
 #include "bench/FilterFloor.h"
 #include "bench/HostDriver.h"
+#include "bench/StatementStop.h"
 #include "bench/TreeCheck.h"
 #include "data/AccountSetTemplate.h"
 #include "host/db/Connection.h"
 #include "host/db/Recordset.h"
+#include "host/services/MessageService.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/QtPrinters.h"
 
@@ -157,6 +160,62 @@ TEST_F(DialogDrive, PlainRenderingCompilesEveryStatementAndTheCountersSeeIt) {
         else
             EXPECT_LE(used.prepares, 1);
     }
+}
+
+TEST_F(DialogDrive, AStatementStopEndsAChangeAtItsLimit) {
+    sarvo::db::Connection c(QStringLiteral("sqlite:") + s_path);
+    c.open();
+    const QString query = QStringLiteral("select * from code where iYear=2024");
+    {
+        StatementStop generous(c, 60000);
+        c.execute(query)->close();
+        c.execute(query)->close();
+        EXPECT_FALSE(generous.fired());
+        EXPECT_EQ(generous.statements(), 2);
+    }
+    {
+        StatementStop spent(c, 0);
+        const qint64 before = EngineSwitches::counters(c).statements;
+        try {
+            c.execute(query);
+            ADD_FAILURE() << "the statement ran after the limit";
+        } catch (const sarvo::RuntimeError& e) {
+            EXPECT_EQ(e.number(), StatementStop::kErrorNumber);
+            EXPECT_TRUE(StatementStop::isStopMessage(e.description()));
+        }
+        EXPECT_TRUE(spent.fired());
+        EXPECT_EQ(EngineSwitches::counters(c).statements, before); // it never reached the engine
+    }
+    // Disarmed with its end.
+    EXPECT_NO_THROW(c.execute(query)->close());
+}
+
+TEST_F(DialogDrive, APlainChangeStoppedAtTheLimitIsReportedAsStoppedNotAsAProblem) {
+    HostDriver host(s_path, 2024);
+    BenchOptions options = BenchOptions::parse({"--quick", "--plain-stop", "0"});
+    host.request(QString(), [&](DialogSession& s) {
+        CaseRunner runner(s, host.connection(), options);
+        s.setHierarchy(true);
+        CaseSteps steps;
+        steps.prepare = [&] { s.setText(QString()); };
+        steps.act = [&] { s.type(u'1'); };
+        const TimedRuns plain = runner.run(steps, true);
+        EXPECT_TRUE(plain.stopped);
+        EXPECT_EQ(plain.time.count, 0);
+        EXPECT_GE(plain.stoppedStatements, 0);
+        // The engine is back on its defaults, and the next change runs to its end.
+        EXPECT_FALSE(EngineSwitches::isPlain(host.connection()));
+        const TimedRuns fast = runner.run(steps, false);
+        EXPECT_FALSE(fast.stopped);
+        EXPECT_EQ(fast.time.count, options.reps);
+        EXPECT_GT(fast.counters.statements, 100);
+    });
+    // The dialog did report the stopped change; the host's problem list leaves it out.
+    bool reported = false;
+    for (const auto& m : sarvo::host::MessageService::shown())
+        reported = reported || StatementStop::isStopMessage(m.prompt);
+    EXPECT_TRUE(reported);
+    EXPECT_TRUE(host.takeMessages().isEmpty());
 }
 
 } // namespace
