@@ -39,8 +39,8 @@ QByteArray text(sqlite3_stmt* s, int column) {
     return QByteArray(p ? p : "", sqlite3_column_bytes(s, column));
 }
 
-std::optional<QByteArray> nullableText(sqlite3_stmt* s, int column) {
-    if (sqlite3_column_type(s, column) == SQLITE_NULL) return std::nullopt;
+QByteArray nullableText(sqlite3_stmt* s, int column) {
+    if (sqlite3_column_type(s, column) == SQLITE_NULL) return QByteArray();
     return text(s, column);
 }
 

@@ -8,16 +8,16 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <optional>
 #include <vector>
 
 namespace sarvo::bench {
 
 struct AccountRow {
     QByteArray code; // UTF-8, as stored
-    std::optional<QByteArray> name;
-    std::optional<QByteArray> english;
-    std::optional<QByteArray> mnemonic;
+    // A null QByteArray (isNull) stands for SQL NULL; an empty text is empty but not null.
+    QByteArray name;
+    QByteArray english;
+    QByteArray mnemonic;
     QString cclass;
     int grade = 0;
     bool closed = false;

@@ -176,7 +176,8 @@ QString BenchReport::table() const {
                        "and wall, median and 95th percentile over reps (c: no more reps after the time cap, "
                        "%1 s; plain %2 s; s: a plain change stopped after %3 s, shown as >wall ms).\n"
                        "stmts/prep: statements and engine compiles per change; acc: accounts the filter "
-                       "selects; B/node: heap in use above the empty dialog per tree node (trees of 500 "
+                       "selects; peakMB: the process's resident peak during the change; B/node: heap in use "
+                       "above the empty dialog per tree node (trees of 500 "
                        "nodes or more).\nplain: CPU median on the plain rendering (%4), /plain = plain / "
                        "this; floor: the same filter and tree computed in memory, x floor = this / floor; "
                        "tree: the tree's accounts against the floor's.\n")

@@ -8,9 +8,9 @@ namespace sarvo::bench {
 
 namespace {
 
-bool matchesColumn(const db::LikePattern& pattern, const std::optional<QByteArray>& value) {
+bool matchesColumn(const db::LikePattern& pattern, const QByteArray& value) {
     // LIKE on a null is not true.
-    return value && pattern.matches(value->constData(), value->size());
+    return !value.isNull() && pattern.matches(value.constData(), value.size());
 }
 
 QString classKey(int classIndex) {
@@ -58,7 +58,7 @@ std::vector<int> FilterFloor::matching(const FilterSpec& spec) const {
 
 QString FilterFloor::nodeText(const AccountRow& row) const {
     const auto& name = m_englishNames ? row.english : row.name;
-    return QString::fromUtf8(row.code) + QLatin1Char(' ') + (name ? QString::fromUtf8(*name) : QString());
+    return QString::fromUtf8(row.code) + QLatin1Char(' ') + QString::fromUtf8(name);
 }
 
 std::vector<TreeLine> FilterFloor::tree(const FilterSpec& spec, bool hierarchical) const {

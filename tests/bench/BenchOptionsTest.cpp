@@ -32,7 +32,7 @@ std::string fields(const QStringList& arguments) {
 
 TEST(BenchOptions, DefaultsQuickModeAndEveryOption) {
     EXPECT_EQ(fields({}),
-              "generated:5000,generated:50000,standard|25 20 5|1 25 10 60|0.5 1000 15 2024||||0 0");
+              "standard,generated:5000,generated:50000|25 20 5|1 25 10 60|0.5 1000 15 2024||||0 0");
     EXPECT_EQ(fields({"--quick"}), "standard,generated:1000|2 2 1|1 1 0.5 5|0.05 20 2 2024||||1 0");
     // Options after --quick still apply.
     EXPECT_EQ(fields({"--quick", "--reps", "3", "--sets=standard"}),

@@ -18,9 +18,9 @@ AccountRow row(const char* code, int grade, const char* cclass, const char* name
     r.code = code;
     r.grade = grade;
     r.cclass = QString::fromUtf8(cclass);
-    if (name) r.name = QByteArray(name);
-    if (english) r.english = QByteArray(english);
-    if (mnemonic) r.mnemonic = QByteArray(mnemonic);
+    r.name = QByteArray(name); // null for a null pointer
+    r.english = QByteArray(english);
+    r.mnemonic = QByteArray(mnemonic);
     r.closed = closed;
     return r;
 }
