@@ -218,4 +218,39 @@ TEST_F(DialogDrive, APlainChangeStoppedAtTheLimitIsReportedAsStoppedNotAsAProble
     EXPECT_TRUE(host.takeMessages().isEmpty());
 }
 
+TEST_F(DialogDrive, RepetitionsStopAtTheCapOnceTheMinimumHasRun) {
+    HostDriver host(s_path, 2024);
+    struct Case {
+        QStringList arguments;
+        int reps;
+        bool capped;
+    };
+    const Case cases[] = {
+        {{"--reps", "4", "--cap", "0"}, 4, false}, // the minimum is the count itself
+        {{"--reps", "9", "--cap", "0"}, 5, true},  // five at least, then the cap
+        {{"--reps", "3", "--cap", "60"}, 3, false},
+    };
+    host.request(QString(), [&](DialogSession& s) {
+        s.setHierarchy(false);
+        s.setContains(false);
+        for (const Case& c : cases) {
+            const BenchOptions options = BenchOptions::parse(c.arguments);
+            CaseRunner runner(s, host.connection(), options);
+            int prepared = 0;
+            CaseSteps steps;
+            steps.prepare = [&] {
+                ++prepared;
+                s.setText("100");
+            };
+            steps.act = [&] { s.type(u'2'); };
+            const TimedRuns runs = runner.run(steps, false);
+            EXPECT_EQ(runs.time.count, c.reps) << c.arguments.join(' ').toStdString();
+            EXPECT_EQ(prepared, c.reps) << c.arguments.join(' ').toStdString();
+            EXPECT_EQ(runs.capped, c.capped) << c.arguments.join(' ').toStdString();
+            EXPECT_EQ(runs.counters.statements, 1); // the flat layout's one query
+            EXPECT_EQ(runs.nodes, 7 + 9);           // group, classes, the nine accounts of 1002
+        }
+    });
+}
+
 } // namespace
