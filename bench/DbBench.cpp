@@ -4,8 +4,9 @@
 // and "fast" (bound literals and a statement cache, LIKE with index ranges, indexed temporary
 // table). Counters beside the times: statements and rows per iteration.
 //
-//   sarvo-bench [--accounts=N] [google benchmark options]
-// main() lives here for every benchmark of sarvo-bench.
+//   sarvo-bench --micro [--accounts=N] [google benchmark options]
+// runMicroBenchmarks() runs every Google Benchmark of sarvo-bench.
+#include "bench/MicroBench.h"
 #include "host/db/Connection.h"
 #include "host/db/Recordset.h"
 #include "host/db/SqliteEngine.h"
@@ -15,10 +16,6 @@
 #include "data/AccountSetTemplate.h"
 #endif
 
-#include <QCoreApplication>
-#ifdef SARVO_HAVE_WIDGETS
-#include <QApplication>
-#endif
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -322,14 +319,7 @@ BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-#ifdef SARVO_HAVE_WIDGETS
-    // The tree benchmarks show a tree view; the offscreen platform needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-#else
-    QCoreApplication app(argc, argv);
-#endif
+int sarvo::bench::runMicroBenchmarks(int argc, char** argv) {
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--accounts=", 11) == 0)
