@@ -43,6 +43,11 @@ db::Connection& HostFixture::side() const {
     return *m_side;
 }
 
+void HostFixture::closeConnections() const {
+    if (m_side) m_side->close();
+    if (kit) kit->Connection()->close();
+}
+
 void HostFixture::exec(const QString& sql) const {
     try {
         side().native(sql);

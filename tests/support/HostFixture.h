@@ -42,6 +42,9 @@ public:
     // through a connection of its own, as another program changing the account set would.
     void exec(const QString& sql) const;
     QString scalar(const QString& sql) const;
+    // Closes the side connection of exec and scalar and the kit's connection, so that nothing of
+    // this process holds the account set open.
+    void closeConnections() const;
 
 private:
     db::Connection& side() const;
