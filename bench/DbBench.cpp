@@ -9,7 +9,6 @@
 #include "bench/MicroBench.h"
 #include "host/db/Connection.h"
 #include "host/db/Recordset.h"
-#include "host/db/SqliteEngine.h"
 #include "runtime/RuntimeError.h"
 
 #ifdef SARVO_HAVE_DATA
@@ -17,8 +16,6 @@
 #endif
 
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -29,8 +26,9 @@
 #include <memory>
 
 using sarvo::db::Connection;
+using sarvo::db::PipelineOptions;
 using sarvo::db::Recordset;
-using sarvo::db::SqliteEngine;
+using sarvo::db::SqlValue;
 
 namespace {
 
@@ -45,15 +43,15 @@ const QString kTemp = QStringLiteral("tempdb..[bench1]");
 void generateAccounts(const QString& path, int count) {
     QFile schema(QStringLiteral(SARVO_SCHEMA_FILE));
     schema.open(QIODevice::ReadOnly);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench_gen"));
-    db.setDatabaseName(path);
+    QFile(path).open(QIODevice::WriteOnly);
+    Connection db(QStringLiteral("sqlite:") + path);
     db.open();
-    QSqlQuery q(db);
     for (const QString& s : QString::fromUtf8(schema.readAll()).split(QLatin1Char(';')))
-        if (!s.trimmed().isEmpty() && !s.trimmed().startsWith(QLatin1String("--"))) q.exec(s);
-    db.transaction();
-    q.prepare(QStringLiteral("INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, "
-                             "cexch_name, bend) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        if (!s.trimmed().isEmpty() && !s.trimmed().startsWith(QLatin1String("--"))) db.native(s);
+    db.native(QStringLiteral("BEGIN"));
+    const QString insert =
+        QStringLiteral("INSERT INTO code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, "
+                       "cexch_name, bend) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     std::vector<std::pair<QString, int>> level;
     for (int i = 0; i < 500 && i < count; ++i)
         level.emplace_back(QString::number(1001 + i), 1);
@@ -63,16 +61,13 @@ void generateAccounts(const QString& path, int count) {
         next.clear();
         for (const auto& [code, grade] : level) {
             if (made >= count) break;
-            q.addBindValue(kYear);
-            q.addBindValue(QStringLiteral("资产"));
-            q.addBindValue(code);
-            q.addBindValue(QStringLiteral("科目") + code);
-            q.addBindValue(QStringLiteral("Account ") + code);
-            q.addBindValue(grade);
-            q.addBindValue(QStringLiteral("KM") + code.right(3));
-            q.addBindValue(made % 20 == 0 ? QVariant(QStringLiteral("USD")) : QVariant());
-            q.addBindValue(grade == 13 ? 1 : 0);
-            q.exec();
+            db.command(insert,
+                       {SqlValue::ofInteger(kYear), SqlValue::ofText(QStringLiteral("资产")),
+                        SqlValue::ofText(code), SqlValue::ofText(QStringLiteral("科目") + code),
+                        SqlValue::ofText(QStringLiteral("Account ") + code), SqlValue::ofInteger(grade),
+                        SqlValue::ofText(QStringLiteral("KM") + code.right(3)),
+                        made % 20 == 0 ? SqlValue::ofText(QStringLiteral("USD")) : SqlValue(),
+                        SqlValue::ofInteger(grade == 13 ? 1 : 0)});
             ++made;
             if (grade < 13)
                 for (int c = 1; c <= (grade < 3 ? 25 : 3); ++c)
@@ -80,18 +75,12 @@ void generateAccounts(const QString& path, int count) {
         }
         level.swap(next);
     }
-    db.commit();
-    db.close();
+    db.native(QStringLiteral("COMMIT"));
 }
 #endif
 
-struct Mode {
-    const char* name;
-    SqliteEngine::Options options;
-};
-
-SqliteEngine::Options modeOptions(int mode) {
-    SqliteEngine::Options o;
+PipelineOptions modeOptions(int mode) {
+    PipelineOptions o;
     o.cacheStatements = o.likeRanges = o.indexTempTables = mode != 0;
     return o;
 }
@@ -99,7 +88,7 @@ SqliteEngine::Options modeOptions(int mode) {
 std::shared_ptr<Connection> openConnection(int mode) {
     auto c = std::make_shared<Connection>(QStringLiteral("sqlite:") + g_path);
     c->open();
-    static_cast<SqliteEngine*>(c->engine())->setOptions(modeOptions(mode));
+    c->setOptions(modeOptions(mode));
     return c;
 }
 

@@ -26,7 +26,7 @@ class EngineSwitches {
 public:
     // Plain: literals written into each text, every statement compiled anew, LIKE as a function
     // test without index ranges, no index on tables made by select-into. Off: the engine's
-    // defaults. The connection must be open; raises 5 for an engine without these switches.
+    // defaults.
     static void setPlain(db::Connection& connection, bool plain);
     static bool isPlain(const db::Connection& connection);
     static EngineCounters counters(const db::Connection& connection);

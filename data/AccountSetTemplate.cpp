@@ -1,18 +1,25 @@
 // Template loading: set-up scripts and charts come from the resources compiled into the
-// library (data.qrc); the generated template builds its chart in memory.
+// library (data.qrc); the generated template builds its chart in memory. Everything is written
+// through the account set's own connection (the schema in the engine's SQL, the rest as T-SQL).
 #include "data/AccountSetTemplate.h"
 
 #include "data/ChartFile.h"
 #include "data/GeneratedChart.h"
 #include "data/SqlScript.h"
+#include "host/db/Backend.h"
+#include "host/db/ConnectionString.h"
+#include "host/db/Dialect.h"
+#include "host/db/Recordset.h"
 #include "runtime/RuntimeError.h"
 
-#include <QAtomicInt>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace sarvo::data {
 
@@ -69,63 +76,123 @@ QString resourceText(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-QSqlQuery select(QSqlDatabase& db, const QString& sql) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
-    return query;
+// Values of the first column of a T-SQL query.
+std::vector<Variant> column(db::Connection& connection, const QString& tsql) {
+    std::vector<Variant> out;
+    for (auto rows = connection.query(tsql); !rows->eof(); rows->moveNext())
+        out.push_back(rows->fieldAt(0));
+    return out;
 }
 
-bool hasTable(const QSqlDatabase& db, const char* table) {
-    const QStringList tables = db.tables();
-    return std::any_of(tables.begin(), tables.end(), [&](const QString& t) {
-        return t.compare(QLatin1String(table), Qt::CaseInsensitive) == 0;
-    });
-}
-
-void loadInto(QSqlDatabase& db, const TemplateSource& source) {
+void loadInto(db::Connection& connection, const TemplateSource& source) {
     for (const QString& script : source.scripts)
-        SqlScript::run(db, resourceText(script), script);
+        SqlScript::run(connection, resourceText(script), script, SqlScript::Language::TSql);
 
     std::vector<int> gradeLengths;
-    for (QSqlQuery q = select(db, QStringLiteral("select iLength from host_scheme order by iGrade"));
-         q.next();)
-        gradeLengths.push_back(q.value(0).toInt());
+    for (const Variant& v :
+         column(connection, QStringLiteral("select iLength from host_scheme order by iGrade")))
+        gradeLengths.push_back(v.toLong());
     QStringList classNames;
-    for (QSqlQuery q = select(db, QStringLiteral("select cclass from host_class order by iPosition"));
-         q.next();)
-        classNames << q.value(0).toString();
+    for (const Variant& v :
+         column(connection, QStringLiteral("select cclass from host_class order by iPosition")))
+        classNames << v.toDisplayText();
 
     const Chart chart =
         source.chart.isEmpty()
             ? GeneratedChart::build(source.generatedCount, gradeLengths, classNames, {2024})
             : ChartFile::parse(resourceText(source.chart), source.chart, gradeLengths, classNames);
-    chart.writeTo(db);
+    chart.writeTo(connection);
 }
 
-// Removes the connection once every handle on it is gone.
-class ScopedConnection {
-public:
-    explicit ScopedConnection(const QString& path) {
-        static QAtomicInt counter;
-        m_name = QStringLiteral("sarvo-accountset-%1").arg(counter.fetchAndAddRelaxed(1));
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
+// The schema, then the template, in one transaction of the caller's connection.
+void createIn(db::Connection& connection, const TemplateSource& source) {
+    connection.native(QStringLiteral("BEGIN"));
+    try {
+        SqlScript::run(connection, schemaScript(connection.backend()->dialect().name),
+                       QStringLiteral("schema/%1.sql").arg(connection.backend()->dialect().name));
+        loadInto(connection, source);
+        connection.native(QStringLiteral("COMMIT"));
+    } catch (...) {
+        if (connection.inTransaction()) connection.native(QStringLiteral("ROLLBACK"));
+        throw;
     }
-    ~ScopedConnection() {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
+}
+
+// ".NAME.PID.creating": the file an account set NAME is built in before it takes its name.
+QString temporaryName(const QString& fileName, qint64 pid) {
+    return QStringLiteral(".%1.%2.creating").arg(fileName).arg(pid);
+}
+
+void removeWithCompanions(const QString& path) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+// Leftovers of creations that were killed half-way (their process is gone).
+void removeStaleTemporaries(const QDir& folder, const QString& fileName) {
+    const QString prefix = QLatin1Char('.') + fileName + QLatin1Char('.');
+    for (const QString& entry :
+         folder.entryList({prefix + QStringLiteral("*.creating")}, QDir::Files | QDir::Hidden)) {
+        bool ok = false;
+        const qint64 pid = entry.mid(prefix.size(), entry.size() - prefix.size() - 9).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        removeWithCompanions(folder.filePath(entry));
     }
-    ScopedConnection(const ScopedConnection&) = delete;
-    ScopedConnection& operator=(const ScopedConnection&) = delete;
+}
 
-    QSqlDatabase db;
+void syncPath(const QString& path, int flags) {
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
-private:
-    QString m_name;
-};
+// A new SQLite file: built under a temporary name next to the target and renamed into place
+// once complete and on disk, so an interrupted creation never leaves a file at the target.
+void createSqliteFile(const QString& path, const TemplateSource& source) {
+    const QFileInfo info(path);
+    if (info.exists() && (!info.isFile() || info.size() > 0))
+        throw RuntimeError(
+            fileAlreadyExists,
+            QStringLiteral("File already exists: %1 is not empty; an account set is only created "
+                           "in a new file")
+                .arg(path));
+    const QDir folder = info.absoluteDir();
+    if (!folder.exists())
+        raise(ErrorCode::DatabaseError,
+              QStringLiteral("%1: the folder %2 does not exist").arg(path, folder.path()));
+    removeStaleTemporaries(folder, info.fileName());
+    const QString temp = folder.filePath(temporaryName(info.fileName(), ::getpid()));
+    removeWithCompanions(temp);
+    try {
+        {
+            QFile file(temp);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        }
+        {
+            db::Connection connection(QStringLiteral("sqlite:") + temp);
+            connection.open();
+            // Built in one go: the rollback journal in memory, and nothing synced until the end.
+            for (const char* pragma :
+                 {"PRAGMA journal_mode = MEMORY", "PRAGMA synchronous = OFF", "PRAGMA cache_size = -131072"})
+                connection.native(QLatin1String(pragma));
+            createIn(connection, source);
+            // Readers never wait for a writer, and a writer waits only for another writer.
+            connection.native(QStringLiteral("PRAGMA journal_mode = WAL"));
+            connection.close();
+        }
+        syncPath(temp, O_RDONLY);
+        if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
+            raise(ErrorCode::DatabaseError, QStringLiteral("%1: cannot rename the new file into place: %2")
+                                                .arg(path, qt_error_string(errno)));
+        syncPath(folder.path(), O_RDONLY | O_DIRECTORY);
+    } catch (...) {
+        removeWithCompanions(temp);
+        throw;
+    }
+}
 
 } // namespace
 
@@ -139,70 +206,44 @@ QString schemaScript(const QString& engine) {
     return resourceText(QStringLiteral("schema/%1.sql").arg(engine));
 }
 
-void createAccountSet(const QString& sqlitePath, const QString& templateName) {
+void createAccountSet(const QString& connectionString, const QString& templateName) {
     const TemplateSource source = resolve(templateName);
-    const QFileInfo info(sqlitePath);
-    if (info.exists() && (!info.isFile() || info.size() > 0))
-        throw RuntimeError(
-            fileAlreadyExists,
-            QStringLiteral("File already exists: %1 is not empty; an account set is only created "
-                           "in a new file")
-                .arg(sqlitePath));
-    const bool existed = info.exists();
-
-    try {
-        ScopedConnection connection(sqlitePath);
-        QSqlDatabase& db = connection.db;
-        if (!db.isValid())
-            raise(ErrorCode::DatabaseError, QStringLiteral("the SQLite driver is not available"));
-        if (!db.open())
-            raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sqlitePath, db.lastError().text()));
-        // A large chart builds its indexes in memory rather than paging them through the file.
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA cache_size = -131072"));
-        if (!db.transaction())
-            raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sqlitePath, db.lastError().text()));
-        try {
-            SqlScript::run(db, schemaScript(QStringLiteral("sqlite")), QStringLiteral("schema/sqlite.sql"));
-            loadInto(db, source);
-        } catch (...) {
-            db.rollback();
-            throw;
-        }
-        if (!db.commit())
-            raise(ErrorCode::DatabaseError, QStringLiteral("%1: %2").arg(sqlitePath, db.lastError().text()));
-    } catch (...) {
-        // Leave no half-made account set behind; an empty file that was there stays empty.
-        if (existed)
-            QFile(sqlitePath).resize(0);
-        else
-            QFile::remove(sqlitePath);
-        throw;
-    }
+    const db::ConnectionString target = db::ConnectionString::parse(connectionString);
+    if (target.scheme() == db::ConnectionString::Scheme::Sqlite)
+        return createSqliteFile(target.path(), source);
+    db::Connection connection(connectionString);
+    connection.open();
+    createIn(connection, source);
 }
 
-void loadTemplate(QSqlDatabase& db, const QString& templateName) {
+void loadTemplate(db::Connection& connection, const QString& templateName) {
     const TemplateSource source = resolve(templateName);
-    if (!db.isOpen()) raise(ErrorCode::ObjectClosed, QStringLiteral("the account-set database is not open"));
+    if (connection.state() != db::Connection::Open)
+        raise(ErrorCode::ObjectClosed, QStringLiteral("the account-set database is not open"));
     for (const char* table : {"code", "host_class", "host_scheme"}) {
-        if (!hasTable(db, table))
+        try {
+            connection.query(QStringLiteral("select count(*) from %1").arg(QLatin1String(table)))->close();
+        } catch (const RuntimeError&) {
             raise(ErrorCode::DatabaseError,
                   QStringLiteral("the database has no table %1: apply the schema first").arg(table));
+        }
     }
     for (const char* table : {"code", "host_class"}) {
-        QSqlQuery q = select(db, QStringLiteral("select count(*) from %1").arg(table));
-        if (q.next() && q.value(0).toInt() > 0)
+        if (column(connection, QStringLiteral("select count(*) from %1").arg(QLatin1String(table)))[0]
+                .toLong() > 0)
             raise(ErrorCode::DatabaseError,
                   QStringLiteral("table %1 already holds an account set").arg(table));
     }
-    // Within the caller's transaction when there is one (BEGIN fails then), else in our own.
-    const bool own = db.transaction();
+    // Within the caller's transaction when there is one, else in our own.
+    const bool own = !connection.inTransaction();
+    if (own) connection.native(QStringLiteral("BEGIN"));
     try {
-        loadInto(db, source);
+        loadInto(connection, source);
     } catch (...) {
-        if (own) db.rollback();
+        if (own && connection.inTransaction()) connection.native(QStringLiteral("ROLLBACK"));
         throw;
     }
-    if (own && !db.commit()) raise(ErrorCode::DatabaseError, db.lastError().text());
+    if (own) connection.native(QStringLiteral("COMMIT"));
 }
 
 } // namespace sarvo::data

@@ -1,5 +1,5 @@
-// Account-set templates: new SQLite account sets for the host stand-in, the demo, the tests and
-// the benchmark. A template fills the account set's classes, code scheme, settings, years,
+// Account-set templates: new account sets for the host stand-in, the demo, the tests and the
+// benchmark. A template fills the account set's classes, code scheme, settings, years,
 // users and a few host options, and the chart of accounts (table code):
 //   "standard"     the enterprise chart of accounts, years 2023 and 2024 (2025 opened, empty)
 //   "budget"       a public-sector set whose last three classes are budget classes (kind YS*)
@@ -8,7 +8,8 @@
 // 58 for an existing non-empty file, DatabaseError when the database refuses the work.
 #pragma once
 
-#include <QSqlDatabase>
+#include "host/db/Connection.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,15 +18,19 @@ namespace sarvo::data {
 // "standard", "budget", "generated:N".
 QStringList templateNames();
 
-// The schema script of an engine, "sqlite" or "postgresql"; raises 5 for another name.
+// The schema script of a dialect, "sqlite" or "postgresql"; raises 5 for another name.
 QString schemaScript(const QString& engine);
 
-// Creates a new SQLite database at sqlitePath (a missing or empty file), applies the schema and
-// loads the template, in one transaction. On failure the file is removed again.
-void createAccountSet(const QString& sqlitePath, const QString& templateName);
+// Creates a new account set from a template, the schema and the template in one transaction.
+// SQLite (a bare path or "sqlite:PATH", a missing or empty file): the file is built under a
+// temporary name in the same folder and renamed into place once complete, so an interrupted
+// creation leaves nothing at the path (a leftover of a killed one is removed by the next
+// creation); the new file is journaled in WAL mode, so readers never wait for a writer. A server
+// (postgresql://..., odbc:...): into the empty database the string names.
+void createAccountSet(const QString& connectionString, const QString& templateName);
 
 // Loads the template into an open database that has the schema and no account set yet. Runs in
 // a transaction of its own unless the caller already holds one.
-void loadTemplate(QSqlDatabase& db, const QString& templateName);
+void loadTemplate(db::Connection& connection, const QString& templateName);
 
 } // namespace sarvo::data

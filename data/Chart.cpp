@@ -1,11 +1,9 @@
 // Checking a chart while it is built and writing it to table code.
 #include "data/Chart.h"
 
+#include "host/db/Connection.h"
 #include "runtime/RuntimeError.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
 #include <algorithm>
 
 namespace sarvo::data {
@@ -21,8 +19,8 @@ bool allDigits(const QString& text) {
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-QVariant textOrNull(const QString& text) {
-    return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
+db::SqlValue textOrNull(const QString& text) {
+    return text.isEmpty() ? db::SqlValue() : db::SqlValue::ofText(text);
 }
 
 } // namespace
@@ -89,13 +87,11 @@ int Chart::countInYear(int year) const {
                                           [&](const ChartAccount& a) { return inYear(a, year); }));
 }
 
-void Chart::writeTo(QSqlDatabase& db) const {
-    QSqlQuery insert(db);
-    if (!insert.prepare(QStringLiteral(
-            "insert into code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, bperson, bcus, "
-            "bsup, bdept, bitem, citem_class, cexch_name, cmeasure, bend, br, be, bclose) "
-            "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
-        raise(ErrorCode::DatabaseError, QStringLiteral("table code: %1").arg(insert.lastError().text()));
+void Chart::writeTo(db::Connection& connection) const {
+    const QString insert = QStringLiteral(
+        "insert into code (iYear, cclass, ccode, ccode_name, ccode_engl, igrade, chelp, bperson, bcus, "
+        "bsup, bdept, bitem, citem_class, cexch_name, cmeasure, bend, br, be, bclose) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 
     // Rows go in by code so that the indexes on code grow at their end instead of splitting
     // pages all over; a parent's code sorts before its children's.
@@ -105,47 +101,44 @@ void Chart::writeTo(QSqlDatabase& db) const {
     std::sort(order.begin(), order.end(),
               [&](size_t a, size_t b) { return m_accounts[a].ccode < m_accounts[b].ccode; });
 
+    const auto text = [](const QString& v) { return db::SqlValue::ofText(v); };
+    const auto flag = [](bool b) { return db::SqlValue::ofInteger(b ? 1 : 0); };
+    std::vector<db::SqlValue> values;
     for (int year : m_years) {
         std::vector<char> hasChild(m_accounts.size(), 0);
         for (const ChartAccount& a : m_accounts)
             if (a.parent >= 0 && inYear(a, year)) hasChild[static_cast<size_t>(a.parent)] = 1;
 
-        constexpr int columns = 19;
-        QVariantList values[columns];
-        const int rows = countInYear(year);
-        for (auto& column : values)
-            column.reserve(rows);
-        auto flag = [](bool b) { return QVariant(b ? 1 : 0); };
         for (size_t i : order) {
             const ChartAccount& a = m_accounts[i];
             if (!inYear(a, year)) continue;
-            int c = 0;
-            values[c++] << year;
-            values[c++] << a.cclass;
-            values[c++] << a.ccode;
-            values[c++] << a.name;
-            values[c++] << a.english;
-            values[c++] << a.grade;
-            values[c++] << a.chelp;
-            values[c++] << flag(a.person);
-            values[c++] << flag(a.customer);
-            values[c++] << flag(a.supplier);
-            values[c++] << flag(a.department);
-            values[c++] << flag(a.project);
-            values[c++] << textOrNull(a.itemClass);
-            values[c++] << textOrNull(a.currency);
-            values[c++] << textOrNull(a.unit);
-            values[c++] << flag(!hasChild[i]);
-            values[c++] << flag(a.journal);
-            values[c++] << flag(a.bank);
-            values[c++] << flag(a.closed);
+            values = {db::SqlValue::ofInteger(year),
+                      text(a.cclass),
+                      text(a.ccode),
+                      text(a.name),
+                      text(a.english),
+                      db::SqlValue::ofInteger(a.grade),
+                      text(a.chelp),
+                      flag(a.person),
+                      flag(a.customer),
+                      flag(a.supplier),
+                      flag(a.department),
+                      flag(a.project),
+                      textOrNull(a.itemClass),
+                      textOrNull(a.currency),
+                      textOrNull(a.unit),
+                      flag(!hasChild[i]),
+                      flag(a.journal),
+                      flag(a.bank),
+                      flag(a.closed)};
+            try {
+                connection.command(insert, values);
+            } catch (const RuntimeError& e) {
+                raise(ErrorCode::DatabaseError, QStringLiteral("table code, year %1, account %2: %3")
+                                                    .arg(year)
+                                                    .arg(a.ccode, e.description()));
+            }
         }
-        if (rows == 0) continue;
-        for (const auto& column : values)
-            insert.addBindValue(column);
-        if (!insert.execBatch())
-            raise(ErrorCode::DatabaseError,
-                  QStringLiteral("table code, year %1: %2").arg(year).arg(insert.lastError().text()));
     }
 }
 

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <QHash>
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <vector>
+
+namespace sarvo::db {
+class Connection;
+}
 
 namespace sarvo::data {
 
@@ -54,10 +57,10 @@ public:
     // Number of accounts that exist in year.
     int countInYear(int year) const;
 
-    // Inserts the accounts of every year into table code with one prepared batch per year;
-    // bend is 1 exactly on the accounts without children in that year. The caller holds the
+    // Inserts the accounts of every year into table code through one prepared statement; bend
+    // is 1 exactly on the accounts without children in that year. The caller holds the
     // transaction. Raises DatabaseError when the database refuses a row.
-    void writeTo(QSqlDatabase& db) const;
+    void writeTo(db::Connection& connection) const;
 
 private:
     bool inYear(const ChartAccount& account, int year) const {

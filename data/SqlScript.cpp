@@ -3,9 +3,6 @@
 
 #include "runtime/RuntimeError.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-
 namespace sarvo::data {
 
 QStringList SqlScript::split(const QString& script) {
@@ -40,14 +37,18 @@ QStringList SqlScript::split(const QString& script) {
     return statements;
 }
 
-void SqlScript::run(QSqlDatabase& db, const QString& script, const QString& origin) {
+void SqlScript::run(db::Connection& connection, const QString& script, const QString& origin,
+                    Language language) {
     const QStringList statements = split(script);
-    QSqlQuery query(db);
     for (qsizetype i = 0; i < statements.size(); ++i) {
-        if (!query.exec(statements.at(i))) {
-            raise(
-                ErrorCode::DatabaseError,
-                QStringLiteral("%1, statement %2: %3").arg(origin).arg(i + 1).arg(query.lastError().text()));
+        try {
+            if (language == Language::Native)
+                connection.native(statements.at(i));
+            else
+                connection.command(statements.at(i));
+        } catch (const RuntimeError& e) {
+            raise(ErrorCode::DatabaseError,
+                  QStringLiteral("%1, statement %2: %3").arg(origin).arg(i + 1).arg(e.description()));
         }
     }
 }

@@ -1,16 +1,22 @@
-// ADO-style connection over an Engine; see Connection.h.
+// ADO-style connection over a StatementPipeline; see Connection.h.
 #include "host/db/Connection.h"
 
+#include "host/db/BackendRegistry.h"
+#include "host/db/ConnectionString.h"
 #include "host/db/Cursor.h"
-#include "host/db/Engine.h"
 #include "host/db/Recordset.h"
+#include "host/db/StatementPipeline.h"
 #include "runtime/RuntimeError.h"
 
 namespace sarvo::db {
 
 namespace {
 constexpr int kAlreadyOpen = 3705; // operation is not allowed when the object is open
+
+std::shared_ptr<Recordset> recordsetOf(std::unique_ptr<Cursor> cursor) {
+    return cursor ? std::make_shared<Recordset>(std::move(cursor)) : std::make_shared<Recordset>();
 }
+} // namespace
 
 Connection::Connection(QString connectionString)
     : DispatchObject(QStringLiteral("Connection")), m_connectionString(std::move(connectionString)) {
@@ -45,8 +51,30 @@ Connection::~Connection() {
     }
 }
 
+QString Connection::describe() const {
+    try {
+        return ConnectionString::parse(m_connectionString).describe();
+    } catch (const RuntimeError&) {
+        return m_connectionString.trimmed().isEmpty() ? QStringLiteral("(no connection string)")
+                                                      : QStringLiteral("(unreadable connection string)");
+    }
+}
+
 int Connection::state() const {
-    return m_engine && m_engine->isOpen() ? Open : Closed;
+    return m_pipeline && m_pipeline->isOpen() ? Open : Closed;
+}
+
+StatementPipeline& Connection::pipeline() const {
+    if (!m_pipeline) {
+        m_pipeline = std::make_unique<StatementPipeline>(BackendRegistry::create(m_connectionString));
+        m_pipeline->setOptions(m_options);
+    }
+    return *m_pipeline;
+}
+
+StatementPipeline& Connection::openPipeline() const {
+    if (state() != Open) raise(ErrorCode::ObjectClosed);
+    return *m_pipeline;
 }
 
 void Connection::open(const QString& connectionString, const QString& user, const QString& password,
@@ -58,23 +86,20 @@ void Connection::open(const QString& connectionString, const QString& user, cons
         throw RuntimeError(kAlreadyOpen, QStringLiteral("Operation is not allowed when the object is open."));
     if (!connectionString.isEmpty() && connectionString != m_connectionString) {
         m_connectionString = connectionString;
-        m_engine.reset();
+        m_pipeline.reset();
     }
-    if (!m_engine) m_engine = Engine::create(m_connectionString);
-    m_engine->open();
+    pipeline().open();
 }
 
 void Connection::close() {
-    if (m_engine) m_engine->close();
+    if (m_pipeline) m_pipeline->close();
 }
 
 std::shared_ptr<Recordset> Connection::execute(const QString& text, int options) {
     Q_UNUSED(options);
     if (m_log) m_log(text);
     if (m_logging) m_logged << text;
-    if (state() != Open) raise(ErrorCode::ObjectClosed);
-    std::unique_ptr<Cursor> cursor = m_engine->execute(text);
-    return cursor ? std::make_shared<Recordset>(std::move(cursor)) : std::make_shared<Recordset>();
+    return recordsetOf(openPipeline().execute(text));
 }
 
 bool Connection::tryExecute(const QString& text, QString* error) {
@@ -87,13 +112,53 @@ bool Connection::tryExecute(const QString& text, QString* error) {
     }
 }
 
-QString Connection::render(const QString& text) const {
-    if (!m_engine) const_cast<Connection*>(this)->m_engine = Engine::create(m_connectionString);
-    return m_engine->render(text);
+std::shared_ptr<Recordset> Connection::query(const QString& tsql, const std::vector<SqlValue>& params) {
+    return recordsetOf(openPipeline().query(tsql, params));
 }
 
-QSqlDatabase Connection::database() const {
-    return m_engine ? m_engine->database() : QSqlDatabase();
+qint64 Connection::command(const QString& tsql, const std::vector<SqlValue>& params) {
+    qint64 changed = 0;
+    if (std::unique_ptr<Cursor> rows = openPipeline().query(tsql, params, &changed)) rows->close();
+    return changed;
+}
+
+std::shared_ptr<Recordset> Connection::native(const QString& sql, const std::vector<SqlValue>& params,
+                                              qint64* rowsAffected) {
+    return recordsetOf(openPipeline().native(sql, params, rowsAffected));
+}
+
+QString Connection::render(const QString& text) const {
+    return pipeline().render(text);
+}
+
+void Connection::setOptions(const PipelineOptions& options) {
+    m_options = options;
+    if (m_pipeline) m_pipeline->setOptions(options);
+}
+
+PipelineCounters Connection::counters() const {
+    return m_pipeline ? m_pipeline->counters() : PipelineCounters();
+}
+
+QString Connection::engineName() const {
+    if (m_pipeline) return m_pipeline->backend().name();
+    try {
+        return ConnectionString::parse(m_connectionString).schemeName();
+    } catch (const RuntimeError&) {
+        return {};
+    }
+}
+
+bool Connection::isReadOnly() const {
+    return state() == Open && m_pipeline->backend().isReadOnly();
+}
+
+bool Connection::inTransaction() const {
+    return state() == Open && m_pipeline->backend().inTransaction();
+}
+
+Backend* Connection::backend() const {
+    return m_pipeline ? &m_pipeline->backend() : nullptr;
 }
 
 } // namespace sarvo::db

@@ -1,36 +1,46 @@
 // The host's database connection, ADO style: the component sends Transact-SQL text through
 // Execute; the connection renders it for the engine behind it and hands back a forward-only
-// record set for queries. The engine is chosen by the connection string.
+// record set for queries. The connection string picks the engine (ConnectionString.h); one
+// StatementPipeline over the engine's Backend runs everything, and the host stand-in's own
+// statements take the same path with bound values (query, command) or, for schema scripts and
+// engine pragmas, in the engine's own SQL (native). Only Execute's texts reach the statement log.
 //
 // Late-bound members: ConnectionString, State, CursorLocation (properties); Open([text, user,
 // password, options]), Close, Execute(text [, recordsAffected [, options]]) returning a
 // Recordset object (a closed one for a statement).
+//
+// Failures raise RuntimeError; those of the database are EngineErrors whose kind() says why
+// (EngineError::kindOf(e) on a caught exception).
 #pragma once
 
+#include "host/db/PipelineSettings.h"
+#include "host/db/SqlValue.h"
 #include "runtime/DispatchObject.h"
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace sarvo::db {
 
+class Backend;
 class Recordset;
-class Engine;
+class StatementPipeline;
 
 class Connection : public DispatchObject {
 public:
     enum State { Closed = 0, Open = 1 };
     enum CursorLocation { UseServer = 2, UseClient = 3 };
 
-    // "sqlite:PATH" (or a bare path) for the embedded default; other engines as they land.
     explicit Connection(QString connectionString = {});
     ~Connection() override;
 
     QString connectionString() const { return m_connectionString; }
     void setConnectionString(const QString& s) { m_connectionString = s; }
+    // The connection string for messages and logs: never the password.
+    QString describe() const;
 
     int state() const;
     // Empty arguments and option -1 reopen with what the connection already holds.
@@ -41,11 +51,20 @@ public:
     int cursorLocation() const { return m_cursorLocation; }
     void setCursorLocation(int location) { m_cursorLocation = location; }
 
-    // Runs one T-SQL text. Returns the record set of a query, or a closed record set for a
-    // statement. Raises RuntimeError (DatabaseError) with the engine's message on failure.
+    // Runs one T-SQL text of the component. Returns the record set of a query, or a closed
+    // record set for a statement. Raises RuntimeError (an EngineError for the database's own
+    // failures) with the engine's message on failure.
     std::shared_ptr<Recordset> execute(const QString& text, int options = -1);
     // Same without throwing: false and the error in *error.
     bool tryExecute(const QString& text, QString* error = nullptr);
+
+    // The host's own T-SQL, ? placeholders bound to params in order: a query's record set (a
+    // closed one for a statement), or a statement's count of changed rows. Not logged.
+    std::shared_ptr<Recordset> query(const QString& tsql, const std::vector<SqlValue>& params = {});
+    qint64 command(const QString& tsql, const std::vector<SqlValue>& params = {});
+    // One statement in the engine's own SQL (schema scripts, pragmas, query plans). Not logged.
+    std::shared_ptr<Recordset> native(const QString& sql, const std::vector<SqlValue>& params = {},
+                                      qint64* rowsAffected = nullptr);
 
     // Statement log: every text exactly as passed to execute, while enabled.
     void setStatementLog(std::function<void(const QString&)> sink) { m_log = std::move(sink); }
@@ -57,18 +76,32 @@ public:
     // The engine's rendering of a text (literals written in), without running it.
     QString render(const QString& text) const;
 
-    // The Qt SQL connection behind an open connection, for the host's own parameterized
-    // queries; invalid while closed. Each Connection has a connection name of its own.
-    QSqlDatabase database() const;
+    // What the pipeline does beyond the plain rendering; kept across reopening.
+    const PipelineOptions& options() const { return m_options; }
+    void setOptions(const PipelineOptions& options);
+    // Counted since the connection was last opened.
+    PipelineCounters counters() const;
 
-    Engine* engine() const { return m_engine.get(); }
+    // The engine's name ("sqlite", ...); the connection string's scheme while never opened.
+    QString engineName() const;
+    // Whether the open connection can only read (a read-only account set).
+    bool isReadOnly() const;
+    // Whether a transaction begun with native("BEGIN") is open.
+    bool inTransaction() const;
+    // The engine behind an open connection, for engine-specific tools and tests; null while the
+    // string has not been parsed yet.
+    Backend* backend() const;
 
 private:
+    StatementPipeline& pipeline() const;
+    StatementPipeline& openPipeline() const;
+
     bool m_logging = false;
     QStringList m_logged;
     QString m_connectionString;
     int m_cursorLocation = UseServer;
-    std::unique_ptr<Engine> m_engine;
+    PipelineOptions m_options;
+    mutable std::unique_ptr<StatementPipeline> m_pipeline;
     std::function<void(const QString&)> m_log;
 };
 

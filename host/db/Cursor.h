@@ -12,7 +12,7 @@ public:
     virtual ~Cursor() = default;
     virtual int columnCount() const = 0;
     virtual QString columnName(int column) const = 0;
-    // Steps to the next row; false when there is none. Raises DatabaseError when the engine fails.
+    // Steps to the next row; false when there is none. Raises EngineError when the engine fails.
     virtual bool fetch() = 0;
     // Value of a column of the row the last successful fetch reached.
     virtual Variant value(int column) const = 0;

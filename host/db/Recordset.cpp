@@ -2,10 +2,29 @@
 #include "host/db/Recordset.h"
 
 #include "host/db/Cursor.h"
+#include "host/db/EngineError.h"
 #include "host/db/Field.h"
 #include "runtime/RuntimeError.h"
 
 namespace sarvo::db {
+
+namespace {
+
+// FNV-1a over the UTF-16 units folded to lower case; a hash match is confirmed by comparing.
+size_t foldedHash(const QString& name) {
+    size_t h = 14695981039346656037ull;
+    for (const QChar c : name) {
+        char16_t u = c.unicode();
+        if (u >= u'A' && u <= u'Z')
+            u = static_cast<char16_t>(u + 32);
+        else if (u >= 0x80)
+            u = c.toLower().unicode();
+        h = (h ^ u) * 1099511628211ull;
+    }
+    return h;
+}
+
+} // namespace
 
 Recordset::Recordset() : DispatchObject(QStringLiteral("Recordset")) {
     defineProperty(QStringLiteral("BOF"), [this] { return Variant(bof()); });
@@ -42,10 +61,9 @@ Recordset::Recordset() : DispatchObject(QStringLiteral("Recordset")) {
 Recordset::Recordset(std::unique_ptr<Cursor> cursor) : Recordset() {
     m_cursor = std::move(cursor);
     if (!m_cursor) return;
-    for (int i = 0; i < m_cursor->columnCount(); ++i) {
-        const QString key = m_cursor->columnName(i).toLower();
-        if (!m_index.contains(key)) m_index.insert(key, i);
-    }
+    m_index.reserve(static_cast<size_t>(m_cursor->columnCount()));
+    for (int i = 0; i < m_cursor->columnCount(); ++i)
+        m_index.emplace_back(foldedHash(m_cursor->columnName(i)), i);
     fetch();
     m_bof = m_eof;
 }
@@ -63,7 +81,7 @@ void Recordset::requireOpen() const {
 }
 
 void Recordset::requireRow() const {
-    if (m_bof || m_eof) raise(ErrorCode::NoCurrentRecord);
+    if (m_bof || m_eof) throw EngineError(FailureKind::NoRow, QString(), 0, {}, ErrorCode::NoCurrentRecord);
 }
 
 bool Recordset::bof() const {
@@ -89,16 +107,17 @@ void Recordset::moveFirst() {
 
 void Recordset::moveNext() {
     requireOpen();
-    if (m_eof) raise(ErrorCode::NoCurrentRecord);
+    if (m_eof) throw EngineError(FailureKind::NoRow, QString(), 0, {}, ErrorCode::NoCurrentRecord);
     m_bof = false;
     fetch();
 }
 
 int Recordset::fieldIndex(const QString& name) const {
     requireOpen();
-    const auto it = m_index.constFind(name.toLower());
-    if (it == m_index.cend()) raise(ErrorCode::ItemNotFound, name);
-    return *it;
+    const size_t h = foldedHash(name);
+    for (const auto& [hash, index] : m_index)
+        if (hash == h && m_cursor->columnName(index).compare(name, Qt::CaseInsensitive) == 0) return index;
+    raise(ErrorCode::ItemNotFound, name);
 }
 
 Variant Recordset::field(const QString& name) const {

@@ -8,9 +8,9 @@
 
 #include "runtime/DispatchObject.h"
 
-#include <QHash>
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace sarvo::db {
 
@@ -49,7 +49,9 @@ private:
     std::unique_ptr<Cursor> m_cursor;
     bool m_bof = true;
     bool m_eof = true;
-    QHash<QString, int> m_index; // lower-case name -> first column of that name
+    // Columns by a case-blind hash of their names, in column order: a look-up by name folds the
+    // name it is given without allocating, and takes the first column of an equal name.
+    std::vector<std::pair<size_t, int>> m_index;
 };
 
 } // namespace sarvo::db

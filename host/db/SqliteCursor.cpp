@@ -1,7 +1,8 @@
 // Forward stepping over one prepared SQLite statement; see SqliteCursor.h.
 #include "host/db/SqliteCursor.h"
 
-#include "host/db/SqliteEngine.h"
+#include "host/db/EngineError.h"
+#include "host/db/SqliteBackend.h"
 #include "runtime/RuntimeError.h"
 
 #include <limits>
@@ -32,46 +33,49 @@ Variant columnValue(sqlite3_stmt* stmt, int column) {
 
 } // namespace
 
-SqliteCursor::SqliteCursor(SqliteEngine* engine, QByteArray sql, std::vector<SqlValue> params, QString tsql,
-                           sqlite3_stmt* stmt)
-    : m_engine(engine), m_sql(std::move(sql)), m_params(std::move(params)), m_tsql(std::move(tsql)),
+SqliteCursor::SqliteCursor(SqliteBackend* backend, QByteArray sql, std::vector<SqlValue> params,
+                           QString origin, sqlite3_stmt* stmt)
+    : m_backend(backend), m_sql(std::move(sql)), m_params(std::move(params)), m_origin(std::move(origin)),
       m_stmt(stmt) {
     const int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i)
         m_names << QString::fromUtf8(sqlite3_column_name(stmt, i));
-    m_engine->addCursor(this);
+    m_backend->addCursor(this);
 }
 
 SqliteCursor::~SqliteCursor() {
-    if (m_engine) {
+    if (m_backend) {
         release();
-        m_engine->removeCursor(this);
+        m_backend->removeCursor(this);
     }
 }
 
 bool SqliteCursor::step() {
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
-        m_engine->countRow();
-        const int n = columnCount();
-        m_row.resize(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            m_row[static_cast<size_t>(i)] = columnValue(m_stmt, i);
+        m_backend->countRow();
+        m_onRow = true;
         return true;
     }
+    m_onRow = false;
     if (rc == SQLITE_DONE) {
         release();
         return false;
     }
-    const QString message = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt)));
+    sqlite3* db = sqlite3_db_handle(m_stmt);
+    const int code = sqlite3_extended_errcode(db);
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
     release();
-    raise(ErrorCode::DatabaseError, message + QStringLiteral(" in: ") + m_tsql);
+    throw EngineError(sqliteFailureKind(code), message + QStringLiteral(" in: ") + m_origin, code);
 }
 
 bool SqliteCursor::fetch() {
-    if (!m_engine) raise(ErrorCode::ObjectClosed);
+    if (!m_backend) raise(ErrorCode::ObjectClosed);
     if (m_detached) {
-        if (m_next >= m_buffer.size()) return false;
+        if (m_next >= m_buffer.size()) {
+            m_row.clear();
+            return false;
+        }
         m_row = std::move(m_buffer[m_next++]);
         return true;
     }
@@ -80,44 +84,56 @@ bool SqliteCursor::fetch() {
 }
 
 Variant SqliteCursor::value(int column) const {
-    return m_row.at(static_cast<size_t>(column));
+    if (column < 0 || column >= columnCount()) raise(ErrorCode::ItemNotFound, QString::number(column));
+    if (m_detached) return m_row.at(static_cast<size_t>(column));
+    if (!m_onRow) raise(ErrorCode::NoCurrentRecord);
+    return columnValue(m_stmt, column);
+}
+
+std::vector<Variant> SqliteCursor::currentRow() const {
+    std::vector<Variant> row(static_cast<size_t>(columnCount()));
+    for (int i = 0; i < columnCount(); ++i)
+        row[static_cast<size_t>(i)] = columnValue(m_stmt, i);
+    return row;
 }
 
 void SqliteCursor::rewind() {
-    if (!m_engine) raise(ErrorCode::ObjectClosed);
+    if (!m_backend) raise(ErrorCode::ObjectClosed);
     m_detached = false;
     m_buffer.clear();
+    m_row.clear();
     m_next = 0;
     release();
-    m_stmt = m_engine->checkout(m_sql, m_params, m_tsql);
+    m_stmt = m_backend->checkout(m_sql, m_params, m_origin);
 }
 
 void SqliteCursor::release() {
-    if (m_stmt && m_engine) m_engine->checkin(m_sql, m_stmt);
+    m_onRow = false;
+    if (m_stmt && m_backend) m_backend->checkin(m_sql, m_stmt);
     m_stmt = nullptr;
 }
 
 void SqliteCursor::detach() {
     if (!m_stmt) return;
-    const std::vector<Variant> current = m_row;
-    while (step())
-        m_buffer.push_back(m_row);
-    m_row = current;
+    m_row = m_onRow ? currentRow() : std::vector<Variant>();
+    m_buffer.clear();
     m_next = 0;
+    while (step())
+        m_buffer.push_back(currentRow());
     m_detached = true;
 }
 
 void SqliteCursor::invalidate() {
     release();
-    m_engine = nullptr;
+    m_backend = nullptr;
     m_buffer.clear();
 }
 
 void SqliteCursor::close() {
-    if (!m_engine) return;
+    if (!m_backend) return;
     release();
-    m_engine->removeCursor(this);
-    m_engine = nullptr;
+    m_backend->removeCursor(this);
+    m_backend = nullptr;
 }
 
 } // namespace sarvo::db

@@ -1,5 +1,6 @@
-// Rows of one SQLite query, stepped as the caller moves. Holds its prepared statement only while
-// rows remain, so finished queries never keep a table locked.
+// Rows of one SQLite query, stepped as the caller moves; a column is converted when it is read.
+// Holds its prepared statement only while rows remain, so finished queries never keep a table
+// locked.
 #pragma once
 
 #include "host/db/Cursor.h"
@@ -13,11 +14,11 @@ struct sqlite3_stmt;
 
 namespace sarvo::db {
 
-class SqliteEngine;
+class SqliteBackend;
 
 class SqliteCursor : public Cursor {
 public:
-    SqliteCursor(SqliteEngine* engine, QByteArray sql, std::vector<SqlValue> params, QString tsql,
+    SqliteCursor(SqliteBackend* backend, QByteArray sql, std::vector<SqlValue> params, QString origin,
                  sqlite3_stmt* stmt);
     ~SqliteCursor() override;
 
@@ -26,7 +27,7 @@ public:
     bool fetch() override;
     Variant value(int column) const override;
     void rewind() override;
-    bool isOpen() const override { return m_engine != nullptr; }
+    bool isOpen() const override { return m_backend != nullptr; }
     void close() override;
 
     // Reads the remaining rows into memory and gives the statement back, so the connection can
@@ -38,15 +39,17 @@ public:
 private:
     bool step();
     void release();
+    std::vector<Variant> currentRow() const;
 
-    SqliteEngine* m_engine;
+    SqliteBackend* m_backend;
     QByteArray m_sql;
     std::vector<SqlValue> m_params;
-    QString m_tsql;
+    QString m_origin;
     sqlite3_stmt* m_stmt;
     QStringList m_names;
+    bool m_onRow = false;    // the statement stands on a row (values read from it)
+    bool m_detached = false; // rows come from m_buffer, the current one from m_row
     std::vector<Variant> m_row;
-    bool m_detached = false;
     std::vector<std::vector<Variant>> m_buffer; // rows read ahead by detach, in order
     size_t m_next = 0;
 };

@@ -38,7 +38,8 @@ struct Expr {
         IsNull,   // children: subject; negated
         Exists,   // subquery
         Subquery, // subquery
-        Function  // text: name; children: arguments
+        Function, // text: name; children: arguments
+        Parameter // ? bound by the caller; token: its token
     };
     Kind kind;
     int position = 0;

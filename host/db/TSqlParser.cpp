@@ -623,6 +623,12 @@ ExprPtr TSqlParser::primary() {
         e->text = next().text;
         return e;
     }
+    case K::Parameter: {
+        auto e = std::make_unique<Expr>(Expr::Kind::Parameter, t.position);
+        e->token = m_pos;
+        next();
+        return e;
+    }
     case K::Variable:
         unsupported(QStringLiteral("the variable %1").arg(t.text), t.position);
     case K::Symbol:

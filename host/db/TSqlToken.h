@@ -14,6 +14,7 @@ struct TSqlToken {
         NationalString,   // N'...'
         Number,           // integer or decimal
         Variable,         // @name
+        Parameter,        // ?: a value the caller binds (the host's own statements)
         Symbol,           // operators and punctuation: ( ) , . ; = <> != < > <= >= + - * / %
         End
     };

@@ -104,6 +104,10 @@ QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
             }
             t.text = s.mid(i, j - i);
             i = j;
+        } else if (c == QLatin1Char('?')) {
+            t.kind = TSqlToken::Kind::Parameter;
+            t.text = QString(c);
+            ++i;
         } else if (c == QLatin1Char('@')) {
             t.kind = TSqlToken::Kind::Variable;
             int j = i + 1;

@@ -60,6 +60,15 @@ struct Writer {
         step.sql += s;
         step.text += s;
     }
+    // A ? placeholder: bound whatever the options, the caller's value filled in later.
+    void parameter(int token) {
+        step.text += QLatin1Char('?');
+        step.params.push_back(SqlValue());
+        step.paramTokens.push_back(token);
+        step.sql += dialect->placeholder == Dialect::Placeholder::Numbered
+                        ? QStringLiteral("$%1").arg(step.params.size())
+                        : QStringLiteral("?");
+    }
     void value(const SqlValue& v, const QString& literal, int token) {
         step.text += literal;
         if (!bind) {
@@ -255,8 +264,9 @@ Rendering Renderer::insert(const Statement& s) {
     return finish(Rendering::Kind::Insert);
 }
 
-// IF [NOT] EXISTS (query) BEGIN INSERT ... VALUES (...) END: one INSERT whose row is selected
-// only when the condition holds, so the test and the insert are one statement.
+// IF [NOT] EXISTS (query) BEGIN INSERT ... VALUES (...) END: the test alone first, then, only
+// when it holds, one INSERT whose row is selected only when the condition (still) holds. A false
+// condition so writes nothing and needs no write lock; a true one inserts atomically.
 Rendering Renderer::conditionalInsert(const Statement& s) {
     const Statement& body = *s.body;
     if (m_d.conditionalInsert == Dialect::ConditionalInsert::IfBatch) {
@@ -271,13 +281,21 @@ Rendering Renderer::conditionalInsert(const Statement& s) {
     if (body.select || body.rows.size() != 1)
         unsupported(QStringLiteral("IF EXISTS around an INSERT of other than one row of values"),
                     body.position);
+    m_w.put(s.negated ? QStringLiteral("SELECT 1 WHERE NOT EXISTS (")
+                      : QStringLiteral("SELECT 1 WHERE EXISTS ("));
+    select(*s.select);
+    m_w.put(QStringLiteral(")"));
+    RenderedStep test = std::exchange(m_w.step, RenderedStep());
     insertHead(body);
     m_w.put(QStringLiteral(" SELECT "));
     list(body.rows.front());
     m_w.put(s.negated ? QStringLiteral(" WHERE NOT EXISTS (") : QStringLiteral(" WHERE EXISTS ("));
     select(*s.select);
     m_w.put(QStringLiteral(")"));
-    return finish(Rendering::Kind::ConditionalInsert);
+    Rendering r = finish(Rendering::Kind::ConditionalInsert);
+    r.steps.insert(r.steps.begin(), std::move(test));
+    r.guarded = true;
+    return r;
 }
 
 Rendering Renderer::deleteFrom(const Statement& s) {
@@ -488,6 +506,8 @@ void Renderer::expr(const Expr& e) {
         return subquery(e);
     case Expr::Kind::Function:
         return function(e);
+    case Expr::Kind::Parameter:
+        return m_w.parameter(e.token);
     }
 }
 
@@ -786,6 +806,7 @@ ValueType Renderer::typeOf(const Expr& e) const {
         return ValueType::Numeric;
     }
     case Expr::Kind::Subquery:
+    case Expr::Kind::Parameter:
         return ValueType::Unknown;
     default:
         return ValueType::Numeric;

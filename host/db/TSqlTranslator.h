@@ -30,7 +30,7 @@ struct TranslatorOptions {
 struct RenderedStep {
     QString sql;                  // with placeholders when literals are bound
     std::vector<SqlValue> params; // in placeholder order
-    std::vector<int> paramTokens; // the literal token each value comes from
+    std::vector<int> paramTokens; // the literal (or ? placeholder) token each value comes from
     QString text;                 // with the literals written in, for reading
 };
 
@@ -45,6 +45,9 @@ struct Rendering {
     // BY positions, select lists): a rendering serves another text of the same shape only when
     // these are equal.
     std::vector<int> inlineTokens;
+    // The first step is a query that decides: the steps after it run only when it returns a row
+    // (a conditional insert whose condition is false writes nothing and takes no write lock).
+    bool guarded = false;
 
     bool changesSchema() const { return kind == Kind::SelectInto || kind == Kind::DropTable; }
     QString text() const; // the steps' texts joined by ";\n"

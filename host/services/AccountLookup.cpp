@@ -2,8 +2,7 @@
 #include "host/services/AccountLookup.h"
 
 #include "host/db/Connection.h"
-#include "host/db/Cursor.h"
-#include "host/db/Engine.h"
+#include "host/db/Recordset.h"
 #include "host/services/ZwPub.h"
 #include "runtime/RuntimeError.h"
 
@@ -11,23 +10,26 @@ namespace sarvo::host {
 
 namespace {
 
-std::unique_ptr<db::Cursor> query(const ZwPub& zwPub, const QString& tsql) {
+std::shared_ptr<db::Recordset> query(const ZwPub& zwPub, const QString& tsql,
+                                     const std::vector<db::SqlValue>& params) {
     const std::shared_ptr<db::Connection> connection = zwPub.dbKit()->Connection();
     if (!connection)
         raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("the database kit has no connection"));
     if (connection->state() == db::Connection::Closed) connection->open();
-    return connection->engine()->execute(tsql);
+    return connection->query(tsql, params);
 }
 
-// " from code where iYear=Y and ccode in (N'a',N'b')", the codes' apostrophes doubled.
-QString rowsOf(const ZwPub& zwPub, const QStringList& codes) {
-    QStringList literals;
-    literals.reserve(codes.size());
-    for (const QString& code : codes)
-        literals << QStringLiteral("N'") + QString(code).replace(QLatin1Char('\''), QStringLiteral("''")) +
-                        QLatin1Char('\'');
-    return QStringLiteral(" from code where iYear=") + QString::number(zwPub.CurrentYear()) +
-           QStringLiteral(" and ccode in (") + literals.join(QLatin1Char(',')) + QLatin1Char(')');
+// " from code where iYear=? and ccode in (?,...)" and its values: the year, then the codes.
+QString rowsOf(const ZwPub& zwPub, const QStringList& codes, std::vector<db::SqlValue>& params) {
+    params.push_back(db::SqlValue::ofInteger(zwPub.CurrentYear()));
+    QStringList marks;
+    marks.reserve(codes.size());
+    for (const QString& code : codes) {
+        marks << QStringLiteral("?");
+        params.push_back(db::SqlValue::ofText(code));
+    }
+    return QStringLiteral(" from code where iYear=? and ccode in (") + marks.join(QLatin1Char(',')) +
+           QLatin1Char(')');
 }
 
 } // namespace
@@ -41,14 +43,16 @@ std::optional<AccountLookup::Account> AccountLookup::find(const ZwPub& zwPub, co
 QHash<QString, AccountLookup::Account> AccountLookup::findAll(const ZwPub& zwPub, const QStringList& codes) {
     QHash<QString, Account> found;
     if (codes.isEmpty()) return found;
-    auto cursor =
-        query(zwPub, QStringLiteral("select ccode, ccode_name, ccode_engl, bclose") + rowsOf(zwPub, codes));
-    while (cursor && cursor->fetch()) {
+    std::vector<db::SqlValue> params;
+    const auto rows = query(
+        zwPub, QStringLiteral("select ccode, ccode_name, ccode_engl, bclose") + rowsOf(zwPub, codes, params),
+        params);
+    for (; !rows->eof(); rows->moveNext()) {
         Account account;
-        account.name = cursor->value(1).toDisplayText();
-        account.englishName = cursor->value(2).toDisplayText();
-        account.closed = cursor->value(3).toDisplayText() == QLatin1String("1");
-        found.insert(cursor->value(0).toDisplayText(), account);
+        account.name = rows->fieldAt(1).toDisplayText();
+        account.englishName = rows->fieldAt(2).toDisplayText();
+        account.closed = rows->fieldAt(3).toDisplayText() == QLatin1String("1");
+        found.insert(rows->fieldAt(0).toDisplayText(), account);
     }
     return found;
 }
@@ -56,10 +60,13 @@ QHash<QString, AccountLookup::Account> AccountLookup::findAll(const ZwPub& zwPub
 QSet<QString> AccountLookup::passing(const ZwPub& zwPub, const QStringList& codes, const QString& condition) {
     QSet<QString> passed;
     if (codes.isEmpty()) return passed;
-    auto cursor = query(zwPub, QStringLiteral("select ccode") + rowsOf(zwPub, codes) +
-                                   QStringLiteral(" and (") + condition + QLatin1Char(')'));
-    while (cursor && cursor->fetch())
-        passed.insert(cursor->value(0).toDisplayText());
+    std::vector<db::SqlValue> params;
+    const auto rows = query(zwPub,
+                            QStringLiteral("select ccode") + rowsOf(zwPub, codes, params) +
+                                QStringLiteral(" and (") + condition + QLatin1Char(')'),
+                            params);
+    for (; !rows->eof(); rows->moveNext())
+        passed.insert(rows->fieldAt(0).toDisplayText());
     return passed;
 }
 

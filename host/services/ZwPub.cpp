@@ -1,11 +1,14 @@
 // The host's public-services object. Account data (code) and options (AccInformation) are read
 // per call, since the account set may change under a running request (the account editor);
 // the account set's description (classes, code scheme, settings) is read once per InitContext.
-// The host's own queries are parameterised; nothing typed by a user is spliced into them.
+// The host's own queries go through the account set's connection like the component's, as T-SQL
+// with ? placeholders for their values: nothing typed by a user is spliced into them, and they
+// stay out of the component's statement log.
 #include "host/services/ZwPub.h"
 
 #include <QFontDatabase>
 
+#include "host/db/Recordset.h"
 #include "host/services/MessageService.h"
 #include "host/services/ResourceTable.h"
 #include "runtime/RuntimeError.h"
@@ -14,9 +17,6 @@
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace sarvo::host {
 
@@ -26,28 +26,31 @@ const QString kCodeClassEnum = QStringLiteral("Enum.GL.CodeClass");
 const QString kClassKindSplitSetting = QStringLiteral("ClassKindSplit");
 constexpr int16_t kCheckTakesPostings = 29;
 
-[[noreturn]] void raiseDatabase(const QSqlQuery& q, const QString& what) {
-    raise(ErrorCode::DatabaseError, what + QStringLiteral(": ") + q.lastError().text());
-}
+using Rows = std::shared_ptr<db::Recordset>;
 
-// One parameterised statement on the host's database; raises with the engine's message.
-QSqlQuery run(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}) {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) raiseDatabase(q, sql);
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    if (!q.exec()) raiseDatabase(q, sql);
-    return q;
+db::SqlValue text(const QString& v) {
+    return db::SqlValue::ofText(v);
+}
+db::SqlValue number(qint64 v) {
+    return db::SqlValue::ofInteger(v);
 }
 
 // The connection of the kit, opened when it is closed: the host reads its own tables whether
 // or not the component has touched the connection yet.
-QSqlDatabase openDatabase(const DbKit& kit) {
+db::Connection& openConnection(const DbKit& kit) {
     const std::shared_ptr<db::Connection> conn = kit.Connection();
     if (!conn) raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("the database kit has no connection"));
     if (conn->state() == db::Connection::Closed) conn->open();
-    return conn->database();
+    return *conn;
+}
+
+QString textAt(const Rows& rows, int column) {
+    return rows->fieldAt(column).toDisplayText();
+}
+
+int intAt(const Rows& rows, int column) {
+    const Variant v = rows->fieldAt(column);
+    return v.isNull() ? 0 : v.toLong();
 }
 
 bool isTrueSetting(const QString& value) {
@@ -86,12 +89,13 @@ const Variant& required(const VariantList& args, int i, const char* method) {
     return args[i];
 }
 
-bool columnTrue(const QSqlQuery& q, const char* column) {
-    return q.value(QLatin1String(column)).toInt() == 1;
+bool columnTrue(const Rows& rows, const char* column) {
+    const Variant v = rows->field(QLatin1String(column));
+    return !v.isNull() && v.toLong() == 1;
 }
 
-bool columnPresent(const QSqlQuery& q, const char* column) {
-    return !q.value(QLatin1String(column)).isNull();
+bool columnPresent(const Rows& rows, const char* column) {
+    return !rows->field(QLatin1String(column)).isNull();
 }
 
 } // namespace
@@ -110,7 +114,7 @@ struct ZwPub::Context {
     std::vector<uint8_t> gradeLengths; // index 0: grade 1
     bool classKindSplit = false;
 
-    QSqlDatabase database() const { return openDatabase(*kit); }
+    db::Connection& database() const { return openConnection(*kit); }
 };
 
 ZwPub::ZwPub() : DispatchObject(QStringLiteral("ZwPub")), m_refAttrib(std::make_shared<RefAttribute>()) {
@@ -151,19 +155,18 @@ void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QSt
     ctx->operatorName = operatorName;
     ctx->operateDate = operateDate;
 
-    const QSqlDatabase db = ctx->database();
-    if (!run(db, QStringLiteral("SELECT iYear FROM host_year WHERE iYear = ?"), {year}).next())
+    db::Connection& db = ctx->database();
+    if (db.query(QStringLiteral("SELECT iYear FROM host_year WHERE iYear = ?"), {number(year)})->eof())
         raise(
             ErrorCode::InvalidProcedureCall,
             QStringLiteral("%1 is not an accounting year of account set %2").arg(year).arg(accountSetNumber));
 
     std::vector<CodeClasses::Entry> entries;
-    QSqlQuery classes = run(db, QStringLiteral("SELECT cclass, cKind, cText_zhcn, cText_zhtw, cText_enus "
-                                               "FROM host_class ORDER BY iPosition"));
-    while (classes.next()) {
-        entries.push_back({classes.value(0).toString(), classes.value(1).toString(),
-                           classes.value(2).toString(), classes.value(3).toString(),
-                           classes.value(4).toString()});
+    const Rows classes = db.query(QStringLiteral("SELECT cclass, cKind, cText_zhcn, cText_zhtw, cText_enus "
+                                                 "FROM host_class ORDER BY iPosition"));
+    for (; !classes->eof(); classes->moveNext()) {
+        entries.push_back({textAt(classes, 0), textAt(classes, 1), textAt(classes, 2), textAt(classes, 3),
+                           textAt(classes, 4)});
     }
     for (const CodeClasses::Entry& e : entries) {
         for (const auto language :
@@ -175,17 +178,18 @@ void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QSt
     }
     ctx->classes = std::make_shared<CodeClasses>(std::move(entries));
 
-    QSqlQuery scheme = run(db, QStringLiteral("SELECT iGrade, iLength FROM host_scheme ORDER BY iGrade"));
-    while (scheme.next()) {
-        const int grade = scheme.value(0).toInt();
+    const Rows scheme = db.query(QStringLiteral("SELECT iGrade, iLength FROM host_scheme ORDER BY iGrade"));
+    for (; !scheme->eof(); scheme->moveNext()) {
+        const int grade = intAt(scheme, 0);
         // Grades are numbered from 1 without gaps; a gap ends the usable scheme.
         if (grade != static_cast<int>(ctx->gradeLengths.size()) + 1) break;
-        ctx->gradeLengths.push_back(static_cast<uint8_t>(qBound(0, scheme.value(1).toInt(), 255)));
+        ctx->gradeLengths.push_back(static_cast<uint8_t>(qBound(0, intAt(scheme, 1), 255)));
     }
+    scheme->close();
 
-    QSqlQuery split =
-        run(db, QStringLiteral("SELECT cValue FROM host_setting WHERE cName = ?"), {kClassKindSplitSetting});
-    ctx->classKindSplit = split.next() && isTrueSetting(split.value(0).toString());
+    const Rows split = db.query(QStringLiteral("SELECT cValue FROM host_setting WHERE cName = ?"),
+                                {text(kClassKindSplitSetting)});
+    ctx->classKindSplit = !split->eof() && isTrueSetting(textAt(split, 0));
 
     m_context = std::move(ctx);
 }
@@ -252,23 +256,28 @@ bool ZwPub::SetFormCaptions(QWidget* form, const QString& prefix, const QString&
 }
 
 QString ZwPub::GetOption(const QString& sysId, const QString& name) const {
-    QSqlQuery q = run(context().database(),
-                      QStringLiteral("SELECT cValue FROM AccInformation WHERE cSysID = ? AND cName = ?"),
-                      {sysId, name});
-    return q.next() ? q.value(0).toString() : QString();
+    const Rows q = context().database().query(
+        QStringLiteral("SELECT cValue FROM AccInformation WHERE cSysID = ? AND cName = ?"),
+        {text(sysId), text(name)});
+    return q->eof() ? QString() : textAt(q, 0);
 }
 
 void ZwPub::SetOption(const QString& sysId, const QString& name, const QString& value) {
-    const QSqlDatabase db = context().database();
-    const QSqlQuery update =
-        run(db, QStringLiteral("UPDATE AccInformation SET cValue = ? WHERE cSysID = ? AND cName = ?"),
-            {value, sysId, name});
-    if (update.numRowsAffected() > 0) return;
-    run(db,
-        QStringLiteral(
-            "INSERT INTO AccInformation (cSysID, cName, cType, cValue, cDefault, bVisible, bEnable) "
-            "VALUES (?, ?, 'String', ?, ?, 1, 1)"),
-        {sysId, name, value, value});
+    db::Connection& db = context().database();
+    // A value that is already stored is not written again: nothing to lock, and nothing that
+    // can fail on a read-only account set.
+    if (!db.query(QStringLiteral(
+                      "SELECT cValue FROM AccInformation WHERE cSysID = ? AND cName = ? AND cValue = ?"),
+                  {text(sysId), text(name), text(value)})
+             ->eof())
+        return;
+    if (db.command(QStringLiteral("UPDATE AccInformation SET cValue = ? WHERE cSysID = ? AND cName = ?"),
+                   {text(value), text(sysId), text(name)}) > 0)
+        return;
+    db.command(QStringLiteral(
+                   "INSERT INTO AccInformation (cSysID, cName, cType, cValue, cDefault, bVisible, bEnable) "
+                   "VALUES (?, ?, 'String', ?, ?, 1, 1)"),
+               {text(sysId), text(name), text(value), text(value)});
 }
 
 QString ZwPub::DisplayText(const QString& className) const {
@@ -307,10 +316,10 @@ bool ZwPub::CodeCheck(const QString& code, int16_t check) const {
     if (check != kCheckTakesPostings)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("unknown account check %1").arg(check));
     const Context& ctx = context();
-    QSqlQuery q =
-        run(ctx.database(), QStringLiteral("SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?"),
-            {ctx.year, code});
-    return q.next() && q.value(0).toInt() == 1 && q.value(1).toInt() == 0;
+    const Rows q =
+        ctx.database().query(QStringLiteral("SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?"),
+                             {number(ctx.year), text(code)});
+    return !q->eof() && intAt(q, 0) == 1 && intAt(q, 1) == 0;
 }
 
 uint8_t ZwPub::GradeCodeLen(int gradeIndex) const {
@@ -326,24 +335,23 @@ QString ZwPub::CodeName(const QString& code, const Variant& o1, const Variant& o
     Q_UNUSED(o1);
     Q_UNUSED(o2);
     const Context& ctx = context();
-    QSqlQuery q = run(ctx.database(),
-                      QStringLiteral("SELECT ccode_name, ccode_engl FROM code WHERE iYear = ? AND ccode = ?"),
-                      {ctx.year, code});
-    if (!q.next()) return {};
-    const QString chinese = q.value(0).toString();
+    const Rows q = ctx.database().query(
+        QStringLiteral("SELECT ccode_name, ccode_engl FROM code WHERE iYear = ? AND ccode = ?"),
+        {number(ctx.year), text(code)});
+    if (q->eof()) return {};
+    const QString chinese = textAt(q, 0);
     if (isChinese(languageId())) return chinese;
-    const QString english = q.value(1).toString();
+    const QString english = textAt(q, 1);
     return english.isEmpty() ? chinese : english;
 }
 
 void ZwPub::LoadCodeRecord(const QString& code, CodeInfo& record, int16_t year) const {
-    QSqlQuery q =
-        run(context().database(),
-            QStringLiteral("SELECT bperson, bcus, bsup, bdept, bitem, citem_class, cexch_name, cmeasure, "
-                           "bend, br, be, bclose FROM code WHERE iYear = ? AND ccode = ?"),
-            {year, code});
+    const Rows q = context().database().query(
+        QStringLiteral("SELECT bperson, bcus, bsup, bdept, bitem, citem_class, cexch_name, cmeasure, "
+                       "bend, br, be, bclose FROM code WHERE iYear = ? AND ccode = ?"),
+        {number(year), text(code)});
     record.clear();
-    if (!q.next()) return;
+    if (q->eof()) return;
     record.bPerson = columnTrue(q, "bperson");
     record.bCustomer = columnTrue(q, "bcus");
     record.bSupplier = columnTrue(q, "bsup");
@@ -351,7 +359,7 @@ void ZwPub::LoadCodeRecord(const QString& code, CodeInfo& record, int16_t year) 
     const bool item = columnTrue(q, "bitem");
     if (item) {
         // A project account without a class of its own belongs to the default project class.
-        const QString itemClass = q.value(QStringLiteral("citem_class")).toString().trimmed();
+        const QString itemClass = q->field(QStringLiteral("citem_class")).toDisplayText().trimmed();
         record.cItemClass = itemClass.isEmpty() ? QStringLiteral("00") : itemClass;
     }
     record.bAuxiliary = record.bPerson || record.bCustomer || record.bSupplier || record.bDepartment || item;
@@ -379,9 +387,9 @@ ObjectRef ZwPub::CurrentUser() const {
     if (!m_login) raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("no login has been set"));
     const Context& ctx = context();
     const QString userId = m_login->LoginId();
-    QSqlQuery q =
-        run(ctx.database(), QStringLiteral("SELECT cUser_Name FROM host_user WHERE cUser_Id = ?"), {userId});
-    const QString userName = q.next() ? q.value(0).toString() : ctx.operatorName;
+    const Rows q = ctx.database().query(QStringLiteral("SELECT cUser_Name FROM host_user WHERE cUser_Id = ?"),
+                                        {text(userId)});
+    const QString userName = q->eof() ? ctx.operatorName : textAt(q, 0);
     auto user = std::make_shared<PropertyBag>(
         QStringLiteral("CurrentUser"), QStringList{QStringLiteral("UserId"), QStringLiteral("UserName")});
     user->value(1) = userId;

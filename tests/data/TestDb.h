@@ -1,15 +1,14 @@
-// Test helpers: a named SQLite connection (to a file or to memory) that is removed with the
-// helper, one-line queries for assertions, each template's account set made once per test run,
+// Test helpers: an SQLite connection (to a file or to memory) closed with the helper, one-line
+// queries for assertions, each template's account set made once per test run,
 // and the error a call raised.
 #pragma once
 
 #include "data/AccountSetTemplate.h"
+#include "host/db/Connection.h"
+#include "host/db/Recordset.h"
 #include "runtime/RuntimeError.h"
 
 #include <QHash>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -19,29 +18,29 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 class TestDb {
 public:
-    explicit TestDb(const QString& path = QStringLiteral(":memory:")) {
-        static int counter = 0;
-        m_name = QStringLiteral("test-db-%1").arg(++counter);
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
-    }
-    ~TestDb() {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
+    explicit TestDb(const QString& path = QStringLiteral(":memory:")) : db(QStringLiteral("sqlite:") + path) {
+        try {
+            db.open();
+        } catch (const sarvo::RuntimeError& e) {
+            ADD_FAILURE() << e.what();
+        }
     }
 
-    // Every row's columns joined by '|', NULL as "NULL"; a statement that fails is a test failure.
+    // Every row's columns joined by '|', NULL as "NULL", of a statement in SQLite's own SQL; a
+    // statement that fails is a test failure.
     QStringList rows(const QString& sql) {
-        QSqlQuery q(db);
-        EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
         QStringList result;
-        while (q.next()) {
-            QStringList columns;
-            for (int i = 0; i < q.record().count(); ++i)
-                columns << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
-            result << columns.join(u'|');
+        try {
+            for (auto q = db.native(sql); q->isOpen() && !q->eof(); q->moveNext()) {
+                QStringList columns;
+                for (int i = 0; i < q->fieldCount(); ++i) {
+                    const sarvo::Variant v = q->fieldAt(i);
+                    columns << (v.isNull() ? QStringLiteral("NULL") : v.toDisplayText());
+                }
+                result << columns.join(u'|');
+            }
+        } catch (const sarvo::RuntimeError& e) {
+            ADD_FAILURE() << sql.toStdString() << ": " << e.what();
         }
         return result;
     }
@@ -49,10 +48,7 @@ public:
     // Accounts (rows of table code) that meet a condition.
     int codes(const QString& where) { return value("select count(*) from code where " + where).toInt(); }
 
-    QSqlDatabase db;
-
-private:
-    QString m_name;
+    sarvo::db::Connection db;
 };
 
 inline QTemporaryDir& testFolder() {

@@ -26,12 +26,17 @@ namespace sarvo::testing {
 
 class DialogHarness : public ::testing::Test {
 public:
+    // A suite over several engines passes its parameter (EngineSlots.h) as engine.
     explicit DialogHarness(const QString& templateName = QStringLiteral("standard"),
                            const QString& loginYear = QStringLiteral("2024"),
-                           const QString& language = QStringLiteral("zh-cn"))
-        : host(templateName, language, loginYear) {}
+                           const QString& language = QStringLiteral("zh-cn"),
+                           const EngineSlot& engine = sqliteSlot())
+        : host(templateName, language, loginYear, engine), m_engine(engine) {}
 
-    void SetUp() override { beginRequest(); }
+    void SetUp() override {
+        SARVO_REQUIRE_ENGINE(m_engine);
+        beginRequest();
+    }
     void TearDown() override {
         form.reset();
         basSarvo::setZwPub(nullptr);
@@ -303,6 +308,7 @@ public:
     std::unique_ptr<frmSarvo> form;
 
 private:
+    const EngineSlot& m_engine;
     QRect nodeRect(const QString& key) {
         QApplication::processEvents();
         if (!isVisible(key)) return {};

@@ -2,21 +2,22 @@
 #include "tests/support/HostFixture.h"
 
 #include "data/AccountSetTemplate.h"
+#include "host/db/Recordset.h"
+#include "runtime/RuntimeError.h"
 
 #include <QApplication>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTimer>
-#include <QUuid>
 #include <QWidget>
 #include <stdexcept>
 
 namespace sarvo::testing {
 
-HostFixture::HostFixture(const QString& templateName, const QString& language, const QString& loginYear)
+HostFixture::HostFixture(const QString& templateName, const QString& language, const QString& loginYear,
+                         const EngineSlot& engine)
     : m_language(language), m_loginYear(loginYear) {
-    data::createAccountSet(databasePath(), templateName);
+    // An engine that cannot run here makes nothing; the suite's SetUp skips the test.
+    if (engine.unavailable().isEmpty())
+        m_connectionString = newAccountSet(engine, m_dir.path(), QStringLiteral("accounts"), templateName);
     host::MessageService::setScripted(true);
     host::MessageService::clear();
     newRequestObjects();
@@ -25,10 +26,7 @@ HostFixture::HostFixture(const QString& templateName, const QString& language, c
 HostFixture::~HostFixture() = default;
 
 QString HostFixture::databasePath() const {
-    return m_dir.filePath(QStringLiteral("accounts.db"));
-}
-QString HostFixture::connectionString() const {
-    return QStringLiteral("sqlite:") + databasePath();
+    return m_connectionString.startsWith(QLatin1String("sqlite:")) ? m_connectionString.mid(7) : QString();
 }
 
 void HostFixture::newRequestObjects() {
@@ -41,38 +39,32 @@ void HostFixture::newRequestObjects() {
     request = std::make_shared<host::RefAttribute>();
 }
 
-namespace {
-template <class F> auto withDatabase(const QString& path, F&& f) {
-    const QString name = QUuid::createUuid().toString();
-    struct Remover {
-        QString name;
-        ~Remover() { QSqlDatabase::removeDatabase(name); }
-    } remover{name};
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    if (!db.open()) throw std::runtime_error(db.lastError().text().toStdString());
-    auto result = f(db);
-    db.close();
-    return result;
+db::Connection& HostFixture::side() const {
+    if (!m_side) m_side = std::make_unique<db::Connection>(m_connectionString);
+    if (m_side->state() == db::Connection::Closed) m_side->open();
+    return *m_side;
 }
-} // namespace
+
+void HostFixture::closeConnections() const {
+    if (m_side) m_side->close();
+    if (kit) kit->Connection()->close();
+}
 
 void HostFixture::exec(const QString& sql) const {
-    withDatabase(databasePath(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
-        return 0;
-    });
+    try {
+        side().native(sql);
+    } catch (const sarvo::RuntimeError& e) {
+        throw std::runtime_error((sql + QStringLiteral(": ") + e.description()).toStdString());
+    }
 }
 
 QString HostFixture::scalar(const QString& sql) const {
-    return withDatabase(databasePath(), [&](QSqlDatabase& db) {
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
-        return q.next() ? q.value(0).toString() : QString();
-    });
+    try {
+        const auto rows = side().native(sql);
+        return rows->isOpen() && !rows->eof() ? rows->fieldAt(0).toDisplayText() : QString();
+    } catch (const sarvo::RuntimeError& e) {
+        throw std::runtime_error((sql + QStringLiteral(": ") + e.description()).toStdString());
+    }
 }
 
 struct ModalDriver::State {

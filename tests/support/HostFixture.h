@@ -9,6 +9,7 @@
 #include "host/services/RefAttribute.h"
 #include "host/services/ZwPub.h"
 
+#include "tests/support/EngineSlots.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QTemporaryDir>
@@ -21,11 +22,14 @@ class HostFixture {
 public:
     explicit HostFixture(const QString& templateName = QStringLiteral("standard"),
                          const QString& language = QStringLiteral("zh-cn"),
-                         const QString& loginYear = QStringLiteral("2024"));
+                         const QString& loginYear = QStringLiteral("2024"),
+                         const EngineSlot& engine = sqliteSlot());
     ~HostFixture();
 
+    // The account set's file (SQLite) and its connection string (every engine).
     QString databasePath() const;
-    QString connectionString() const;
+    QString connectionString() const { return m_connectionString; }
+    QString folder() const { return m_dir.path(); }
 
     // New host objects for one request, as the host creates them.
     std::shared_ptr<host::DbKit> kit;
@@ -34,12 +38,20 @@ public:
     std::shared_ptr<host::RefAttribute> request; // the caller's own request object
     void newRequestObjects();
 
-    // Runs a statement directly on the account set (arranging data for a test).
+    // Runs a statement in the engine's own SQL on the account set (arranging data for a test),
+    // through a connection of its own, as another program changing the account set would.
     void exec(const QString& sql) const;
     QString scalar(const QString& sql) const;
+    // Closes the side connection of exec and scalar and the kit's connection, so that nothing of
+    // this process holds the account set open.
+    void closeConnections() const;
 
 private:
+    db::Connection& side() const;
+
     QTemporaryDir m_dir;
+    QString m_connectionString;
+    mutable std::unique_ptr<db::Connection> m_side;
     QString m_language;
     QString m_loginYear;
 };

@@ -1,9 +1,12 @@
-// A small account set in a temporary SQLite file, built from the schema file, and a Connection
-// open on it.
+// A small account set's schema in a new database of one engine, and a Connection open on it.
+// DbFixture runs on SQLite (renderings, LIKE); EngineDbFixture is the same over every engine of
+// EngineSlots.h, for suites whose results must not depend on the engine.
 #pragma once
 
 #include "host/db/Connection.h"
 #include "host/db/Recordset.h"
+#include "tests/support/EngineSlots.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,8 +18,10 @@ class DbFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    virtual const sarvo::testing::EngineSlot& engine() const { return sarvo::testing::sqliteSlot(); }
 
-    // Runs statements written directly in SQLite, for setting up rows.
+    // Runs statements written in the engine's own SQL (SQLite's for the default engine), ';'
+    // between them, for setting up rows; not through the code under test's T-SQL path.
     void sqlite(const QString& statements);
     // All rows of a T-SQL query, each row's columns as display text joined by '|'.
     QStringList rows(const QString& tsql);
@@ -25,12 +30,16 @@ protected:
     void seedAccounts();
     // Values of one column over all rows of a T-SQL query, in order.
     QStringList column(const QString& tsql, const QString& name);
-    // A fresh database file path (with the schema) next to the main one.
-    QString makeDatabase(const QString& name);
 
     QTemporaryDir m_dir;
-    QString m_path;
+    QString m_connectionString;
     std::shared_ptr<Connection> m_conn;
+};
+
+class EngineDbFixture : public DbFixture,
+                        public ::testing::WithParamInterface<const sarvo::testing::EngineSlot*> {
+protected:
+    const sarvo::testing::EngineSlot& engine() const override { return *GetParam(); }
 };
 
 } // namespace sarvo::db::test

@@ -11,7 +11,7 @@ namespace {
 using K = TSqlToken::Kind;
 
 // Tokens written as kind letter + text: w word, q quoted identifier, s string, n N-string,
-// 9 number, @ variable, y symbol.
+// 9 number, @ variable, p ? placeholder, y symbol.
 QStringList describe(const QString& text) {
     QStringList out;
     for (const TSqlToken& t : TSqlTokenizer::tokenize(text)) {
@@ -34,6 +34,9 @@ QStringList describe(const QString& text) {
             break;
         case K::Variable:
             k = "@";
+            break;
+        case K::Parameter:
+            k = "p";
             break;
         case K::Symbol:
             k = "y";
@@ -59,6 +62,7 @@ TEST(TSqlTokenizerTest, SplitsAsTheServerDoes) {
         {"x -- note\n y /* block\n */ z", {"wx", "wy", "wz"}},
         {"@year #tmp ##g", {"@@year", "w#tmp", "w##g"}},
         {"a-1", {"wa", "y-", "91"}},
+        {"cName = ? AND x=?+'?'", {"wcName", "y=", "p?", "wAND", "wx", "y=", "p?", "y+", "s?"}},
         {"  ", {}},
     };
     for (const auto& [text, expected] : cases) {

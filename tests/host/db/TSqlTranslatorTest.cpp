@@ -161,6 +161,8 @@ TEST_F(TranslatorTest, RendersEveryStatementFormTheComponentSends) {
              "AccInformation(csysid,cid,cname,ccaption,ctype,cvalue,cdefault,bvisible,benable)"
              " values(N'GL',N'171',N'IntSarvoTree',N'Sarvo树型显示',N'Integer',N'1',N'1',1,1) End"),
          QStringLiteral(
+             "SELECT 1 WHERE NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cSysID = 'GL' AND cName = "
+             "'IntSarvoTree');\n"
              "INSERT INTO AccInformation (csysid, cid, cname, ccaption, ctype, cvalue, cdefault, bvisible, "
              "benable) SELECT 'GL', '171', 'IntSarvoTree', 'Sarvo树型显示', 'Integer', '1', '1', 1, 1 WHERE "
              "NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cSysID = 'GL' AND cName = "
@@ -283,6 +285,7 @@ TEST(TranslatorDialectTest, OtherEnginesAreOtherTables) {
          "CREATE TEMPORARY TABLE \"x\" AS SELECT * FROM code WHERE iYear = 2024;\nCREATE INDEX \"x$ccode\" "
          "ON "
          "\"x\" (ccode)",
+         "SELECT 1 WHERE NOT EXISTS (SELECT cSysID FROM AccInformation WHERE cName = 'T');\n"
          "INSERT INTO AccInformation (cname) SELECT 'T' WHERE NOT EXISTS (SELECT cSysID FROM AccInformation "
          "WHERE "
          "cName = 'T')"},

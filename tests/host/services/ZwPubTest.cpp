@@ -2,6 +2,7 @@
 // account look-ups, directly and late-bound as the component reaches them. The account set is
 // written with the SQLite library itself, so its set-up does not go through the code under test.
 #include "host/services/ZwPub.h"
+#include "host/db/PipelineSettings.h"
 #include "runtime/RuntimeError.h"
 
 #include <QFile>
@@ -123,6 +124,36 @@ TEST_F(ZwPubTest, OptionsAreReadCreatedAndUpdatedPerSystem) {
     z->SetOption("GL", "IntSarvoFilter", "0"); // updated in place, the other system's row untouched
     z->SetOption("GL", "IntSarvoTree", "0");
     EXPECT_EQ(options(), "0,0,,,1");
+}
+
+// The host reads and writes through the component's own connection, bound values and all, but
+// what it sends is not what the component sends: the statement log holds only the component's.
+TEST_F(ZwPubTest, TheHostsStatementsShareTheConnectionButNotTheStatementLog) {
+    auto z = zwPub();
+    const auto conn = kit->Connection();
+    conn->setStatementLogging(true);
+    conn->execute("select * from code where iYear=2024");
+    const db::PipelineCounters before = conn->counters();
+    z->SetOption("GL", "IntSarvoTree", "1");
+    EXPECT_EQ(z->GetOption("GL", "IntSarvoTree"), "1");
+    EXPECT_EQ(z->CodeName("100201"), "工商银行");
+    EXPECT_TRUE(z->CodeCheck("1001", 29));
+    EXPECT_EQ(conn->loggedStatements(), QStringList{"select * from code where iYear=2024"});
+    EXPECT_EQ(conn->counters().statements, before.statements);
+    EXPECT_GE(conn->counters().hostStatements - before.hostStatements, 4);
+}
+
+// Storing the value an option already has writes nothing, so closing the dialog on a read-only
+// account set loses nothing and says nothing.
+TEST_F(ZwPubTest, StoringAnUnchangedOptionWritesNothing) {
+    exec("INSERT INTO AccInformation (cSysID, cName, cValue) VALUES ('GL', 'IntSarvoTree', '1')");
+    kit = std::make_shared<DbKit>("sqlite:file:" + path + "?mode=ro");
+    auto z = zwPub();
+    ASSERT_TRUE(kit->Connection()->isReadOnly());
+    EXPECT_EQ(errorOf([&] { z->SetOption("GL", "IntSarvoTree", "1"); }), 0);
+    EXPECT_EQ(errorOf([&] { z->SetOption("GL", "IntSarvoTree", "0"); }),
+              static_cast<int>(ErrorCode::DatabaseError));
+    EXPECT_EQ(z->GetOption("GL", "IntSarvoTree"), "1");
 }
 
 TEST_F(ZwPubTest, ClassesComeInOrderWithKindsAndTextsOfTheLoginLanguage) {

@@ -1,0 +1,24 @@
+// What the statement pipeline does beyond running the plain rendering, and what it counts. The
+// benchmark switches the options off to measure what they are worth; tests and the benchmark
+// read the counters. Both are reached through Connection::options() and Connection::counters().
+#pragma once
+
+#include <QtGlobal>
+
+namespace sarvo::db {
+
+struct PipelineOptions {
+    bool cacheStatements = true; // prepare once per shape, bind literals as values
+    bool likeRanges = true;      // prefix LIKE as an index range plus the exact test
+    bool indexTempTables = true; // index ccode of tables made by select-into
+};
+
+// Counted since the connection was opened.
+struct PipelineCounters {
+    qint64 statements = 0;     // T-SQL texts the component executed (Connection::execute)
+    qint64 hostStatements = 0; // the host stand-in's own statements (query, command, native)
+    qint64 prepares = 0;       // statements the engine compiled, for either
+    qint64 rows = 0;           // rows read from the engine, for either
+};
+
+} // namespace sarvo::db
