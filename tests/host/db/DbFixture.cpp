@@ -32,6 +32,31 @@ QString DbFixture::makeDatabase(const QString& name) {
     return path;
 }
 
+SchemaInfo schemaOf(const QString& path) {
+    SchemaInfo schema;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* tables = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type = 'table'", -1, &tables, nullptr);
+    while (sqlite3_step(tables) == SQLITE_ROW) {
+        const QString table =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables, 0)));
+        sqlite3_stmt* info = nullptr;
+        sqlite3_prepare_v2(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table).toUtf8().constData(),
+                           -1, &info, nullptr);
+        QList<SchemaInfo::Column> columns;
+        while (sqlite3_step(info) == SQLITE_ROW)
+            columns.append({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))),
+                            SchemaInfo::typeOfDeclaration(QString::fromUtf8(
+                                reinterpret_cast<const char*>(sqlite3_column_text(info, 2))))});
+        sqlite3_finalize(info);
+        schema.setTable(false, table, columns);
+    }
+    sqlite3_finalize(tables);
+    sqlite3_close(db);
+    return schema;
+}
+
 void DbFixture::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
     m_path = makeDatabase(QStringLiteral("set.db"));

@@ -4,12 +4,16 @@
 
 #include "host/db/Connection.h"
 #include "host/db/Recordset.h"
+#include "host/db/SchemaInfo.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace sarvo::db::test {
+
+// The tables and column types of a database file, as an engine reads them.
+SchemaInfo schemaOf(const QString& path);
 
 class DbFixture : public ::testing::Test {
 protected:

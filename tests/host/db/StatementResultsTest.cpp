@@ -4,8 +4,6 @@
 
 #include "runtime/RuntimeError.h"
 
-#include <QSqlQuery>
-
 namespace sarvo::db::test {
 
 namespace {
@@ -246,28 +244,6 @@ TEST_F(StatementResultsTest, EngineErrorsCarryTheMessageAndTheStatement) {
             << e.description().toStdString();
         EXPECT_TRUE(e.description().endsWith(bad));
     }
-}
-
-// Prefix tests on text columns run as index range scans; the temporary table is indexed.
-TEST_F(StatementResultsTest, PrefixJoinAndPrefixLikeUseIndexes) {
-    m_conn->execute(QStringLiteral("select  * into tempdb..[plan1]  from code  where  iYear=2024"));
-    const QString join = m_conn->render(
-        QStringLiteral("select distinct "
-                       "code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from "
-                       "tempdb..[plan1] inner join code on tempdb..[plan1].ccode like code.ccode+'%' where "
-                       "code.ccode like '1002%' and "
-                       "code.igrade=2 and code.iYear=2024 order by code.ccode "));
-    QSqlQuery q(m_conn->database());
-    ASSERT_TRUE(q.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + join));
-    QStringList plan;
-    while (q.next())
-        plan << q.value(3).toString();
-    const QString text = plan.join(QLatin1Char('\n'));
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        "SEARCH code USING INDEX code_year_grade_code (iYear=? AND igrade=? AND ccode>? AND ccode<?)")))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("USING COVERING INDEX plan1$ccode (ccode>? AND ccode<?)")))
-        << text.toStdString();
 }
 
 } // namespace
