@@ -11,7 +11,7 @@ namespace sarvo::data {
 class SqlScript {
 public:
     // The statements of script in order, without comments and without their closing ';'.
-    // A ';' or "--" inside a quoted literal or identifier belongs to it.
+    // A ';' or "--" inside a quoted literal or identifier, or a $$ ... $$ body, belongs to it.
     static QStringList split(const QString& script);
 
     // Runs each statement of script; the first one that fails raises DatabaseError naming
