@@ -10,8 +10,9 @@ namespace sarvo::db {
 
 namespace {
 
+// Every wide and narrow form lies at U+3000 (the ideographic space) or in U+FF00..U+FFEF.
 char32_t widthFold(char32_t c) {
-    if (c < 0x3000) return c;
+    if (c != 0x3000 && (c < 0xFF00 || c > 0xFFEF)) return c;
     const QChar::Decomposition tag = QChar::decompositionTag(c);
     if (tag != QChar::Wide && tag != QChar::Narrow) return c;
     const QString d = QChar::decomposition(c);

@@ -118,11 +118,22 @@ bool LikePattern::matches(const char* utf8, qsizetype n) const {
     if (m_isPrefixOnly) {
         const qsizetype k = m_prefixOnly.size();
         if (n >= k && std::memcmp(utf8, m_prefixOnly.constData(), static_cast<size_t>(k)) == 0) return true;
-        // Another ASCII character never equals one of these; only a wider form can.
-        qsizetype i = 0;
-        while (i < n && i < k && t[i] < 0x80)
-            ++i;
-        if (i == n || i == k) return false;
+        // Another ASCII character never equals one of these; only its full-width form (or the
+        // ideographic space for a blank) does.
+        qsizetype ti = 0;
+        for (qsizetype i = 0; i < k; ++i) {
+            if (ti >= n) return false;
+            const auto want = static_cast<unsigned char>(m_prefixOnly[i]);
+            if (t[ti] < 0x80) {
+                if (t[ti++] != want) return false;
+                continue;
+            }
+            char32_t c;
+            Collation::readChar(t, n, ti, c);
+            const char32_t ascii = c == 0x3000 ? U' ' : (c >= 0xFF01 && c <= 0xFF5E) ? c - 0xFEE0 : 0;
+            if (ascii != want) return false;
+        }
+        return true;
     }
     return matchesSlowly(t, n);
 }
