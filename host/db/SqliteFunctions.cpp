@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QRegularExpression>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
@@ -220,12 +221,33 @@ qsizetype find(const std::vector<char32_t>& folded, const std::vector<char32_t>&
     return -1;
 }
 
+bool isAscii(const char* p, int n) {
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
+    return true;
+}
+
 void charindexFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(ctx);
+    const sqlite3_int64 from = argc > 2 ? std::max<sqlite3_int64>(sqlite3_value_int64(argv[2]), 1) : 1;
+    const auto* f = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int nf = sqlite3_value_bytes(argv[0]);
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int nt = sqlite3_value_bytes(argv[1]);
+    // Codes and mnemonics: one byte per character, folded on the fly.
+    if (isAscii(f, nf) && isAscii(t, nt)) {
+        if (nf == 0) return sqlite3_result_int(ctx, 0);
+        auto same = [](char a, char b) {
+            return Collation::fold(static_cast<unsigned char>(a)) ==
+                   Collation::fold(static_cast<unsigned char>(b));
+        };
+        const char* begin = t + std::min<sqlite3_int64>(from - 1, nt);
+        const char* at = std::search(begin, t + nt, f, f + nf, same);
+        return sqlite3_result_int64(ctx, at == t + nt ? 0 : at - t + 1);
+    }
     const std::vector<char32_t> needle = decode(bytes(argv[0]), true);
     const std::vector<char32_t> text = decode(bytes(argv[1]), true);
-    const sqlite3_int64 start = argc > 2 ? std::max<sqlite3_int64>(sqlite3_value_int64(argv[2]), 1) : 1;
-    const qsizetype at = find(text, needle, static_cast<size_t>(start - 1));
+    const qsizetype at = find(text, needle, static_cast<size_t>(from - 1));
     sqlite3_result_int64(ctx, at < 0 ? 0 : at + 1);
 }
 

@@ -156,6 +156,53 @@ TEST_F(StandardSetTest, HostConditionsFindTheRowsTheServerFinds) {
     }
 }
 
+// The server's functions and conversions give the server's values.
+TEST_F(StandardSetTest, FunctionsGiveTheServersValues) {
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"charindex(N'B', N'abcb', 3)", "4"},
+        {"charindex(N'b', N'abc', 5)", "0"},
+        {"charindex(N'', N'abc')", "0"},
+        {"charindex(N'ｃ', N'abc')", "3"},
+        {"charindex(N'银行', N'工商银行')", "3"},
+        {"replace(N'ABCabc', N'b', N'-')", "A-Ca-c"},
+        {"replace(N'１００２01', N'1002', N'x')", "x01"},
+        {"len(N'ab  ')", "2"},
+        {"len(N'　ab')", "3"},
+        {"right(N'abc', 0)", ""},
+        {"right(N'abc', 5)", "abc"},
+        {"right(12345, 2)", "45"},
+        {"left(N'abc', 2)", "ab"},
+        {"substring(N'abc', 0, 2)", "a"},
+        {"convert(varchar(10), convert(datetime, N'20240131 10:11:12', 112), 120)", "2024-01-31"},
+        {"convert(varchar(30), convert(datetime, N'2024-01-31 10:11:12.5'), 121)", "2024-01-31 10:11:12.500"},
+        {"convert(varchar(8), cast(N'2024-01-31' as date), 112)", "20240131"},
+        {"cast(N'2024/1/31' as date)", "2024-01-31"},
+        {"cast(2.7 as int)", "2"},
+        {"cast(-2.7 as int)", "-2"},
+        {"cast(N' 12 ' as int)", "12"},
+        {"cast(N'ab' as char(4)) + N'|'", "ab  |"},
+        {"cast(N'abcdef' as varchar(3))", "abc"},
+        {"7/2", "3"},
+        {"7%3", "1"},
+        {"upper(N'straße жук')", "STRAßE ЖУК"},
+        {"lower(N'ÀB')", "àb"},
+        {"case N'a' when N'A' then 1 else 0 end", "1"},
+        {"case when N'abc' like N'A%' then 1 else 0 end", "1"},
+        {"isnull(null, N'x')", "x"},
+        {"coalesce(null, null, 3)", "3"},
+        {"N'1' + 1", "2"},
+        {"N'ab' + N'c'", "abc"},
+        {"year(N'2024-06-30') * 100 + month(N'20240630')", "202406"},
+        {"day(N'2024/06/30')", "30"},
+    };
+    for (const auto& [expression, value] : cases) {
+        SCOPED_TRACE(expression.toStdString());
+        auto rs = m_conn->execute(QStringLiteral("select ") + expression + QStringLiteral(" as v"));
+        EXPECT_EQ(rs->field(QStringLiteral("v")).toDisplayText(), value);
+        rs->close();
+    }
+}
+
 // A condition that fails on a row, as the server fails: the text that is no number.
 TEST_F(StandardSetTest, ConversionsFailWhereTheServerFails) {
     const std::vector<std::pair<QString, QString>> cases = {
