@@ -7,8 +7,11 @@
 //   sarvo-bench [--accounts=N] [google benchmark options]
 // main() lives here for every benchmark of sarvo-bench.
 #include "host/db/Connection.h"
+#include "host/db/Dialect.h"
 #include "host/db/Recordset.h"
 #include "host/db/SqliteEngine.h"
+#include "host/db/TSqlTokenizer.h"
+#include "host/db/TSqlTranslator.h"
 #include "runtime/RuntimeError.h"
 
 #ifdef SARVO_HAVE_DATA
@@ -332,6 +335,38 @@ void BM_RenderOnly(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
 }
 
+// A hit in the shape cache: tokenize the text, make its shape key, rebind the shape's rendering
+// to this text's literals (what a statement of a known shape costs before it reaches SQLite).
+void BM_ShapeHit(benchmark::State& state) {
+    auto c = openConnection(1);
+    fillTempTable(*c);
+    const QString shapeText = filteredChildren(QStringLiteral("1001"), 2);
+    const QString text = filteredChildren(QStringLiteral("100102"), 3);
+    sarvo::db::SchemaInfo schema;
+    schema.setTable(false, QStringLiteral("code"),
+                    {{QStringLiteral("ccode"), sarvo::db::SchemaInfo::Type::Text},
+                     {QStringLiteral("igrade"), sarvo::db::SchemaInfo::Type::Numeric},
+                     {QStringLiteral("iYear"), sarvo::db::SchemaInfo::Type::Numeric}});
+    schema.setTable(true, QStringLiteral("bench1"),
+                    {{QStringLiteral("ccode"), sarvo::db::SchemaInfo::Type::Text}});
+    const auto shapeTokens = sarvo::db::TSqlTokenizer::tokenize(shapeText);
+    const sarvo::db::Rendering shape =
+        sarvo::db::TSqlTranslator(sarvo::db::Dialect::sqlite(), &schema).translate(shapeText, shapeTokens);
+    const QString shapeKey = sarvo::db::TSqlTranslator::shapeKey(shapeTokens);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const auto tokens = sarvo::db::TSqlTokenizer::tokenize(text);
+        if (sarvo::db::TSqlTranslator::shapeKey(tokens) != shapeKey) state.SkipWithError("another shape");
+        sarvo::db::Rendering r;
+        if (!sarvo::db::TSqlTranslator::rebind(shape, shapeTokens, tokens, &r))
+            state.SkipWithError("no rebind");
+        benchmark::DoNotOptimize(r);
+        ++n;
+    }
+    state.counters["statements"] =
+        benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
+}
+
 void joinArgs(benchmark::internal::Benchmark* b) {
     b->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }
@@ -348,6 +383,7 @@ BENCHMARK(BM_FirstGradeJoin)->Apply(joinArgs)->MinTime(0.5);
 BENCHMARK(BM_FilteredChildren)->Apply(joinArgs)->MinTime(0.5);
 BENCHMARK(BM_HierarchyLoad)->ArgName("fast")->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ShapeHit)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
