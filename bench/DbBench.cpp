@@ -8,7 +8,10 @@
 // runMicroBenchmarks() runs every Google Benchmark of sarvo-bench.
 #include "bench/MicroBench.h"
 #include "host/db/Connection.h"
+#include "host/db/Dialect.h"
 #include "host/db/Recordset.h"
+#include "host/db/TSqlTokenizer.h"
+#include "host/db/TSqlTranslator.h"
 #include "runtime/RuntimeError.h"
 
 #ifdef SARVO_HAVE_DATA
@@ -202,6 +205,33 @@ void BM_ConfirmLookup(benchmark::State& state) {
     setCounters(state, n, n);
 }
 
+// The same look-up with the code typed in full-width digits: the collation finds the row in the
+// same index range.
+void BM_ConfirmLookupWide(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    int64_t n = 0;
+    for (auto _ : state) {
+        auto rs =
+            c->execute(QStringLiteral("Select Top 1 * FROM code Where ccode= N'１００１０１' and iYear=") +
+                       QString::number(kYear) + QStringLiteral(" Order By ccode"));
+        benchmark::DoNotOptimize(rs->field(QStringLiteral("ccode_engl")));
+        rs->close();
+        ++n;
+    }
+    setCounters(state, n, n);
+}
+
+// Flat tree with a begins-with quick filter and a host's extra condition in the server's T-SQL.
+void BM_FlatTreeHostCondition(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    timeQuery(
+        state, *c,
+        QStringLiteral("select * from code where  iYear=") + QString::number(kYear) +
+            QStringLiteral(" and (   ( ccode like N'1001%' or  ccode_name like N'1001%' or "
+                           "ccode_engl like N'1001%' or  chelp like N'1001%' ) and right(ccode,2)='01' and "
+                           "charindex(N'0', ccode)>0) order by ccode "));
+}
+
 // Recently used: add and remove one entry (two statements).
 void BM_RecentlyUsedWrite(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
@@ -291,6 +321,38 @@ void BM_RenderOnly(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
 }
 
+// A hit in the shape cache: tokenize the text, make its shape key, rebind the shape's rendering
+// to this text's literals (what a statement of a known shape costs before it reaches SQLite).
+void BM_ShapeHit(benchmark::State& state) {
+    auto c = openConnection(1);
+    fillTempTable(*c);
+    const QString shapeText = filteredChildren(QStringLiteral("1001"), 2);
+    const QString text = filteredChildren(QStringLiteral("100102"), 3);
+    sarvo::db::SchemaInfo schema;
+    schema.setTable(false, QStringLiteral("code"),
+                    {{QStringLiteral("ccode"), sarvo::db::SchemaInfo::Type::Text},
+                     {QStringLiteral("igrade"), sarvo::db::SchemaInfo::Type::Numeric},
+                     {QStringLiteral("iYear"), sarvo::db::SchemaInfo::Type::Numeric}});
+    schema.setTable(true, QStringLiteral("bench1"),
+                    {{QStringLiteral("ccode"), sarvo::db::SchemaInfo::Type::Text}});
+    const auto shapeTokens = sarvo::db::TSqlTokenizer::tokenize(shapeText);
+    const sarvo::db::Rendering shape =
+        sarvo::db::TSqlTranslator(sarvo::db::Dialect::sqlite(), &schema).translate(shapeText, shapeTokens);
+    const QString shapeKey = sarvo::db::TSqlTranslator::shapeKey(shapeTokens);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const auto tokens = sarvo::db::TSqlTokenizer::tokenize(text);
+        if (sarvo::db::TSqlTranslator::shapeKey(tokens) != shapeKey) state.SkipWithError("another shape");
+        sarvo::db::Rendering r;
+        if (!sarvo::db::TSqlTranslator::rebind(shape, shapeTokens, tokens, &r))
+            state.SkipWithError("no rebind");
+        benchmark::DoNotOptimize(r);
+        ++n;
+    }
+    state.counters["statements"] =
+        benchmark::Counter(static_cast<double>(n), benchmark::Counter::kAvgIterations);
+}
+
 void joinArgs(benchmark::internal::Benchmark* b) {
     b->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }
@@ -299,12 +361,15 @@ BENCHMARK(BM_YearCheck)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicro
 BENCHMARK(BM_FlatTreeQuickFilter)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GradeLevel)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConfirmLookup)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ConfirmLookupWide)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FlatTreeHostCondition)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecentlyUsedWrite)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TempTableFill)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FirstGradeJoin)->Apply(joinArgs)->MinTime(0.5);
 BENCHMARK(BM_FilteredChildren)->Apply(joinArgs)->MinTime(0.5);
 BENCHMARK(BM_HierarchyLoad)->ArgName("fast")->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ShapeHit)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

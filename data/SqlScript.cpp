@@ -20,6 +20,12 @@ QStringList SqlScript::split(const QString& script) {
         if (c == u'\'' || c == u'"') {
             quote = c;
             current += c;
+        } else if (c == u'$' && i + 1 < n && script.at(i + 1) == u'$') {
+            // A $$ ... $$ body (PostgreSQL functions) is one piece, semicolons and all.
+            const qsizetype end = script.indexOf(QLatin1String("$$"), i + 2);
+            const qsizetype stop = end < 0 ? n : end + 2;
+            current += script.mid(i, stop - i);
+            i = stop - 1;
         } else if (c == u'-' && i + 1 < n && script.at(i + 1) == u'-') {
             while (i < n && script.at(i) != u'\n')
                 ++i;

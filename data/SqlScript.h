@@ -15,7 +15,7 @@ public:
     enum class Language { Native, TSql };
 
     // The statements of script in order, without comments and without their closing ';'.
-    // A ';' or "--" inside a quoted literal or identifier belongs to it.
+    // A ';' or "--" inside a quoted literal or identifier, or a $$ ... $$ body, belongs to it.
     static QStringList split(const QString& script);
 
     // Runs each statement of script; the first one that fails raises DatabaseError naming

@@ -1,6 +1,121 @@
 -- Account-set database, PostgreSQL. The same tables and columns as sqlite.sql (names fold to
 -- lower case here; unquoted statements read them the same way).
 
+-- The server's text collation, for the statements PostgresRenderer writes: case- and
+-- width-insensitive (full-width forms are their ASCII forms, the ideographic space a blank,
+-- half-width katakana and jamo their full forms), trailing blanks ignored by comparisons, LIKE with
+-- its [..] classes. Texts are compared folded; codes and classes are indexed folded, in byte order
+-- (COLLATE "C"), so "=" is one index look and a LIKE with a literal start one index range. The
+-- character type of the database must know letters beyond ASCII (a UTF-8 locale) for lower().
+
+-- Character by character, keeping every character's place. Only a text with a wide or narrow
+-- form in it (U+3000, U+FF00 to U+FFEF) pays for the translation.
+CREATE FUNCTION sarvo_fold_chars(s text) RETURNS text
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT replace(lower(CASE WHEN s ~ '[　＀-￯]' THEN translate(s,
+        '　！＂＃＄％＆＇（）＊＋，－．／０１２３４５６７８９：；＜＝＞？＠ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ［＼］＾＿｀ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ｛｜｝～｟｠｡｢｣､･ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟﾠﾡﾢﾣﾤﾥﾦﾧﾨﾩﾪﾫﾬﾭﾮﾯﾰﾱﾲﾳﾴﾵﾶﾷﾸﾹﾺﾻﾼﾽﾾￂￃￄￅￆￇￊￋￌￍￎￏￒￓￔￕￖￗￚￛￜ￠￡￢￣￤￥￦￨￩￪￫￬￭￮',
+        ' !"#$%&''()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~⦅⦆。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゙゚ㅤㄱㄲㄳㄴㄵㄶㄷㄸㄹㄺㄻㄼㄽㄾㄿㅀㅁㅂㅃㅄㅅㅆㅇㅈㅉㅊㅋㅌㅍㅎㅏㅐㅑㅒㅓㅔㅕㅖㅗㅘㅙㅚㅛㅜㅝㅞㅟㅠㅡㅢㅣ¢£¬¯¦¥₩│←↑→↓■○') ELSE s END), 'ς', 'σ')
+$$;
+
+-- What "=" and the order comparisons compare: folded, trailing blanks dropped.
+CREATE FUNCTION sarvo_fold(s text) RETURNS text
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(sarvo_fold_chars(s)) $$;
+
+-- The range of folded texts that can match LIKE p: its literal start, folded, and the least text
+-- above every text that begins with it.
+CREATE FUNCTION sarvo_fold_lo(p text) RETURNS text
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sarvo_fold(substring(p from '^[^%_[]*')) $$;
+
+CREATE FUNCTION sarvo_fold_hi(p text) RETURNS text
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN sarvo_fold_lo(p) = '' THEN chr(1114111)
+                ELSE left(sarvo_fold_lo(p), -1) || chr(ascii(right(sarvo_fold_lo(p), 1)) + 1) END
+$$;
+
+-- A LIKE pattern of the server as a regular expression over folded text: % and _, [..] and
+-- [^..] classes, the escape character; '(?!)' for a pattern that matches nothing.
+CREATE FUNCTION sarvo_like_regex(p text, esc text) RETURNS text
+    LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+    r text := '^';
+    i integer := 1;
+    n integer := length(p);
+    c text;
+    k integer;
+    body text;
+BEGIN
+    IF length(esc) > 1 THEN
+        RAISE EXCEPTION 'The invalid escape character "%" was specified in a LIKE predicate.', esc;
+    END IF;
+    WHILE i <= n LOOP
+        c := substr(p, i, 1);
+        IF esc <> '' AND c = esc THEN
+            IF i = n THEN RETURN '(?!)'; END IF;
+            i := i + 1;
+            r := r || regexp_replace(sarvo_fold_chars(substr(p, i, 1)), '([.^$*+?()\[\]{}|\\-])', '\\\1', 'g');
+        ELSIF c = '%' THEN
+            r := r || '.*';
+        ELSIF c = '_' THEN
+            r := r || '.';
+        ELSIF c = '[' THEN
+            k := strpos(substr(p, i + 1), ']');
+            IF k <= 1 THEN RETURN '(?!)'; END IF;
+            body := sarvo_fold_chars(substr(p, i + 1, k - 1));
+            IF body = '^' THEN RETURN '(?!)'; END IF;
+            IF left(body, 1) = '^' THEN
+                r := r || '[^' || regexp_replace(substr(body, 2), '([\[\\])', '\\\1', 'g') || ']';
+            ELSE
+                r := r || '[' || regexp_replace(body, '([\[\\])', '\\\1', 'g') || ']';
+            END IF;
+            i := i + k;
+        ELSE
+            r := r || regexp_replace(sarvo_fold_chars(c), '([.^$*+?()\[\]{}|\\-])', '\\\1', 'g');
+        END IF;
+        i := i + 1;
+    END LOOP;
+    RETURN r || '$';
+END
+$$;
+
+-- The server's LIKE: plain patterns through LIKE on folded texts, the rest as a regular expression.
+CREATE FUNCTION sarvo_like(s text, p text) RETURNS boolean
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN p !~ '[[％＿［]' THEN sarvo_fold_chars(s) LIKE sarvo_fold_chars(p) ESCAPE ''
+                ELSE sarvo_fold_chars(s) ~ sarvo_like_regex(p, '') END
+$$;
+
+CREATE FUNCTION sarvo_like(s text, p text, esc text) RETURNS boolean
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sarvo_fold_chars(s) ~ sarvo_like_regex(p, esc) $$;
+
+-- CHARINDEX and REPLACE find their text under the collation.
+CREATE FUNCTION sarvo_charindex(f text, s text, start integer DEFAULT 1) RETURNS integer
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN f = '' THEN 0
+                ELSE coalesce(nullif(strpos(substr(sarvo_fold_chars(s), greatest(start, 1)), sarvo_fold_chars(f)), 0)
+                              + greatest(start, 1) - 1, 0) END
+$$;
+
+CREATE FUNCTION sarvo_replace(s text, f text, r text) RETURNS text
+    LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+    folded text := sarvo_fold_chars(s);
+    needle text := sarvo_fold_chars(f);
+    result text := '';
+    done integer := 1;
+    at integer;
+BEGIN
+    IF needle = '' THEN RETURN s; END IF;
+    LOOP
+        at := strpos(substr(folded, done), needle);
+        EXIT WHEN at = 0;
+        result := result || substr(s, done, at - 1) || r;
+        done := done + at - 1 + length(needle);
+    END LOOP;
+    RETURN result || substr(s, done);
+END
+$$;
+
+
 -- Chart of accounts, one row per account and year.
 CREATE TABLE code (
     iYear       SMALLINT NOT NULL,
@@ -24,10 +139,11 @@ CREATE TABLE code (
     bclose      SMALLINT NOT NULL DEFAULT 0 CHECK (bclose IN (0, 1)),
     PRIMARY KEY (iYear, ccode)
 );
--- Level-by-level loading: one grade of one class, or one grade under a code prefix. The
--- pattern-ops index serves "ccode like 'prefix%'" whatever the database's collation.
-CREATE INDEX code_year_grade_class ON code (iYear, igrade, cclass, ccode);
-CREATE INDEX code_year_grade_code ON code (iYear, igrade, ccode varchar_pattern_ops);
+-- Level-by-level loading: one grade of one class, or one grade under a code prefix; the
+-- confirmation's look-up by code. Over folded texts, as the statements compare them.
+CREATE INDEX code_year_grade_class ON code (iYear, igrade, (sarvo_fold(cclass) COLLATE "C"), ccode);
+CREATE INDEX code_year_grade_code ON code (iYear, igrade, (sarvo_fold(ccode) COLLATE "C"));
+CREATE INDEX code_year_code ON code (iYear, (sarvo_fold(ccode) COLLATE "C"));
 
 -- Recently used accounts per operator.
 CREATE TABLE GL_mcodeused (

@@ -6,30 +6,15 @@
 
 namespace sarvo::db {
 
-namespace {
-
-QHash<QString, QString> commonFunctions() {
-    return {{"upper", "upper(%1)"}, {"lower", "lower(%1)"}, {"ltrim", "ltrim(%1)"},
-            {"rtrim", "rtrim(%1)"}, {"abs", "abs(%1)"},     {"coalesce", "coalesce(%*)"},
-            {"count", "count(%*)"}, {"max", "max(%1)"},     {"min", "min(%1)"},
-            {"sum", "sum(%1)"},     {"avg", "avg(%1)"},     {"replace", "replace(%1, %2, %3)"}};
-}
-
-} // namespace
-
 const Dialect& Dialect::sqlite() {
     static const Dialect d = [] {
         Dialect d;
         d.name = QStringLiteral("sqlite");
+        d.family = Family::Sqlite;
         d.isKeyword = [](const QString& w) {
             const QByteArray b = w.toUtf8();
             return sqlite3_keyword_check(b.constData(), static_cast<int>(b.size())) != 0;
         };
-        d.functions = commonFunctions();
-        d.functions.insert(QStringLiteral("len"), QStringLiteral("length(rtrim(%1))"));
-        d.functions.insert(QStringLiteral("isnull"), QStringLiteral("ifnull(%1, %2)"));
-        d.functions.insert(QStringLiteral("substring"), QStringLiteral("substr(%1, %2, %3)"));
-        d.functions.insert(QStringLiteral("left"), QStringLiteral("substr(%1, 1, %2)"));
         return d;
     }();
     return d;
@@ -39,6 +24,7 @@ const Dialect& Dialect::postgresql() {
     static const Dialect d = [] {
         Dialect d;
         d.name = QStringLiteral("postgresql");
+        d.family = Family::Postgresql;
         static const QSet<QString> words{"all",   "and",      "as",    "asc",  "between", "by",     "case",
                                          "desc",  "distinct", "end",   "from", "group",   "having", "in",
                                          "is",    "like",     "limit", "not",  "null",    "on",     "or",
@@ -48,11 +34,6 @@ const Dialect& Dialect::postgresql() {
         d.tempTableReference = QStringLiteral("pg_temp.%1");
         d.tempIndexCreate = QStringLiteral("CREATE INDEX %1 ON %2 (%3)");
         d.placeholder = Placeholder::Numbered;
-        d.functions = commonFunctions();
-        d.functions.insert(QStringLiteral("len"), QStringLiteral("length(rtrim(%1))"));
-        d.functions.insert(QStringLiteral("isnull"), QStringLiteral("coalesce(%1, %2)"));
-        d.functions.insert(QStringLiteral("substring"), QStringLiteral("substr(%1, %2, %3)"));
-        d.functions.insert(QStringLiteral("left"), QStringLiteral("left(%1, %2)"));
         return d;
     }();
     return d;
@@ -62,6 +43,7 @@ const Dialect& Dialect::sqlServer() {
     static const Dialect d = [] {
         Dialect d;
         d.name = QStringLiteral("sqlserver");
+        d.family = Family::SqlServer;
         d.quoteOpen = QLatin1Char('[');
         d.quoteClose = QLatin1Char(']');
         static const QSet<QString> words{"all",    "and",      "as",  "asc",  "between", "by",     "case",
@@ -76,11 +58,7 @@ const Dialect& Dialect::sqlServer() {
         d.tempTableReference = QStringLiteral("tempdb..%1");
         d.tempTableQualifier = QStringLiteral("tempdb..%1");
         d.indexTempTables = false;
-        d.like = Like::Native;
         d.conditionalInsert = ConditionalInsert::IfBatch;
-        d.functions = commonFunctions();
-        for (const char* f : {"len", "isnull", "substring", "left"})
-            d.functions.insert(QLatin1String(f), QLatin1String(f) + QStringLiteral("(%*)"));
         return d;
     }();
     return d;

@@ -1,22 +1,24 @@
-// How one database engine writes what the component's T-SQL says: a table of choices that the
-// translator consults, so another engine is another table, not another translator.
+// How one database engine writes what the component's T-SQL says: the choices of statement form
+// that the renderer consults, and the renderer class that writes the engine's own expressions
+// (its family). Another engine is another table and, where its expressions differ, another
+// renderer class.
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <functional>
 
 namespace sarvo::db {
 
 struct Dialect {
+    enum class Family {
+        Sqlite,     // SqliteRenderer: the server's meaning through registered functions
+        Postgresql, // PostgresRenderer: through functions the account set's schema defines
+        SqlServer   // SqlServerRenderer: the server itself; the text passes through
+    };
     enum class RowLimit { LimitClause, TopClause, FetchFirst };
     enum class TempTables {
         CreateTempAs, // CREATE TEMP TABLE name AS SELECT ...
         SelectInto    // SELECT ... INTO tempdb..name FROM ... (the server's own form)
-    };
-    enum class Like {
-        Native,  // the engine's LIKE already has the server's meaning (its collation)
-        Function // likeFunction(subject, pattern), index ranges from likeLow/likeHigh
     };
     enum class ConditionalInsert {
         InsertSelectWhere, // INSERT INTO t(cols) SELECT values WHERE [NOT] EXISTS (...)
@@ -25,6 +27,7 @@ struct Dialect {
     enum class Placeholder { Question, Numbered };
 
     QString name;
+    Family family = Family::Sqlite;
     QChar quoteOpen = QLatin1Char('"');
     QChar quoteClose = QLatin1Char('"');
     std::function<bool(const QString&)> isKeyword; // bare identifiers that must be quoted
@@ -37,16 +40,9 @@ struct Dialect {
     QString tempTableReference = QStringLiteral("temp.%1"); // in FROM, DROP and CREATE INDEX
     QString tempTableQualifier = QStringLiteral("%1");      // before .column
     bool indexTempTables = true;                            // the engine wants CREATE INDEX after select-into
-    QString tempIndexCreate = QStringLiteral("CREATE INDEX temp.%1 ON %2 (%3)"); // index, table, column
-    Like like = Like::Function;
-    QString likeFunction = QStringLiteral("sarvo_like");
-    QString likeLow = QStringLiteral("sarvo_like_lo");
-    QString likeHigh = QStringLiteral("sarvo_like_hi");
+    QString tempIndexCreate = QStringLiteral("CREATE INDEX temp.%1 ON %2 (%3)"); // index, table, expression
     ConditionalInsert conditionalInsert = ConditionalInsert::InsertSelectWhere;
     Placeholder placeholder = Placeholder::Question;
-    // T-SQL function name (lower case) -> the engine's form, %1.. for the arguments; a function
-    // missing here cannot be rendered.
-    QHash<QString, QString> functions;
 
     static const Dialect& sqlite();
     static const Dialect& postgresql();

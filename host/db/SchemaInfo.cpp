@@ -9,10 +9,12 @@ SchemaInfo::Type SchemaInfo::typeOfDeclaration(const QString& declared) {
     if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("CLOB")) ||
         d.contains(QLatin1String("TEXT")))
         return Type::Text;
+    if (d.contains(QLatin1String("BOOL"))) return Type::Numeric;
     if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
         d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")) ||
-        d.contains(QLatin1String("DEC")) || d.contains(QLatin1String("BOOL")))
-        return Type::Numeric;
+        d.contains(QLatin1String("DEC")) || d.contains(QLatin1String("MONEY")))
+        return Type::Real;
+    if (d.contains(QLatin1String("DATE")) || d.contains(QLatin1String("TIME"))) return Type::DateTime;
     return Type::Unknown;
 }
 

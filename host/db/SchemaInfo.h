@@ -1,6 +1,6 @@
-// What the translator knows of the tables behind the connection: their columns and whether each
-// holds text, so that "+" can be told apart as addition or concatenation and LIKE ranges are only
-// put on text columns.
+// What the translator knows of the tables behind the connection: their columns and what kind of
+// value each holds, so that "+" can be told apart as addition or concatenation, text is compared
+// under the server's collation and mixed comparisons convert as the server converts.
 #pragma once
 
 #include <QHash>
@@ -11,7 +11,7 @@ namespace sarvo::db {
 
 class SchemaInfo {
 public:
-    enum class Type { Unknown, Text, Numeric };
+    enum class Type { Unknown, Text, Numeric, Real, DateTime }; // Numeric: whole numbers
     struct Column {
         QString name;
         Type type = Type::Unknown;

@@ -22,6 +22,15 @@ struct ObjectName {
     int position = 0;
 };
 
+// A type named in CAST or CONVERT: int, varchar(20), nvarchar(max), decimal(10,2), datetime.
+struct DataType {
+    QString name;               // lower case
+    std::vector<qint64> args;   // length, or precision and scale
+    std::vector<int> argTokens; // the tokens of args
+    bool max = false;           // (max)
+    int position = 0;
+};
+
 struct Expr {
     enum class Kind {
         String, // text: the value
@@ -32,18 +41,22 @@ struct Expr {
         Paren,    // (children[0])
         Unary,    // op: "NOT", "-", "+"
         Binary,   // op: "AND", "OR", "=", "<>", "<", ">", "<=", ">=", "+", "-", "*", "/", "%"
-        Like,     // children: subject, pattern; negated
+        Like,     // children: subject, pattern[, escape]; negated
         In,       // children: subject, items...; or subject and subquery; negated
         Between,  // children: subject, low, high; negated
         IsNull,   // children: subject; negated
         Exists,   // subquery
         Subquery, // subquery
         Function, // text: name; children: arguments
+        Case,     // operand (simple form) or null; children: when, then, when, then...; elseValue
+        Cast,     // text: "cast" or "convert"; children: value[, style]; dataType
+        Variable, // text: @name
+        Collate,  // children: value; text: the collation's name
         Parameter // ? bound by the caller; token: its token
     };
     Kind kind;
     int position = 0;
-    int token = -1; // index of the literal's token (String, Number)
+    int token = -1; // index of the literal's token (String, Number, Parameter)
     QString text;
     QString op;
     bool negated = false;
@@ -51,6 +64,9 @@ struct Expr {
     std::vector<bool> quoted;
     std::vector<std::unique_ptr<Expr>> children;
     std::unique_ptr<Select> subquery;
+    std::unique_ptr<Expr> operand;    // Case: the simple form's operand
+    std::unique_ptr<Expr> elseValue;  // Case: ELSE
+    std::optional<DataType> dataType; // Cast
 
     explicit Expr(Kind k, int pos = 0) : kind(k), position(pos) {}
 };
@@ -64,7 +80,7 @@ struct TableRef {
 };
 
 struct Join {
-    enum class Type { Comma, Inner, Left, Cross };
+    enum class Type { Comma, Inner, Left, Right, Full, Cross };
     Type type = Type::Comma;
     TableRef table;
     ExprPtr on;
@@ -87,6 +103,9 @@ struct Select {
     bool distinct = false;
     std::optional<qint64> top;
     int topToken = -1;
+    int topPosition = 0;
+    bool topPercent = false; // TOP n PERCENT
+    bool topWithTies = false;
     std::vector<SelectItem> items;
     std::optional<ObjectName> into;
     std::vector<Join> from; // the first entry's type is Comma

@@ -16,12 +16,12 @@ namespace {
 // Words that end an expression or cannot be an alias.
 const QSet<QString>& reservedWords() {
     static const QSet<QString> words{
-        "all",    "and",       "as",    "asc",      "begin",  "between", "by",     "case",   "create",
-        "cross",  "delete",    "desc",  "distinct", "drop",   "else",    "end",    "escape", "except",
-        "exists", "for",       "from",  "full",     "group",  "having",  "if",     "in",     "inner",
-        "insert", "intersect", "into",  "is",       "join",   "left",    "like",   "not",    "null",
-        "on",     "option",    "or",    "order",    "outer",  "right",   "select", "set",    "table",
-        "then",   "top",       "union", "update",   "values", "when",    "where",  "with"};
+        "all",    "and",    "as",        "asc",   "begin",    "between", "by",     "case",   "collate",
+        "create", "cross",  "delete",    "desc",  "distinct", "drop",    "else",   "end",    "escape",
+        "except", "exists", "for",       "from",  "full",     "group",   "having", "if",     "in",
+        "inner",  "insert", "intersect", "into",  "is",       "join",    "left",   "like",   "not",
+        "null",   "on",     "option",    "or",    "order",    "outer",   "right",  "select", "set",
+        "table",  "then",   "top",       "union", "update",   "values",  "when",   "where",  "with"};
     return words;
 }
 
@@ -282,11 +282,14 @@ std::unique_ptr<Select> TSqlParser::select(bool allowInto) {
             syntaxError(n);
         }
         if (paren) expectSymbol(")");
-        if (peek().isWord("percent")) unsupported(QStringLiteral("TOP ... PERCENT"), at);
-        if (peek().isWord("with") && peek(1).isWord("ties"))
-            unsupported(QStringLiteral("TOP ... WITH TIES"), at);
         s->top = v;
         s->topToken = token;
+        s->topPosition = at;
+        s->topPercent = acceptWord("percent");
+        if (peek().isWord("with") && peek(1).isWord("ties")) {
+            m_pos += 2;
+            s->topWithTies = true;
+        }
     }
     selectItems(*s);
     if (peek().isWord("into")) {
@@ -377,14 +380,17 @@ void TSqlParser::fromClause(Select& s) {
             expectWord("join");
             j.type = Join::Type::Cross;
         } else if (t.isWord("right") || t.isWord("full")) {
-            unsupported(QStringLiteral("%1 JOIN").arg(t.text.toUpper()), t.position);
+            next();
+            acceptWord("outer");
+            expectWord("join");
+            j.type = t.isWord("right") ? Join::Type::Right : Join::Type::Full;
         } else if (t.isWord("outer") && peek(1).isWord("apply")) {
             unsupported(QStringLiteral("OUTER APPLY"), t.position);
         } else {
             return;
         }
         j.table = tableRef();
-        if (j.type == Join::Type::Inner || j.type == Join::Type::Left) {
+        if (j.type != Join::Type::Comma && j.type != Join::Type::Cross) {
             expectWord("on");
             j.on = expr();
         }
@@ -524,7 +530,7 @@ ExprPtr TSqlParser::predicate() {
         e->negated = negated;
         e->children.push_back(std::move(subject));
         e->children.push_back(additive());
-        if (peek().isWord("escape")) unsupported(QStringLiteral("LIKE ... ESCAPE"), peek().position);
+        if (acceptWord("escape")) e->children.push_back(additive());
         return e;
     }
     if (op.isWord("in")) {
@@ -604,7 +610,82 @@ ExprPtr TSqlParser::unary() {
         u->children.push_back(unary());
         return u;
     }
-    return primary();
+    ExprPtr e = primary();
+    if (peek().isWord("collate")) {
+        auto c = std::make_unique<Expr>(Expr::Kind::Collate, next().position);
+        const TSqlToken& name = next();
+        if (!name.isIdentifier()) syntaxError(name);
+        c->text = name.text;
+        c->children.push_back(std::move(e));
+        return c;
+    }
+    return e;
+}
+
+// CASE [operand] WHEN x THEN y [WHEN ...] [ELSE z] END
+ExprPtr TSqlParser::caseExpr() {
+    auto e = std::make_unique<Expr>(Expr::Kind::Case, next().position);
+    if (!peek().isWord("when")) e->operand = expr();
+    if (!peek().isWord("when")) syntaxError(peek());
+    while (acceptWord("when")) {
+        e->children.push_back(expr());
+        expectWord("then");
+        e->children.push_back(expr());
+    }
+    if (acceptWord("else")) e->elseValue = expr();
+    expectWord("end");
+    return e;
+}
+
+// CAST(value AS type), TRY_CAST likewise.
+ExprPtr TSqlParser::castExpr(const TSqlToken& name) {
+    auto e = std::make_unique<Expr>(Expr::Kind::Cast, name.position);
+    e->text = name.text.toLower();
+    expectSymbol("(");
+    e->children.push_back(expr());
+    expectWord("as");
+    e->dataType = dataType();
+    expectSymbol(")");
+    return e;
+}
+
+// CONVERT(type, value[, style]), TRY_CONVERT likewise.
+ExprPtr TSqlParser::convertExpr(const TSqlToken& name) {
+    auto e = std::make_unique<Expr>(Expr::Kind::Cast, name.position);
+    e->text = name.text.toLower();
+    expectSymbol("(");
+    e->dataType = dataType();
+    expectSymbol(",");
+    e->children.push_back(expr());
+    if (acceptSymbol(",")) e->children.push_back(expr());
+    expectSymbol(")");
+    return e;
+}
+
+// name [(n | max [, m])]
+DataType TSqlParser::dataType() {
+    DataType t;
+    const TSqlToken& name = next();
+    if (!name.isIdentifier()) syntaxError(name);
+    t.name = name.text.toLower();
+    t.position = name.position;
+    if (acceptSymbol("(")) {
+        do {
+            if (acceptWord("max")) {
+                t.max = true;
+                continue;
+            }
+            const int token = m_pos;
+            const TSqlToken& n = next();
+            bool ok = false;
+            const qint64 v = n.text.toLongLong(&ok);
+            if (n.kind != K::Number || !ok) syntaxError(n);
+            t.args.push_back(v);
+            t.argTokens.push_back(token);
+        } while (acceptSymbol(","));
+        expectSymbol(")");
+    }
+    return t;
 }
 
 ExprPtr TSqlParser::primary() {
@@ -629,8 +710,11 @@ ExprPtr TSqlParser::primary() {
         next();
         return e;
     }
-    case K::Variable:
-        unsupported(QStringLiteral("the variable %1").arg(t.text), t.position);
+    case K::Variable: {
+        auto e = std::make_unique<Expr>(Expr::Kind::Variable, t.position);
+        e->text = next().text;
+        return e;
+    }
     case K::Symbol:
         if (t.isSymbol("(")) {
             const int at = next().position;
@@ -648,7 +732,9 @@ ExprPtr TSqlParser::primary() {
         syntaxError(t);
     case K::Word:
         if (t.isWord("null")) return std::make_unique<Expr>(Expr::Kind::Null, next().position);
-        if (t.isWord("case")) unsupported(QStringLiteral("CASE"), t.position);
+        if (t.isWord("case")) return caseExpr();
+        // LEFT and RIGHT are also join words; before "(" they are the functions.
+        if ((t.isWord("left") || t.isWord("right")) && peek(1).isSymbol("(")) return functionCall();
         if (atReserved()) syntaxError(t);
         if (peek(1).isSymbol("(")) return functionCall();
         return columnRef();
@@ -662,22 +748,23 @@ ExprPtr TSqlParser::primary() {
 
 ExprPtr TSqlParser::functionCall() {
     const TSqlToken& name = next();
+    const QString lower = name.text.toLower();
+    if (lower == QLatin1String("cast") || lower == QLatin1String("try_cast")) return castExpr(name);
+    if (lower == QLatin1String("convert") || lower == QLatin1String("try_convert")) return convertExpr(name);
     auto e = std::make_unique<Expr>(Expr::Kind::Function, name.position);
-    e->text = name.text.toLower();
-    if (e->text == QLatin1String("cast") || e->text == QLatin1String("convert") ||
-        e->text == QLatin1String("try_convert"))
-        unsupported(name.text.toUpper(), name.position);
+    e->text = lower;
     expectSymbol("(");
-    if (acceptSymbol(")")) return e;
-    if (peek().isWord("distinct"))
-        unsupported(QStringLiteral("an aggregate over DISTINCT values"), peek().position);
-    if (peek().isSymbol("*") && peek(1).isSymbol(")")) {
-        e->children.push_back(std::make_unique<Expr>(Expr::Kind::Star, next().position));
-    } else {
-        for (auto& a : exprList())
-            e->children.push_back(std::move(a));
+    if (!acceptSymbol(")")) {
+        if (peek().isWord("distinct"))
+            unsupported(QStringLiteral("an aggregate over DISTINCT values"), peek().position);
+        if (peek().isSymbol("*") && peek(1).isSymbol(")")) {
+            e->children.push_back(std::make_unique<Expr>(Expr::Kind::Star, next().position));
+        } else {
+            for (auto& a : exprList())
+                e->children.push_back(std::move(a));
+        }
+        expectSymbol(")");
     }
-    expectSymbol(")");
     if (peek().isWord("over")) unsupported(QStringLiteral("window functions (OVER)"), peek().position);
     return e;
 }

@@ -1,6 +1,7 @@
-// Recursive-descent parser from tokens to the syntax tree of TSqlAst.h. What it does not know
-// it refuses with a run-time error naming the construct and its position: a statement is never
-// half understood.
+// Recursive-descent parser from tokens to the syntax tree of TSqlAst.h. It accepts every construct
+// the tree can hold, whichever engine can render it: refusing is the renderer's part. What the
+// tree cannot hold it refuses with a run-time error naming the construct and its position, so a
+// statement is never half understood.
 #pragma once
 
 #include "host/db/TSqlAst.h"
@@ -41,6 +42,10 @@ private:
     ast::ExprPtr unary();
     ast::ExprPtr primary();
     ast::ExprPtr functionCall();
+    ast::ExprPtr caseExpr();
+    ast::ExprPtr castExpr(const TSqlToken& name);
+    ast::ExprPtr convertExpr(const TSqlToken& name);
+    ast::DataType dataType();
     ast::ExprPtr columnRef();
     std::vector<ast::ExprPtr> exprList();
 

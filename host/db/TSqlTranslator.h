@@ -1,12 +1,8 @@
-// Renders the component's Transact-SQL for one engine's dialect (Dialect.h): parse to a syntax
-// tree (TSqlParser), then one rendering function per construct. Literals become bound values so
-// that every call of the same statement form has the same text and one prepared statement.
-// Anything it cannot render raises a run-time error naming the construct and its position.
-//
-// Text comparisons: "=", "<" and the like compare exactly, as the engine stores the text; the
-// server's case-insensitive collation is kept for LIKE, which is where the component compares
-// what a user typed. The values the component compares with "=" (codes, class names, user ids,
-// option names) are ones it read from the database itself.
+// Renders the component's Transact-SQL, and the T-SQL a host adds to it, for one engine's dialect
+// (Dialect.h) with the server's meaning: parse to a syntax tree (TSqlParser), then the dialect's
+// renderer (TSqlRenderer and its engine classes). Literals become bound values so that every call
+// of the same statement form has the same text and one prepared statement. Anything it cannot
+// render raises a run-time error naming the construct and its position.
 #pragma once
 
 #include "host/db/Dialect.h"
@@ -23,7 +19,7 @@ namespace sarvo::db {
 
 struct TranslatorOptions {
     bool bindLiterals = true;    // literals as bound values (else written into the text)
-    bool likeRanges = true;      // index ranges beside the LIKE test on text columns
+    bool likeRanges = true;      // index ranges beside text tests ("=", LIKE) on indexed columns
     bool indexTempTables = true; // CREATE INDEX on ccode after select-into a temporary table
 };
 
@@ -66,7 +62,7 @@ public:
 
     // Texts with the same shape key render alike but for their bound values: the key keeps
     // every token except the values of literals, of which it keeps only what the rendering
-    // looks at (whether a text can start a LIKE index range).
+    // looks at (whether a text can start a LIKE index range, whether a number is whole).
     static QString shapeKey(const QList<TSqlToken>& tokens);
     // The rendering of a text with the shape of an earlier one (made from shapeTokens): the
     // earlier statements with this text's literal values; false when an inline literal differs.

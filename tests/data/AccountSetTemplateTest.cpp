@@ -88,9 +88,10 @@ TEST(AccountSetTemplate, LoadIntoAnOpenDatabaseGivesWhatCreateGivesOnceOrNothing
     EXPECT_TRUE(errorOf([&] { loadTemplate(broken.db, "standard"); }).is(ErrorCode::ObjectClosed));
 }
 
-// "table.column" for every column line of every CREATE TABLE of an engine's schema, in file order.
+// "table.column" for every column line of every CREATE TABLE of an engine's schema, in file order
+// (a table's lines end at its closing parenthesis; function bodies are no columns).
 QStringList columnsOf(const QString& engine) {
-    static const QRegularExpression line("^CREATE TABLE (\\w+)|^[ \\t]+(\\w+) ",
+    static const QRegularExpression line("^CREATE TABLE (\\w+)|^[ \\t]+(\\w+) |^(\\))",
                                          QRegularExpression::MultilineOption);
     QStringList columns;
     QString table;
@@ -98,7 +99,9 @@ QStringList columnsOf(const QString& engine) {
         const QRegularExpressionMatch m = it.next();
         if (m.hasCaptured(1))
             table = m.captured(1).toLower();
-        else
+        else if (m.hasCaptured(3))
+            table.clear();
+        else if (!table.isEmpty())
             columns << table + u'.' + m.captured(2).toLower();
     }
     return columns;

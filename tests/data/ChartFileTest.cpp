@@ -64,12 +64,15 @@ TEST(ChartFile, NamesTheLineAndTheFault) {
 }
 
 TEST(SqlScript, SplitsOutsideQuotesDropsCommentsAndNamesTheFailingStatement) {
-    EXPECT_EQ(SqlScript::split("-- heading; with a semicolon\n"
-                               "insert into t values ('a;b', 'it''s -- not a comment');\n"
-                               "create table \"odd;name\" (x int); -- trailing\n"
-                               "\n  select 1  "),
-              QStringList({"insert into t values ('a;b', 'it''s -- not a comment')",
-                           "create table \"odd;name\" (x int)", "select 1"}));
+    EXPECT_EQ(
+        SqlScript::split("-- heading; with a semicolon\n"
+                         "insert into t values ('a;b', 'it''s -- not a comment');\n"
+                         "create table \"odd;name\" (x int); -- trailing\n"
+                         "create function f() returns int language plpgsql as $$ begin return 1; end $$;\n"
+                         "\n  select 1  "),
+        QStringList(
+            {"insert into t values ('a;b', 'it''s -- not a comment')", "create table \"odd;name\" (x int)",
+             "create function f() returns int language plpgsql as $$ begin return 1; end $$", "select 1"}));
     TestDb db;
     const sarvo::RuntimeError e = errorOf([&] {
         SqlScript::run(db.db, "create table t (x int); insert into nowhere values (1);", "setup.sql");

@@ -15,14 +15,11 @@ using namespace sarvo;
 
 namespace {
 
-// Whether the server's LIKE takes full-width letters and digits for their ASCII forms.
-constexpr bool kWidthInsensitive = false;
-
-// A character as LIKE compares it: case folded, and width folded when the server does so.
+// A character as the server's default collation compares it: width folded (the full-width forms
+// of ASCII are ASCII, the ideographic space a blank), then case folded.
 char32_t folded(char32_t c) {
-    const bool fullWidth =
-        (c >= 0xFF10 && c <= 0xFF19) || (c >= 0xFF21 && c <= 0xFF3A) || (c >= 0xFF41 && c <= 0xFF5A);
-    if (kWidthInsensitive && fullWidth) c -= 0xFEE0;
+    if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;
+    if (c == 0x3000) c = ' ';
     return QChar::toCaseFolded(c);
 }
 

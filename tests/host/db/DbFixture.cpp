@@ -2,8 +2,15 @@
 #include "DbFixture.h"
 
 #include "data/SqlScript.h"
+#include "host/db/Backend.h"
 
 namespace sarvo::db::test {
+
+SchemaInfo schemaOf(const Connection& connection) {
+    SchemaInfo schema;
+    connection.backend()->loadSchema(schema);
+    return schema;
+}
 
 void DbFixture::SetUp() {
     SARVO_REQUIRE_ENGINE(engine());

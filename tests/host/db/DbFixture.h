@@ -5,6 +5,7 @@
 
 #include "host/db/Connection.h"
 #include "host/db/Recordset.h"
+#include "host/db/SchemaInfo.h"
 #include "tests/support/EngineSlots.h"
 #include "tests/support/QtPrinters.h"
 
@@ -13,6 +14,9 @@
 #include <memory>
 
 namespace sarvo::db::test {
+
+// The tables and column types of an open connection's database, as its engine's backend reads them.
+SchemaInfo schemaOf(const Connection& connection);
 
 class DbFixture : public ::testing::Test {
 protected:

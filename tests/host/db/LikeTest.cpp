@@ -1,12 +1,23 @@
-// SQL Server's LIKE as this layer gives it: wildcards and classes, case-insensitive for every
-// script, accent- and width-sensitive; the prefix ranges that let indexes serve it.
+// The server's collation and LIKE as this layer gives them: case- and width-insensitive,
+// accent-sensitive, trailing blanks ignored by comparisons; the index ranges that hold every
+// text equal to a key or matching a pattern.
 #include "DbFixture.h"
 
+#include "host/db/Collation.h"
 #include "host/db/LikePattern.h"
 
 namespace sarvo::db::test {
 
 namespace {
+
+QByteArray u8(const char* s) {
+    return QByteArray(s);
+}
+
+int compare(const QByteArray& a, const QByteArray& b) {
+    const int c = Collation::compare(a.constData(), a.size(), b.constData(), b.size());
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
 
 struct MatchCase {
     const char* pattern;
@@ -42,7 +53,11 @@ TEST(LikePatternTest, MatchesAsTheServerDoes) {
         {"10[_]1", "1021", false},
         {"[[]A]", "[a]", true},
         {"1001[", "1001[", false},
+        {"1001[", "1001[", false},
         {"1001[%", "1001[x", false},
+        // Trailing blanks count in LIKE, as for Unicode text on the server.
+        {"1002", "1002 ", false},
+        {"1002%", "1002 ", true},
         // Chinese: no case, every character is itself.
         {"库存%", "库存现金", true},
         {"%现金", "库存现金", true},
@@ -57,11 +72,24 @@ TEST(LikePatternTest, MatchesAsTheServerDoes) {
         {"ΛΌΓΟΣ", "λόγος", true},
         {"ａｂｃ%", "ＡＢＣＤ", true},
         {"[а-я]", "Щ", true},
-        // Accents and widths stay distinct.
+        // Widths are one: full-width digits and letters, the ideographic space, half-width kana.
+        {"１００２%", "100201", true},
+        {"1002%", "１００２01", true},
+        {"1002%", "1０02", true},
+        {"1002%", "1003", false},
+        {"1002%", "１００３", false},
+        {"ａｂｃ", "abc", true},
+        {"yhck", "ＹＨＣＫ", true},
+        {"a b", "a　b", true},
+        {"ｶﾝ%", "カン定", true},
+        {"[１-３]%", "2x", true},
+        // A full-width % or _ is a character, not a wildcard.
+        {"10％", "10%", true},
+        {"10％", "100", false},
+        {"1＿2", "1x2", false},
+        // Accents stay distinct.
         {"e", "é", false},
         {"É%", "école", true},
-        {"ａｂｃ", "abc", false},
-        {"１", "1", false},
     };
     for (const MatchCase& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " / " + c.text);
@@ -69,36 +97,116 @@ TEST(LikePatternTest, MatchesAsTheServerDoes) {
     }
 }
 
-TEST(LikePatternTest, FixedPrefixStopsAtWildcardsAndCasedLetters) {
+TEST(LikePatternTest, EscapeMakesTheNextCharacterItself) {
+    const std::vector<std::tuple<const char*, char32_t, const char*, bool>> cases = {
+        {"10!%", U'!', "10%", true}, {"10!%", U'!', "100", false},  {"10!%%", U'!', "10%x", true},
+        {"a!_b", U'!', "a_b", true}, {"a!_b", U'!', "axb", false},  {"!!%", U'!', "!x", true},
+        {"x![y", U'!', "x[y", true}, {"10\\%", U'\\', "10%", true}, {"ab!", U'!', "ab!", false},
+        {"银%", U'银', "%", true},
+    };
+    for (const auto& [pattern, escape, text, matches] : cases) {
+        SCOPED_TRACE(std::string(pattern) + " / " + text);
+        EXPECT_EQ(LikePattern(QString::fromUtf8(pattern), escape).matches(QString::fromUtf8(text)), matches);
+    }
+}
+
+TEST(CollationTest, ComparesAsTheServersDefaultCollation) {
+    struct Cmp {
+        const char* a;
+        const char* b;
+        int expected;
+    };
+    const std::vector<Cmp> cases = {
+        {"1002", "1002", 0},   {"1002", "1002 ", 0},    {"1002  ", "1002", 0},    {"１００２", "1002", 0},
+        {"1002", "1００2", 0}, {"yhck", "YHCK", 0},     {"ｙｈｃｋ", "YHCK", 0},  {"1002　", "1002", 0},
+        {"ｶﾝ", "カン", 0},     {"ΛΟΓΟΣ", "λογος", 0},   {"a", "b", -1},           {"B", "a", 1},
+        {"1002", "10021", -1}, {"１００３", "1002", 1}, {"e", "é", -1},           {"a b", "a  b", 1},
+        {"", "   ", 0},        {"a\t", "a", -1},        {"库存", "库存现金", -1}, {"Ab", "aB", 0},
+    };
+    for (const Cmp& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+        EXPECT_EQ(compare(u8(c.a), u8(c.b)), c.expected);
+        EXPECT_EQ(compare(u8(c.b), u8(c.a)), -c.expected);
+        // Folded texts order as the comparison does wherever no control character trails.
+        if (c.expected == 0) {
+            EXPECT_EQ(Collation::foldText(c.a, qstrlen(c.a)), Collation::foldText(c.b, qstrlen(c.b)));
+        }
+    }
+}
+
+// Every character's forms fold alike and include it: what the index ranges rely on.
+TEST(CollationTest, FormsAreExactlyTheCharactersThatFoldAlike) {
+    for (char32_t c = 0; c < 0x20000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        const char32_t f = Collation::fold(c);
+        ASSERT_EQ(Collation::fold(f), f) << std::hex << static_cast<unsigned>(c);
+        const std::vector<char32_t> forms = Collation::forms(c);
+        ASSERT_TRUE(std::find(forms.begin(), forms.end(), c) != forms.end())
+            << std::hex << static_cast<unsigned>(c);
+        ASSERT_TRUE(std::is_sorted(forms.begin(), forms.end()));
+    }
+    EXPECT_EQ(Collation::forms(U'1'), (std::vector<char32_t>{U'1', U'１'}));
+    EXPECT_EQ(Collation::forms(U'k'), (std::vector<char32_t>{U'K', U'k', U'\u212A', U'Ｋ', U'ｋ'}));
+    EXPECT_EQ(Collation::forms(U'　'), (std::vector<char32_t>{U' ', U'　'}));
+    EXPECT_EQ(Collation::forms(U'库'), (std::vector<char32_t>{U'库'}));
+}
+
+TEST(CollationTest, StoredRangesOfACode) {
+    const Collation::StoredRanges eq = Collation::storedRanges(u8("1002 "), Collation::Match::Equal);
+    EXPECT_EQ(eq.main, Collation::Range(u8("1002"), u8("1002!")));
+    const std::vector<Collation::Range> variants = {
+        {u8("１"), u8("\xEF\xBC\x92")},         {u8("1０"), u8("1\xEF\xBC\x91")},
+        {u8("10０"), u8("10\xEF\xBC\x91")},     {u8("100２"), u8("100\xEF\xBC\x93")},
+        {u8("1002　"), u8("1002\xE3\x80\x81")},
+    };
+    EXPECT_EQ(eq.variants, variants);
+    const Collation::StoredRanges prefix = Collation::storedRanges(u8("１００２"), Collation::Match::Prefix);
+    EXPECT_EQ(prefix.main, Collation::Range(u8("1002"), u8("1003")));
+    EXPECT_EQ(prefix.variants.size(), 4u);
+    const Collation::StoredRanges chinese = Collation::storedRanges(u8("资产"), Collation::Match::Equal);
+    EXPECT_EQ(chinese.variants, (std::vector<Collation::Range>{{u8("资产　"), u8("资产\xE3\x80\x81")}}));
+}
+
+bool inAnyRange(const QByteArray& text, const Collation::StoredRanges& r) {
+    auto in = [&](const Collation::Range& range) { return text >= range.first && text < range.second; };
+    return in(r.main) || std::any_of(r.variants.begin(), r.variants.end(), in);
+}
+
+// Every stored text that equals a key, or matches a pattern, lies in one of its ranges, byte for
+// byte: what makes the ranges a safe companion of the exact test.
+TEST(CollationTest, EveryMatchLiesInsideTheRanges) {
+    const QStringList texts{"1002", "1002 ",   "100201", "１００２", "1０02", "100２01",  "1002　", "10",
+                            "1003", "yhck",    "YHCK",   "ｙhCk",    "Yhck ", "库存现金", "库存",   "库房",
+                            "K1",   "\u212A1", "ｋ1",    "",         " ",     "a b",      "A　B",   "1002\t"};
+    const QStringList keys{"1002", "1002 ", "１００２", "yhck", "库存", "k1", "", "a b"};
+    for (const QString& key : keys) {
+        const Collation::StoredRanges equal = Collation::storedRanges(key.toUtf8(), Collation::Match::Equal);
+        const Collation::StoredRanges prefix =
+            Collation::storedRanges(key.toUtf8(), Collation::Match::Prefix);
+        for (const QString& t : texts) {
+            const QByteArray b = t.toUtf8();
+            if (compare(b, key.toUtf8()) == 0) {
+                EXPECT_TRUE(inAnyRange(b, equal)) << key.toStdString() << " = " << t.toStdString();
+            }
+            if (LikePattern(key + QLatin1Char('%')).matches(t)) {
+                EXPECT_TRUE(inAnyRange(b, prefix)) << key.toStdString() << "% ~ " << t.toStdString();
+            }
+        }
+    }
+}
+
+TEST(LikePatternTest, LiteralPrefixStopsAtTheFirstWildcard) {
     const std::vector<std::pair<const char*, const char*>> cases = {
-        {"1001%", "1001"},    {"10_1%", "10"},  {"%x", ""},        {"ab%", ""},
-        {"1001[1]%", "1001"}, {"100a%", "100"}, {"库存%", "库存"}, {"库存现金", "库存现金"},
-        {"１%", "１"},        {"12Ⅻ", "12"},    {"1-2 ß", "1-2 "}, {"", ""},
+        {"1001%", "1001"}, {"10_1%", "10"}, {"%x", ""},         {"ab%", "ab"}, {"1001[1]%", "1001"},
+        {"库存%", "库存"}, {"１%", "１"},   {"1-2 ß", "1-2 ß"}, {"", ""},
     };
     for (const auto& [pattern, prefix] : cases) {
         SCOPED_TRACE(pattern);
-        EXPECT_EQ(LikePattern::fixedPrefix(QByteArray(pattern)), QByteArray(prefix));
+        EXPECT_EQ(LikePattern::literalPrefix(QByteArray(pattern)), QByteArray(prefix));
     }
-    EXPECT_EQ(LikePattern::upperBound("1001"), QByteArray("1002"));
-    EXPECT_EQ(LikePattern::upperBound(""), QByteArray("\xFF"));
-    EXPECT_EQ(LikePattern::upperBound(QStringLiteral("库").toUtf8()), QByteArray("\xE5\xBA\x94"));
-}
-
-// Every text that matches lies in [prefix, upperBound(prefix)) byte for byte, which is what
-// makes the range a safe companion of the test.
-TEST(LikePatternTest, EveryMatchLiesInsideThePrefixRange) {
-    const QStringList texts{"1001",   "100101",         "1002", "10",  "1", "库存现金", "库存",    "库房",
-                            "1001库", "1001\U0010FFFF", "ABC",  "abc", "a", "",         "１００１"};
-    const QStringList patterns{"1001%", "10%", "库存%", "库%", "1001_", "%", "a%", "１%"};
-    for (const QString& p : patterns) {
-        const QByteArray lo = LikePattern::fixedPrefix(p.toUtf8());
-        const QByteArray hi = LikePattern::upperBound(lo);
-        for (const QString& t : texts) {
-            if (!LikePattern(p).matches(t)) continue;
-            const QByteArray b = t.toUtf8();
-            EXPECT_TRUE(b >= lo && b < hi) << p.toStdString() << " " << t.toStdString();
-        }
-    }
+    EXPECT_EQ(Collation::upperBound("1001"), QByteArray("1002"));
+    EXPECT_EQ(Collation::upperBound(""), Collation::top());
+    EXPECT_EQ(Collation::upperBound(QStringLiteral("库").toUtf8()), QByteArray("\xE5\xBA\x94"));
 }
 
 class LikeSqlTest : public DbFixture {
@@ -110,7 +218,7 @@ protected:
                               "(2024, 'x', '03', 'ＡＢＣ公司', 1), (2024, 'x', '04', 'abc公司', 1),"
                               "(2024, 'x', '05', 'Äpfel', 1), (2024, 'x', '06', '库存现金', 1),"
                               "(2024, 'x', '07', NULL, 1), (2024, 'x', 'A1', 'upper code', 1), (2024, 'x', "
-                              "'a2', 'lower code', 1);"));
+                              "'a2', 'lower code', 1), (2024, 'x', '０８', '10% off', 1);"));
     }
 };
 
@@ -118,18 +226,22 @@ TEST_F(LikeSqlTest, StatementsMatchWithTheServersMeaning) {
     const std::vector<std::pair<QString, QStringList>> cases = {
         {"ccode_name like N'жук%'", {"01"}},
         {"ccode_name like N'%λογοσ%'", {"02"}},
-        {"ccode_name like N'ａｂｃ%'", {"03"}},
-        {"ccode_name like N'abc%'", {"04"}},
+        {"ccode_name like N'ａｂｃ%'", {"03", "04"}},
+        {"ccode_name like N'abc%'", {"03", "04"}},
         {"ccode_name like N'äp%'", {"05"}},
         {"ccode_name like N'ap%'", {}},
         {"ccode_name like N'[库银]存%'", {"06"}},
         // The Cyrillic and Greek letters that look like o are other letters.
         {"ccode_name not like N'%o%'", {"01", "02", "03", "04", "05", "06"}},
-        {"ccode_name like N'%'", {"01", "02", "03", "04", "05", "06", "A1", "a2"}},
+        {"ccode_name like N'%'", {"01", "02", "03", "04", "05", "06", "A1", "a2", "０８"}},
         {"ccode like N'a%'", {"A1", "a2"}},
         {"ccode like N'[a-a]_'", {"A1", "a2"}},
-        {"ccode like N'0[^1-5]'", {"06", "07"}},
+        {"ccode like N'0[^1-5]'", {"06", "07", "０８"}},
         {"not ccode like N'0%'", {"A1", "a2"}},
+        {"ccode like N'08'", {"０８"}},
+        {"ccode_name like N'10!%%' escape N'!'", {"０８"}},
+        {"ccode_name like N'10[%]%'", {"０８"}},
+        {"ccode_name like N'1!%%' escape N'!'", {}},
     };
     for (const auto& [condition, expected] : cases) {
         SCOPED_TRACE(condition.toStdString());

@@ -248,27 +248,6 @@ TEST_P(StatementResultsTest, EngineErrorsCarryTheMessageAndTheStatement) {
     }
 }
 
-// Prefix tests on text columns run as index range scans; the temporary table is indexed.
-TEST_P(StatementResultsTest, PrefixJoinAndPrefixLikeUseIndexes) {
-    if (engine().name != QLatin1String("sqlite")) GTEST_SKIP() << "the query plan read here is SQLite's";
-    m_conn->execute(QStringLiteral("select  * into tempdb..[plan1]  from code  where  iYear=2024"));
-    const QString join = m_conn->render(
-        QStringLiteral("select distinct "
-                       "code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  from "
-                       "tempdb..[plan1] inner join code on tempdb..[plan1].ccode like code.ccode+'%' where "
-                       "code.ccode like '1002%' and "
-                       "code.igrade=2 and code.iYear=2024 order by code.ccode "));
-    QStringList plan;
-    for (auto q = m_conn->native(QStringLiteral("EXPLAIN QUERY PLAN ") + join); !q->eof(); q->moveNext())
-        plan << q->fieldAt(3).toDisplayText();
-    const QString text = plan.join(QLatin1Char('\n'));
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        "SEARCH code USING INDEX code_year_grade_code (iYear=? AND igrade=? AND ccode>? AND ccode<?)")))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("USING COVERING INDEX plan1$ccode (ccode>? AND ccode<?)")))
-        << text.toStdString();
-}
-
 INSTANTIATE_TEST_SUITE_P(Engines, StatementResultsTest,
                          ::testing::ValuesIn(sarvo::testing::engineSlotPointers()), sarvo::testing::slotName);
 

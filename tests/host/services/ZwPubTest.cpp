@@ -3,6 +3,7 @@
 // written with the SQLite library itself, so its set-up does not go through the code under test.
 #include "host/services/ZwPub.h"
 #include "host/db/PipelineSettings.h"
+#include "host/db/Recordset.h"
 #include "runtime/RuntimeError.h"
 
 #include <QFile>
@@ -118,12 +119,17 @@ TEST_F(ZwPubTest, OptionsAreReadCreatedAndUpdatedPerSystem) {
             values << z->GetOption(QString(o).section(u'/', 0, 0), QString(o).section(u'/', 1));
         return values.join(u',');
     };
-    EXPECT_EQ(options(), "1,,,,1") << "missing rows, another system's case and NULL read as \"\"";
+    EXPECT_EQ(options(), "1,,,,1") << "missing rows and NULL read as \"\"";
     z->SetOption("GL", "IntSarvoFilter", "1"); // no row yet: created
-    EXPECT_EQ(options(), "1,1,,,1");
+    EXPECT_EQ(options(), "1,1,1,,1") << "system ids compare as the server compares text: without case";
     z->SetOption("GL", "IntSarvoFilter", "0"); // updated in place, the other system's row untouched
-    z->SetOption("GL", "IntSarvoTree", "0");
-    EXPECT_EQ(options(), "0,0,,,1");
+    z->SetOption("gl", "IntSarvoTree", "0");   // the same row, not a second one
+    EXPECT_EQ(options(), "0,0,0,,1");
+    EXPECT_EQ(kit->Connection()
+                  ->native("SELECT count(*) FROM AccInformation WHERE cName = 'IntSarvoTree'")
+                  ->fieldAt(0)
+                  .toDisplayText(),
+              "1");
 }
 
 // The host reads and writes through the component's own connection, bound values and all, but

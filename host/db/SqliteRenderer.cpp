@@ -1,0 +1,332 @@
+// SQLite's forms of the server's expressions; see SqliteRenderer.h.
+#include "host/db/SqliteRenderer.h"
+
+namespace sarvo::db {
+
+using namespace ast;
+
+namespace {
+
+bool isIndexedTempColumn(const Expr& column) {
+    return column.parts.last().compare(QLatin1String("ccode"), Qt::CaseInsensitive) == 0;
+}
+
+// strftime formats of the server's date styles.
+QString dateFormat(int style) {
+    switch (style) {
+    case 23:
+        return QStringLiteral("%Y-%m-%d");
+    case 102:
+        return QStringLiteral("%Y.%m.%d");
+    case 111:
+        return QStringLiteral("%Y/%m/%d");
+    case 112:
+        return QStringLiteral("%Y%m%d");
+    case 8:
+    case 108:
+        return QStringLiteral("%H:%M:%S");
+    case 20:
+    case 120:
+        return QStringLiteral("%Y-%m-%d %H:%M:%S");
+    case 21:
+    case 121:
+        return QStringLiteral("%Y-%m-%d %H:%M:%f");
+    case 126:
+        return QStringLiteral("%Y-%m-%dT%H:%M:%f");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+void SqliteRenderer::call(const QString& name, const std::vector<const Expr*>& args) {
+    put(name + QLatin1Char('('));
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (i) put(QStringLiteral(", "));
+        expr(*args[i]);
+    }
+    put(QStringLiteral(")"));
+}
+
+void SqliteRenderer::textComparison(const Expr& a, const QString& op, const Expr& b) {
+    call(QStringLiteral("sarvo_cmp"), {&a, &b});
+    put(QLatin1Char(' ') + op + QStringLiteral(" 0"));
+}
+
+void SqliteRenderer::likeTest(const Expr& subject, const Expr& pattern, const Expr* escape) {
+    if (escape)
+        call(QStringLiteral("sarvo_like"), {&subject, &pattern, escape});
+    else
+        call(QStringLiteral("sarvo_like"), {&subject, &pattern});
+}
+
+void SqliteRenderer::foldedText(const Expr& e, bool) {
+    call(QStringLiteral("sarvo_fold"), {&e});
+}
+
+QString SqliteRenderer::tempIndexExpression(const QString& column) const {
+    return QStringLiteral("sarvo_fold(%1)").arg(identifier(column, false));
+}
+
+bool SqliteRenderer::canRange(const RangePlan& plan) const {
+    if (plan.table->temp)
+        return m_o.indexTempTables && m_d.indexTempTables && isIndexedTempColumn(*plan.column);
+    return !plan.context.empty();
+}
+
+void SqliteRenderer::rangedTest(const Expr&, const RangePlan& plan) {
+    const Expr& col = *plan.column;
+    const Expr& key = *plan.key;
+    if (plan.table->temp) {
+        if (!plan.like) {
+            foldedText(col, true);
+            put(QStringLiteral(" = "));
+            return foldedText(key, false);
+        }
+        put(QStringLiteral("("));
+        foldedText(col, true);
+        put(QStringLiteral(" >= "));
+        call(QStringLiteral("sarvo_fold_lo"), {&key});
+        put(QStringLiteral(" AND "));
+        foldedText(col, true);
+        put(QStringLiteral(" < "));
+        call(QStringLiteral("sarvo_fold_hi"), {&key});
+        put(QStringLiteral(" AND "));
+        likeTest(col, key, nullptr);
+        return put(QStringLiteral(")"));
+    }
+    put(QStringLiteral("("));
+    storedRanges(plan);
+    put(QStringLiteral(" AND "));
+    if (plan.like)
+        likeTest(col, key, nullptr);
+    else
+        textComparison(col, QStringLiteral("="), key);
+    put(QStringLiteral(")"));
+}
+
+// col >= sarvo_lo(key, m) AND col < sarvo_hi(key, m, EXISTS (a row in another form)): the probe
+// reads the variant ranges from sarvo_variants and looks each up in the same table under the
+// same fixed numbers, so it uses the index the outer test uses.
+void SqliteRenderer::storedRanges(const RangePlan& plan) {
+    const Expr& col = *plan.column;
+    const Expr& key = *plan.key;
+    const QString mode = plan.like ? QStringLiteral("0") : QStringLiteral("1");
+    const QString name = identifier(col.parts.last(), col.quoted.back());
+    expr(col);
+    put(QStringLiteral(" >= sarvo_lo("));
+    expr(key);
+    put(QStringLiteral(", ") + mode + QStringLiteral(") AND "));
+    expr(col);
+    put(QStringLiteral(" < sarvo_hi("));
+    expr(key);
+    put(QStringLiteral(", ") + mode + QStringLiteral(", EXISTS (SELECT 1 FROM sarvo_variants("));
+    expr(key);
+    put(QStringLiteral(", ") + mode + QStringLiteral(") AS sarvo_r CROSS JOIN ") +
+        identifier(plan.table->table, false) + QStringLiteral(" AS sarvo_v WHERE "));
+    for (const auto& [column, value] : plan.context) {
+        put(QStringLiteral("sarvo_v.") + identifier(column->parts.last(), column->quoted.back()) +
+            QStringLiteral(" = "));
+        expr(*value);
+        put(QStringLiteral(" AND "));
+    }
+    put(QStringLiteral("sarvo_v.") + name + QStringLiteral(" >= sarvo_r.lo AND sarvo_v.") + name +
+        QStringLiteral(" < sarvo_r.hi))"));
+}
+
+void SqliteRenderer::convert(const Expr& e, SqlType, SqlType to) {
+    switch (to) {
+    case SqlType::Integer:
+        return call(QStringLiteral("sarvo_int"), {&e});
+    case SqlType::Decimal:
+        return call(QStringLiteral("sarvo_real"), {&e});
+    case SqlType::DateTime:
+        return call(QStringLiteral("sarvo_datetime"), {&e});
+    case SqlType::Date:
+        put(QStringLiteral("substr("));
+        call(QStringLiteral("sarvo_datetime"), {&e});
+        return put(QStringLiteral(", 1, 10)"));
+    default:
+        return expr(e);
+    }
+}
+
+void SqliteRenderer::cast(const Expr& e) {
+    const DataType& type = *e.dataType;
+    const QString what = e.text.toUpper();
+    if (e.text.startsWith(QLatin1String("try_"))) unsupported(what, e.position);
+    const Expr& value = *e.children[0];
+    const SqlType from = typeOf(value);
+    const SqlType to = TSqlSemantics::typeOf(type);
+    int style = -1;
+    if (e.children.size() > 1) {
+        const Expr& s = *e.children[1];
+        if (s.kind != Expr::Kind::Number)
+            unsupported(QStringLiteral("CONVERT with a style that is not a number"), s.position);
+        style = inlineNumber(s.text.toLongLong(), s.token).toInt();
+    }
+    auto refuseStyle = [&] {
+        unsupported(QStringLiteral("CONVERT with style %1").arg(style), e.children[1]->position);
+    };
+    if (to == SqlType::Unknown) unsupported(QStringLiteral("%1 to %2").arg(what, type.name), type.position);
+    if (TSqlSemantics::isTemporal(from) && TSqlSemantics::isNumeric(to))
+        unsupported(QStringLiteral("%1 of a date to a number").arg(what), e.position);
+    if (TSqlSemantics::isNumeric(from) && TSqlSemantics::isTemporal(to))
+        unsupported(QStringLiteral("%1 of a number to a date").arg(what), e.position);
+    if (TSqlSemantics::isNumeric(to) && style >= 0) refuseStyle();
+    switch (to) {
+    case SqlType::Integer:
+        return call(QStringLiteral("sarvo_int"), {&value});
+    case SqlType::Decimal:
+        if (type.name == QLatin1String("float") || type.name == QLatin1String("real"))
+            return call(QStringLiteral("sarvo_real"), {&value});
+        put(QStringLiteral("round("));
+        call(QStringLiteral("sarvo_real"), {&value});
+        if (type.name.endsWith(QLatin1String("money")))
+            put(QStringLiteral(", 4)"));
+        else
+            put(QStringLiteral(", %1)").arg(
+                type.args.size() > 1 ? inlineNumber(type.args[1], type.argTokens[1]) : QStringLiteral("0")));
+        return;
+    case SqlType::Date:
+    case SqlType::DateTime: {
+        static const QList<int> readable{0, 20, 21, 23, 102, 111, 112, 120, 121, 126};
+        if (style >= 0 && !readable.contains(style)) refuseStyle();
+        if (from == to) return expr(value);
+        if (to == SqlType::Date && from == SqlType::DateTime) {
+            put(QStringLiteral("substr("));
+            expr(value);
+            return put(QStringLiteral(", 1, 10)"));
+        }
+        return convert(value, from, to);
+    }
+    default:
+        break;
+    }
+    // To text: the value as text, then the type's length (30 when none is given).
+    auto asText = [&] {
+        if (TSqlSemantics::isTemporal(from)) {
+            if (style < 0 && from == SqlType::DateTime)
+                unsupported(QStringLiteral("%1 of a date and time to text without a style").arg(what),
+                            e.position);
+            const QString format = style < 0 ? dateFormat(23) : dateFormat(style);
+            if (format.isEmpty()) refuseStyle();
+            put(QStringLiteral("strftime('%1', ").arg(format));
+            expr(value);
+            return put(QStringLiteral(")"));
+        }
+        if (style >= 0 && TSqlSemantics::isNumeric(from)) refuseStyle();
+        if (TSqlSemantics::isNumeric(from)) {
+            put(QStringLiteral("CAST("));
+            expr(value);
+            return put(QStringLiteral(" AS TEXT)"));
+        }
+        expr(value);
+    };
+    const bool fixed = type.name == QLatin1String("char") || type.name == QLatin1String("nchar");
+    const bool unbounded =
+        type.max || type.name == QLatin1String("text") || type.name == QLatin1String("ntext");
+    if (unbounded) return asText();
+    const QString length = type.args.empty() ? QStringLiteral("%1").arg(fixed ? 1 : 30)
+                                             : inlineNumber(type.args[0], type.argTokens[0]);
+    put(QStringLiteral("substr("));
+    asText();
+    // char(n) is padded with blanks to its length.
+    if (fixed) put(QStringLiteral(" || printf('%") + length + QStringLiteral("s', '')"));
+    put(QStringLiteral(", 1, %1)").arg(length));
+}
+
+void SqliteRenderer::function(const Expr& e) {
+    const QString& name = e.text;
+    const size_t n = e.children.size();
+    auto arg = [&](size_t i) -> const Expr& { return *e.children[i]; };
+    auto arity = [&](size_t lo, size_t hi) {
+        if (n < lo || n > hi)
+            unsupported(QStringLiteral("%1 with %2 arguments").arg(name.toUpper()).arg(n), e.position);
+    };
+    auto same = [&](const QString& sqliteName) {
+        std::vector<const Expr*> args;
+        for (const ExprPtr& c : e.children)
+            args.push_back(c.get());
+        call(sqliteName, args);
+    };
+    if (name == QLatin1String("upper") || name == QLatin1String("lower")) {
+        arity(1, 1);
+        return same(QStringLiteral("sarvo_") + name);
+    }
+    if (name == QLatin1String("ltrim") || name == QLatin1String("rtrim") || name == QLatin1String("abs")) {
+        arity(1, 1);
+        return same(name);
+    }
+    if (name == QLatin1String("len")) {
+        arity(1, 1);
+        put(QStringLiteral("length(rtrim("));
+        expr(arg(0));
+        return put(QStringLiteral("))"));
+    }
+    if (name == QLatin1String("substring")) {
+        arity(3, 3);
+        return same(QStringLiteral("substr"));
+    }
+    if (name == QLatin1String("left")) {
+        arity(2, 2);
+        put(QStringLiteral("substr("));
+        expr(arg(0));
+        put(QStringLiteral(", 1, "));
+        expr(arg(1));
+        return put(QStringLiteral(")"));
+    }
+    if (name == QLatin1String("right")) {
+        // The last n characters: from max(length - n + 1, 1); none for n = 0.
+        arity(2, 2);
+        put(QStringLiteral("substr("));
+        expr(arg(0));
+        put(QStringLiteral(", max(length("));
+        expr(arg(0));
+        put(QStringLiteral(") - "));
+        expr(arg(1));
+        return put(QStringLiteral(" + 1, 1))"));
+    }
+    if (name == QLatin1String("charindex")) {
+        arity(2, 3);
+        return same(QStringLiteral("sarvo_charindex"));
+    }
+    if (name == QLatin1String("replace")) {
+        arity(3, 3);
+        return same(QStringLiteral("sarvo_replace"));
+    }
+    if (name == QLatin1String("isnull") || name == QLatin1String("coalesce")) {
+        if (name == QLatin1String("isnull")) arity(2, 2);
+        if (n < 2) arity(2, 2);
+        // ISNULL takes its first argument's type, COALESCE the highest: the others convert.
+        const SqlType t = name == QLatin1String("isnull") ? typeOf(arg(0)) : typeOf(e);
+        put(name == QLatin1String("isnull") ? QStringLiteral("ifnull(") : QStringLiteral("coalesce("));
+        for (size_t i = 0; i < n; ++i) {
+            if (i) put(QStringLiteral(", "));
+            operand(arg(i), t);
+        }
+        return put(QStringLiteral(")"));
+    }
+    if (name == QLatin1String("count") || name == QLatin1String("max") || name == QLatin1String("min") ||
+        name == QLatin1String("sum") || name == QLatin1String("avg")) {
+        arity(1, 1);
+        return same(name);
+    }
+    if (name == QLatin1String("getdate")) {
+        arity(0, 0);
+        return put(QStringLiteral("strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime')"));
+    }
+    if (name == QLatin1String("year") || name == QLatin1String("month") || name == QLatin1String("day")) {
+        arity(1, 1);
+        const QString part = name == QLatin1String("year")    ? QStringLiteral("%Y")
+                             : name == QLatin1String("month") ? QStringLiteral("%m")
+                                                              : QStringLiteral("%d");
+        put(QStringLiteral("CAST(strftime('%1', ").arg(part));
+        operand(arg(0), typeOf(arg(0)) == SqlType::Date ? SqlType::Date : SqlType::DateTime);
+        return put(QStringLiteral(") AS INTEGER)"));
+    }
+    unsupported(QStringLiteral("the function %1").arg(name.toUpper()), e.position);
+}
+
+} // namespace sarvo::db
