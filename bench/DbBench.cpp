@@ -221,6 +221,35 @@ void BM_ConfirmLookupWide(benchmark::State& state) {
     setCounters(state, n, n);
 }
 
+// The host's look-ups with bound values, as the tree's node looks ask them: one account (a
+// tooltip, a code check), and the accounts of a screenful of nodes (range(1) codes in one IN).
+void BM_HostLookup(benchmark::State& state) {
+    auto c = openConnection(static_cast<int>(state.range(0)));
+    const int count = static_cast<int>(state.range(1));
+    std::vector<SqlValue> params{SqlValue::ofInteger(kYear)};
+    QStringList marks;
+    auto codes = c->native(
+        QStringLiteral("SELECT ccode FROM code WHERE iYear = ? ORDER BY ccode LIMIT ? OFFSET 20000"),
+        {SqlValue::ofInteger(kYear), SqlValue::ofInteger(count)});
+    for (; !codes->eof(); codes->moveNext()) {
+        params.push_back(SqlValue::ofText(codes->fieldAt(0).toDisplayText()));
+        marks << QStringLiteral("?");
+    }
+    codes->close();
+    const QString text =
+        count == 1 ? QStringLiteral("SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?")
+                   : QStringLiteral("select ccode, ccode_name, ccode_engl, bclose from code where iYear=? "
+                                    "and ccode in (") +
+                         marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    int64_t n = 0, rows = 0;
+    for (auto _ : state) {
+        for (auto rs = c->query(text, params); !rs->eof(); rs->moveNext())
+            ++rows;
+        ++n;
+    }
+    setCounters(state, n, rows);
+}
+
 // Flat tree with a begins-with quick filter and a host's extra condition in the server's T-SQL.
 void BM_FlatTreeHostCondition(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
@@ -362,6 +391,13 @@ BENCHMARK(BM_FlatTreeQuickFilter)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchma
 BENCHMARK(BM_GradeLevel)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConfirmLookup)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConfirmLookupWide)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HostLookup)
+    ->ArgNames({"fast", "codes"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 30})
+    ->Args({1, 30})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FlatTreeHostCondition)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecentlyUsedWrite)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TempTableFill)->ArgName("fast")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

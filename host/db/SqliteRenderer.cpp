@@ -70,12 +70,15 @@ QString SqliteRenderer::tempIndexExpression(const QString& column) const {
 }
 
 bool SqliteRenderer::canRange(const RangePlan& plan) const {
+    // A temporary table's folded index serves the folded IN as it is.
+    if (plan.list) return !plan.table->temp && !plan.context.empty();
     if (plan.table->temp)
         return m_o.indexTempTables && m_d.indexTempTables && isIndexedTempColumn(*plan.column);
     return !plan.context.empty();
 }
 
 void SqliteRenderer::rangedTest(const Expr&, const RangePlan& plan) {
+    if (plan.list) return listedKeys(plan);
     const Expr& col = *plan.column;
     const Expr& key = *plan.key;
     if (plan.table->temp) {
@@ -111,28 +114,63 @@ void SqliteRenderer::rangedTest(const Expr&, const RangePlan& plan) {
 // same fixed numbers, so it uses the index the outer test uses.
 void SqliteRenderer::storedRanges(const RangePlan& plan) {
     const Expr& col = *plan.column;
-    const Expr& key = *plan.key;
     const QString mode = plan.like ? QStringLiteral("0") : QStringLiteral("1");
+    storedRanges(
+        plan, [&] { expr(col); }, [&] { expr(*plan.key); }, mode, QStringLiteral("sarvo_v"));
+}
+
+void SqliteRenderer::storedRanges(const RangePlan& plan, const std::function<void()>& column,
+                                  const std::function<void()>& key, const QString& mode,
+                                  const QString& probe) {
+    const Expr& col = *plan.column;
     const QString name = identifier(col.parts.last(), col.quoted.back());
-    expr(col);
+    column();
     put(QStringLiteral(" >= sarvo_lo("));
-    expr(key);
+    key();
     put(QStringLiteral(", ") + mode + QStringLiteral(") AND "));
-    expr(col);
+    column();
     put(QStringLiteral(" < sarvo_hi("));
-    expr(key);
+    key();
     put(QStringLiteral(", ") + mode + QStringLiteral(", EXISTS (SELECT 1 FROM sarvo_variants("));
-    expr(key);
+    key();
     put(QStringLiteral(", ") + mode + QStringLiteral(") AS sarvo_r CROSS JOIN ") +
-        identifier(plan.table->table, false) + QStringLiteral(" AS sarvo_v WHERE "));
+        identifier(plan.table->table, false) + QStringLiteral(" AS ") + probe + QStringLiteral(" WHERE "));
+    fixedContext(plan, probe);
+    put(probe + QLatin1Char('.') + name + QStringLiteral(" >= sarvo_r.lo AND ") + probe + QLatin1Char('.') +
+        name + QStringLiteral(" < sarvo_r.hi))"));
+}
+
+void SqliteRenderer::fixedContext(const RangePlan& plan, const QString& alias) {
     for (const auto& [column, value] : plan.context) {
-        put(QStringLiteral("sarvo_v.") + identifier(column->parts.last(), column->quoted.back()) +
+        put(alias + QLatin1Char('.') + identifier(column->parts.last(), column->quoted.back()) +
             QStringLiteral(" = "));
         expr(*value);
         put(QStringLiteral(" AND "));
     }
-    put(QStringLiteral("sarvo_v.") + name + QStringLiteral(" >= sarvo_r.lo AND sarvo_v.") + name +
-        QStringLiteral(" < sarvo_r.hi))"));
+}
+
+// col IN (keys) over the index as stored: col IN (the stored texts equal to a key), found key by
+// key through the index under the same fixed numbers, each by its ranges as "col = key" is. The
+// list is read once; the outer test is then an index look per stored text.
+void SqliteRenderer::listedKeys(const RangePlan& plan) {
+    const Expr& col = *plan.column;
+    const Expr& in = *plan.key;
+    const QString name = identifier(col.parts.last(), col.quoted.back());
+    const QString stored = QStringLiteral("sarvo_s.") + name;
+    expr(col);
+    put(QStringLiteral(" IN (SELECT ") + stored + QStringLiteral(" FROM ("));
+    for (size_t i = 1; i < in.children.size(); ++i) {
+        put(i > 1 ? QStringLiteral(" UNION ALL SELECT ") : QStringLiteral("SELECT "));
+        expr(*in.children[i]);
+        if (i == 1) put(QStringLiteral(" AS k"));
+    }
+    put(QStringLiteral(") AS sarvo_k CROSS JOIN ") + identifier(plan.table->table, false) +
+        QStringLiteral(" AS sarvo_s WHERE "));
+    fixedContext(plan, QStringLiteral("sarvo_s"));
+    storedRanges(
+        plan, [&] { put(stored); }, [&] { put(QStringLiteral("sarvo_k.k")); }, QStringLiteral("1"),
+        QStringLiteral("sarvo_v"));
+    put(QStringLiteral(" AND sarvo_cmp(") + stored + QStringLiteral(", sarvo_k.k) = 0)"));
 }
 
 void SqliteRenderer::convert(const Expr& e, SqlType, SqlType to) {

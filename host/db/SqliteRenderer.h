@@ -12,6 +12,8 @@
 
 #include "host/db/TSqlRenderer.h"
 
+#include <functional>
+
 namespace sarvo::db {
 
 class SqliteRenderer : public TSqlRenderer {
@@ -34,6 +36,13 @@ protected:
 private:
     void call(const QString& name, const std::vector<const ast::Expr*>& args);
     void storedRanges(const RangePlan& plan);
+    // The ranges of the texts equal to (or, mode "0", matching) a key: column and key write
+    // their values; the probe for other forms reads the table under the alias probe.
+    void storedRanges(const RangePlan& plan, const std::function<void()>& column,
+                      const std::function<void()>& key, const QString& mode, const QString& probe);
+    // "alias.column = value AND " for each number column the plan's conjuncts fix.
+    void fixedContext(const RangePlan& plan, const QString& alias);
+    void listedKeys(const RangePlan& plan);
 };
 
 } // namespace sarvo::db

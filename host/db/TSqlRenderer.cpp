@@ -49,9 +49,11 @@ bool isIndexedColumn(const QString& name) {
            name.compare(QLatin1String("cclass"), Qt::CaseInsensitive) == 0;
 }
 
-bool isNumberLiteral(const Expr& e) {
-    if (e.kind == Expr::Kind::Unary && e.op == QLatin1String("-")) return isNumberLiteral(*e.children[0]);
-    return e.kind == Expr::Kind::Number;
+// A value that fixes a number column for an index range: a number, or the caller's ? (the host's
+// "iYear = ?").
+bool isFixedValue(const Expr& e) {
+    if (e.kind == Expr::Kind::Unary && e.op == QLatin1String("-")) return isFixedValue(*e.children[0]);
+    return e.kind == Expr::Kind::Number || e.kind == Expr::Kind::Parameter;
 }
 
 } // namespace
@@ -454,21 +456,28 @@ std::vector<TSqlRenderer::RangePlan> TSqlRenderer::rangePlans(const Expr& e,
         if (!t || t->table.isEmpty() || m_sem.typeOf(c) != SqlType::Text) return nullptr;
         return t;
     };
-    auto add = [&](const Expr& col, const Expr& key, bool like) {
+    auto add = [&](const Expr& col, const Expr& key, bool like, bool list = false) {
         const ScopeTable* t = textColumn(col);
-        if (!t || m_sem.reads(key, *t)) return;
+        if (!t) return;
+        if (list) {
+            for (size_t i = 1; i < key.children.size(); ++i)
+                if (m_sem.reads(*key.children[i], *t)) return;
+        } else if (m_sem.reads(key, *t)) {
+            return;
+        }
         RangePlan plan;
         plan.column = &col;
         plan.key = &key;
         plan.table = t;
         plan.like = like;
+        plan.list = list;
         // The conjuncts that fix a number column of the same table.
         for (const Expr* c : all) {
             if (c->kind != Expr::Kind::Binary || c->op != QLatin1String("=")) continue;
             for (int side = 0; side < 2; ++side) {
                 const Expr& fixed = *c->children[static_cast<size_t>(side)];
                 const Expr& value = *c->children[static_cast<size_t>(1 - side)];
-                if (fixed.kind != Expr::Kind::Column || !isNumberLiteral(value)) continue;
+                if (fixed.kind != Expr::Kind::Column || !isFixedValue(value)) continue;
                 if (m_sem.tableOf(fixed) != t || !TSqlSemantics::isNumeric(m_sem.typeOf(fixed))) continue;
                 plan.context.emplace_back(&fixed, &value);
                 break;
@@ -476,15 +485,21 @@ std::vector<TSqlRenderer::RangePlan> TSqlRenderer::rangePlans(const Expr& e,
         }
         plans.push_back(std::move(plan));
     };
+    auto keyFits = [this](const Expr& k) {
+        const SqlType t = m_sem.typeOf(k);
+        return t == SqlType::Text || t == SqlType::Unknown;
+    };
     if (e.kind == Expr::Kind::Binary && e.op == QLatin1String("=")) {
         const Expr& a = *e.children[0];
         const Expr& b = *e.children[1];
-        auto keyFits = [this](const Expr& k) {
-            const SqlType t = m_sem.typeOf(k);
-            return t == SqlType::Text || t == SqlType::Unknown;
-        };
         if (keyFits(b)) add(a, b, false);
         if (keyFits(a)) add(b, a, false);
+    } else if (e.kind == Expr::Kind::In && !e.negated && !e.subquery) {
+        // column IN (texts): every item a key. NOT IN keeps its own form (a null item there
+        // makes the whole test unknown).
+        for (size_t i = 1; i < e.children.size(); ++i)
+            if (!keyFits(*e.children[i])) return plans;
+        add(*e.children[0], e, false, true);
     } else if (e.kind == Expr::Kind::Like && !e.negated && e.children.size() == 2) {
         const Expr& key = *e.children[1];
         if (key.kind != Expr::Kind::String || LikePattern::startsFixed(key.text))
@@ -494,7 +509,9 @@ std::vector<TSqlRenderer::RangePlan> TSqlRenderer::rangePlans(const Expr& e,
 }
 
 void TSqlRenderer::rangedTest(const Expr& e, const RangePlan& plan) {
-    if (plan.like)
+    if (plan.list)
+        inList(e);
+    else if (plan.like)
         like(e);
     else
         binary(e);
@@ -523,6 +540,7 @@ void TSqlRenderer::expr(const Expr& e) {
         if (const auto r = m_ranges.find(&e); r != m_ranges.end()) return rangedTest(e, r->second);
         return e.kind == Expr::Kind::Like ? like(e) : binary(e);
     case Expr::Kind::In:
+        if (const auto r = m_ranges.find(&e); r != m_ranges.end()) return rangedTest(e, r->second);
         return inList(e);
     case Expr::Kind::Between:
         return between(e);

@@ -34,15 +34,16 @@ protected:
     TSqlRenderer(const Dialect& d, const SchemaInfo* schema, const TranslatorOptions& o,
                  const QString& source);
 
-    // A text test that an index over the column can serve: column = key, or column LIKE key
-    // (key's literal start not empty), found among the conjuncts of a WHERE or ON, on a column the
-    // account set indexes (code and class); context holds the conjuncts that fix a number column
-    // of the same table (column = number), which a range over an index that begins with those
-    // columns needs.
+    // A text test that an index over the column can serve: column = key, column LIKE key (key's
+    // literal start not empty) or column IN (keys), found among the conjuncts of a WHERE or ON, on
+    // a column the account set indexes (code and class); context holds the conjuncts that fix a
+    // number column of the same table (column = number or ?), which a range over an index that
+    // begins with those columns needs.
     struct RangePlan {
         const ast::Expr* column = nullptr;
-        const ast::Expr* key = nullptr;
+        const ast::Expr* key = nullptr; // the IN expression itself for a list
         bool like = false;
+        bool list = false; // column IN (keys)
         const ScopeTable* table = nullptr;
         std::vector<std::pair<const ast::Expr*, const ast::Expr*>> context; // column, number
     };

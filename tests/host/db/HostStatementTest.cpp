@@ -63,6 +63,42 @@ TEST_P(HostStatementTest, PlaceholdersTakeTheValuesAsDataNotAsText) {
     }
 }
 
+// The host's look-ups compare text as the component's statements do (case, width, trailing
+// blanks), a code stored in another form included; the year still narrows.
+TEST_P(HostStatementTest, LookUpsCompareTextAsTheComponentsStatementsDo) {
+    sqlite("INSERT INTO code (iYear, cclass, ccode, ccode_name, igrade) VALUES (2024, '资产', '１４０６', "
+           "'发出商品', 1)");
+    struct Case {
+        const char* name;
+        QString tsql;
+        std::vector<SqlValue> params;
+        QStringList expected;
+    };
+    const QString one = QStringLiteral("SELECT ccode FROM code WHERE iYear = ? AND ccode = ?");
+    const QString several =
+        QStringLiteral("SELECT ccode FROM code WHERE iYear = ? AND ccode IN (?, ?, ?) ORDER BY ccode");
+    const SqlValue year = SqlValue::ofInteger(2024);
+    const std::vector<Case> cases = {
+        {"a code typed in full-width digits", one, {year, text("１００２")}, {"1002"}},
+        {"trailing blanks", one, {year, text("100201  ")}, {"100201"}},
+        {"a code stored in full-width digits", one, {year, text("1406")}, {"１４０６"}},
+        {"another year", one, {SqlValue::ofInteger(2023), text("100201")}, {}},
+        {"a name in another case",
+         "SELECT ccode FROM code WHERE ccode_engl = ?",
+         {text("CASH ON HAND")},
+         {"1001"}},
+        {"several codes in any form",
+         several,
+         {year, text("１００１"), text("100202 "), text("1406")},
+         {"1001", "100202", "１４０６"}},
+        {"several codes, some missing", several, {year, text("9999"), text("1001"), SqlValue()}, {"1001"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(values(c.tsql, c.params), c.expected);
+    }
+}
+
 TEST_P(HostStatementTest, WritesTellTheRowsTheyChangedAndStayOutOfTheComponentsLog) {
     m_conn->setStatementLogging(true);
     const PipelineCounters before = m_conn->counters();

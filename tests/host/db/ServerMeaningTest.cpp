@@ -294,6 +294,8 @@ TEST_P(StandardSetEngineTest, TextComparesUnderTheServersCollation) {
          list({"2206 ", "2211", "2221", "2231", "2232"})},
         {"select * from code where iYear=2024 and ccode between N'2204' and N'２２０５' order by ccode",
          list({"2204", "２２０５"})},
+        {"select * from code where iYear=2024 and ccode in (N'2205', N'２２０６', N'1002') order by ccode",
+         list({"1002", "2206 ", "２２０５"})},
     };
     for (const auto& [tsql, expected] : cases) {
         SCOPED_TRACE(tsql.toStdString());
@@ -340,6 +342,14 @@ TEST_F(StandardSetTest, CodeTestsAreServedByIndexes) {
          "'1002%' and code.igrade=2 and code.iYear=2024 order by code.ccode ",
          {"SEARCH code USING INDEX code_year_grade_code (iYear=? AND igrade=? AND ccode>? AND ccode<?)",
           "SEARCH temp.plan1 USING INDEX plan1$ccode (<expr>>? AND <expr><?)"}},
+        // The host's look-ups, its values bound.
+        {"SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?",
+         {"SEARCH code USING INDEX sqlite_autoindex_code_1 (iYear=? AND ccode>? AND ccode<?)",
+          probe.arg("sqlite_autoindex_code_1 (iYear=? AND ccode>? AND ccode<?)")}},
+        {"select ccode, ccode_name, ccode_engl, bclose from code where iYear=? and ccode in (?,?)",
+         {"SEARCH code USING INDEX sqlite_autoindex_code_1 (iYear=? AND ccode=?)",
+          "SEARCH sarvo_s USING COVERING INDEX sqlite_autoindex_code_1 (iYear=? AND ccode>? AND ccode<?)",
+          probe.arg("sqlite_autoindex_code_1 (iYear=? AND ccode>? AND ccode<?)")}},
     };
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.tsql.toStdString());

@@ -29,6 +29,23 @@ QString sqliteStored(const QString& column, const QString& key, bool like, const
         .arg(column, key, m, table, context, name, exact);
 }
 
+// SQLite: "column IN (keys)" on a code column of a table of the file: the stored texts equal to
+// a key, found key by key over the index as "=" finds them.
+QString sqliteListed(const QString& column, const QStringList& keys, const QString& context) {
+    QString rows = keys.front() + QStringLiteral(" AS k");
+    for (qsizetype i = 1; i < keys.size(); ++i)
+        rows += QStringLiteral(" UNION ALL SELECT ") + keys[i];
+    const QString stored = QStringLiteral("sarvo_s.") + column;
+    const QString probeContext =
+        QString(context).replace(QLatin1String("sarvo_s."), QLatin1String("sarvo_v."));
+    return QStringLiteral(
+               "%1 IN (SELECT %2 FROM (SELECT %3) AS sarvo_k CROSS JOIN code AS sarvo_s WHERE %4%2 >= "
+               "sarvo_lo(sarvo_k.k, 1) AND %2 < sarvo_hi(sarvo_k.k, 1, EXISTS (SELECT 1 FROM "
+               "sarvo_variants(sarvo_k.k, 1) AS sarvo_r CROSS JOIN code AS sarvo_v WHERE %5sarvo_v.%1 >= "
+               "sarvo_r.lo AND sarvo_v.%1 < sarvo_r.hi)) AND sarvo_cmp(%2, sarvo_k.k) = 0)")
+        .arg(column, stored, rows, context, probeContext);
+}
+
 // LIKE over an index of folded texts: SQLite's temporary tables, every PostgreSQL table.
 QString foldedLike(const QString& column, const QString& key, const QString& order) {
     return QStringLiteral(
@@ -346,9 +363,18 @@ TEST_F(TranslatorTest, RendersWhatAnExtraConditionMayHold) {
          pgEq("coalesce(cexch_name, cmeasure, '-')", "'-'", "<>"),
          "coalesce(cexch_name, cmeasure, N'-') != N'-'"},
         {" and igrade in (1,2)", "igrade IN (1, 2)", "igrade IN (1, 2)", "igrade IN (1, 2)"},
-        {" and ccode in (N'1001',N'1002')", "sarvo_fold(ccode) IN (sarvo_fold('1001'), sarvo_fold('1002'))",
+        {" and ccode in (N'1001',N'1002')",
+         sqliteListed("ccode", {"'1001'", "'1002'"}, "sarvo_s.iYear = 2024 AND sarvo_s.br = 1 AND "),
          "sarvo_fold(ccode) COLLATE \"C\" IN (sarvo_fold('1001'), sarvo_fold('1002'))",
          "ccode IN (N'1001', N'1002')"},
+        {" and ccode_engl in (N'cash',N'ICBC')",
+         "sarvo_fold(ccode_engl) IN (sarvo_fold('cash'), sarvo_fold('ICBC'))",
+         "sarvo_fold(ccode_engl) COLLATE \"C\" IN (sarvo_fold('cash'), sarvo_fold('ICBC'))",
+         "ccode_engl IN (N'cash', N'ICBC')"},
+        {" and ccode not in (N'1001',N'1002')",
+         "sarvo_fold(ccode) NOT IN (sarvo_fold('1001'), sarvo_fold('1002'))",
+         "sarvo_fold(ccode) COLLATE \"C\" NOT IN (sarvo_fold('1001'), sarvo_fold('1002'))",
+         "ccode NOT IN (N'1001', N'1002')"},
         {" and ccode not in (select ccode from GL_mcodeused where cuser=N'demo')",
          "sarvo_fold(ccode) NOT IN (SELECT sarvo_fold(ccode) FROM GL_mcodeused WHERE " +
              sqliteEq("cuser", "'demo'") + ")",
@@ -414,6 +440,67 @@ TEST_F(TranslatorTest, RendersWhatAnExtraConditionMayHold) {
         EXPECT_EQ(render(Dialect::postgresql(), tsql).toStdString(), statement(c.postgresql).toStdString());
         EXPECT_EQ(render(Dialect::sqlServer(), tsql).toStdString(), statement(c.sqlserver).toStdString());
     }
+}
+
+// The host's own statements: each ? is the caller's value, bound on every engine ($n on
+// PostgreSQL, numbered per step), compared as the component's texts are and index-served alike;
+// a conditional insert still tests before it writes.
+TEST_F(TranslatorTest, HostPlaceholdersAreBoundOnEveryEngine) {
+    auto sql = [this](const Dialect& d, const QString& tsql) {
+        QStringList steps;
+        for (const RenderedStep& step : TSqlTranslator(d, &m_schema).translate(tsql).steps)
+            steps << step.sql;
+        return steps.join(QStringLiteral(";\n")).toStdString();
+    };
+    const QString yearProbe = QStringLiteral("sarvo_v.iYear = ? AND ");
+    const std::vector<Case> cases = {
+        {"account look-up", "SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?",
+         "SELECT bend, bclose FROM code WHERE iYear = ? AND " +
+             sqliteStored("ccode", "?", false, "code", yearProbe),
+         "SELECT bend, bclose FROM code WHERE iYear = $1 AND " + pgEq("ccode", "$2"),
+         "SELECT bend, bclose FROM code WHERE iYear = ? AND ccode = ?"},
+        {"several accounts", "select ccode from code where iYear=? and ccode in (?,?)",
+         "SELECT ccode FROM code WHERE iYear = ? AND " +
+             sqliteListed("ccode", {"?", "?"}, QStringLiteral("sarvo_s.iYear = ? AND ")),
+         "SELECT ccode FROM code WHERE iYear = $1 AND sarvo_fold(ccode) COLLATE \"C\" IN (sarvo_fold($2), "
+         "sarvo_fold($3))",
+         "SELECT ccode FROM code WHERE iYear = ? AND ccode IN (?, ?)"},
+        {"option write", "UPDATE AccInformation SET cValue = ? WHERE cSysID = ? AND cName = ?",
+         "UPDATE AccInformation SET cValue = ? WHERE " + sqliteEq("cSysID", "?") + " AND " +
+             sqliteEq("cName", "?"),
+         "UPDATE AccInformation SET cValue = $1 WHERE " + pgEq("cSysID", "$2") + " AND " +
+             pgEq("cName", "$3"),
+         "UPDATE AccInformation SET cValue = ? WHERE cSysID = ? AND cName = ?"},
+        {"insert when missing",
+         "if not exists (select 1 from GL_mcodeused where cuser = ? and ccode = ?) Begin insert into "
+         "GL_mcodeused values(?, ?) End",
+         "SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM GL_mcodeused WHERE " + sqliteEq("cuser", "?") + " AND " +
+             sqliteEq("ccode", "?") +
+             ");\nINSERT INTO GL_mcodeused SELECT ?, ? WHERE NOT EXISTS (SELECT 1 FROM "
+             "GL_mcodeused WHERE " +
+             sqliteEq("cuser", "?") + " AND " + sqliteEq("ccode", "?") + ")",
+         "SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM GL_mcodeused WHERE " + pgEq("cuser", "$1") + " AND " +
+             pgEq("ccode", "$2") +
+             ");\nINSERT INTO GL_mcodeused SELECT $1, $2 WHERE NOT EXISTS (SELECT 1 FROM "
+             "GL_mcodeused WHERE " +
+             pgEq("cuser", "$3") + " AND " + pgEq("ccode", "$4") + ")",
+         "IF NOT EXISTS (SELECT 1 FROM GL_mcodeused WHERE cuser = ? AND ccode = ?) BEGIN INSERT INTO "
+         "GL_mcodeused VALUES (?, ?) END"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(sql(Dialect::sqlite(), c.tsql), c.sqlite.toStdString());
+        EXPECT_EQ(sql(Dialect::postgresql(), c.tsql), c.postgresql.toStdString());
+        EXPECT_EQ(sql(Dialect::sqlServer(), c.tsql), c.sqlserver.toStdString());
+    }
+    // A ? inside a literal is text: bound as the literal's value, not left for the caller.
+    const Rendering r =
+        TSqlTranslator(Dialect::sqlServer(), &m_schema)
+            .translate(QStringLiteral("SELECT ccode FROM code WHERE ccode_name = '?' AND igrade = ?"));
+    EXPECT_EQ(r.text(), QStringLiteral("SELECT ccode FROM code WHERE ccode_name = N'?' AND igrade = ?"));
+    ASSERT_EQ(r.steps.front().params.size(), 2u);
+    EXPECT_EQ(r.steps.front().params[0].text, QByteArray("?"));
+    EXPECT_EQ(r.steps.front().params[1].type, SqlValue::Type::Null);
 }
 
 // Literals become bound values, so every call of one statement form shares one prepared shape;

@@ -143,6 +143,7 @@ TEST_F(ZwPubTest, TheHostsStatementsShareTheConnectionButNotTheStatementLog) {
     z->SetOption("GL", "IntSarvoTree", "1");
     EXPECT_EQ(z->GetOption("GL", "IntSarvoTree"), "1");
     EXPECT_EQ(z->CodeName("100201"), "工商银行");
+    EXPECT_EQ(z->CodeName("１００２01 "), "工商银行") << "codes compare as the server compares them";
     EXPECT_TRUE(z->CodeCheck("1001", 29));
     EXPECT_EQ(conn->loggedStatements(), QStringList{"select * from code where iYear=2024"});
     EXPECT_EQ(conn->counters().statements, before.statements);
