@@ -44,6 +44,7 @@ QString cannotOpen(const QString& connectionString) {
 EngineSlot odbcSqliteSlot() {
     EngineSlot slot;
     slot.name = QStringLiteral("odbc_sqlite");
+    slot.dialect = QStringLiteral("sqlite");
     slot.unavailable = [] {
         static const QString why = [] {
             if (!db::BackendRegistry::has(QStringLiteral("odbc")))
@@ -141,6 +142,7 @@ private:
 EngineSlot odbcPostgresSlot() {
     EngineSlot slot;
     slot.name = QStringLiteral("odbc_postgresql");
+    slot.dialect = QStringLiteral("postgresql");
     slot.unavailable = [] {
         if (!db::BackendRegistry::has(QStringLiteral("odbc")))
             return QStringLiteral(
@@ -170,6 +172,7 @@ EngineSlot odbcPostgresSlot() {
 EngineSlot serverSlot(const QString& name, const char* variable, const QString& install) {
     EngineSlot slot;
     slot.name = name;
+    slot.dialect = name;
     slot.unavailable = [=] {
         if (!db::BackendRegistry::has(name))
             return QStringLiteral("the %1 engine is not in this build: install %2 and build again")
@@ -192,6 +195,7 @@ const std::vector<EngineSlot>& engineSlots() {
     static const std::vector<EngineSlot> known = [] {
         EngineSlot sqlite;
         sqlite.name = QStringLiteral("sqlite");
+        sqlite.dialect = sqlite.name;
         sqlite.unavailable = [] { return QString(); };
         sqlite.newDatabase = [](const QString& folder, const QString& name) {
             return QStringLiteral("sqlite:") + QDir(folder).filePath(name + QStringLiteral(".db"));
