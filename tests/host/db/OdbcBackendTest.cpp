@@ -424,6 +424,33 @@ TEST_P(OdbcEngineTest, TextsAndNumbersComeBackAsTheEmbeddedEngineGivesThem) {
     EXPECT_EQ(found->fieldAt(0).toString(), QStringLiteral("1221"));
 }
 
+// Another program's write lock on the file: a write gives up within the embedded engine's bound
+// (not the driver's own default of 100 s) and says busy; reads go on.
+TEST_P(OdbcEngineTest, AnotherProgramsLockOnTheFileMakesWritesBusy) {
+    if (engine().dialect != QLatin1String("sqlite")) GTEST_SKIP() << "a lock on an SQLite file";
+    const qsizetype at = m_connectionString.indexOf(QStringLiteral("Database="));
+    ASSERT_GT(at, 0);
+    const QString path = m_connectionString.mid(at + 9).section(QLatin1Char(';'), 0, 0);
+    m_conn->native(QStringLiteral("PRAGMA journal_mode = WAL"))->close();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM AccInformation", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        m_conn->execute(QStringLiteral("insert into GL_mcodeused values(N'lock',N'1001')"));
+        ADD_FAILURE() << "wrote past another program's lock";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(failureKindName(e.kind()), failureKindName(FailureKind::Busy))
+            << e.description().toStdString();
+    }
+    EXPECT_LT(timer.elapsed(), OdbcBackend::kSqliteBusyTimeoutMs + 3000);
+    EXPECT_GT(recentlyUsed(), 0);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
 TEST_P(OdbcEngineTest, AnUnknownDataSourceCannotBeOpened) {
     Connection missing(QStringLiteral("odbc:sarvo-no-such-source"));
     try {
