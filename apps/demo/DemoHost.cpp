@@ -58,21 +58,24 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
     host::MessageService::clear();
 
     DemoReport report;
-    // An account set that cannot serve the request: one line naming the file and the cause, the
-    // same in the report, and the exit status of an unusable account set.
     // --db: an account-set file, made from the template when missing, or a connection string of
     // a server or an ODBC data source that holds an account set already (shown without password).
     bool isFile = true;
-    QString shown = o.dbPath, setName = QFileInfo(o.dbPath).completeBaseName();
+    QString path = o.dbPath, shown = o.dbPath, setName = QFileInfo(o.dbPath).completeBaseName();
     try {
         const db::ConnectionString target = db::ConnectionString::parse(o.dbPath);
         isFile = target.scheme() == db::ConnectionString::Scheme::Sqlite;
-        if (!isFile) {
+        if (isFile) {
+            path = target.path();
+            setName = QFileInfo(path).completeBaseName();
+        } else {
             shown = target.describe();
             setName = target.schemeName();
         }
     } catch (const RuntimeError&) {
     }
+    // An account set that cannot serve the request: one line naming the file and the cause, the
+    // same in the report, and the exit status of an unusable account set.
     auto unusable = [&](const QString& what, const QString& cause) {
         const QString message = QStringLiteral("account set %1 %2: %3").arg(shown, what, cause);
         complain(message);
@@ -84,13 +87,13 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
         return AccountSetUnusable;
     };
 
-    auto kit = std::make_shared<host::DbKit>(isFile ? QStringLiteral("sqlite:") + o.dbPath : o.dbPath);
-    const AccountSetCheck check(isFile ? o.dbPath : QString(), kit->Connection());
+    auto kit = std::make_shared<host::DbKit>(isFile ? QStringLiteral("sqlite:") + path : o.dbPath);
+    const AccountSetCheck check(isFile ? path : QString(), kit->Connection());
 
     // The account set: a new file is made from the chosen template.
-    if (isFile && !QFileInfo::exists(o.dbPath)) {
+    if (isFile && !QFileInfo::exists(path)) {
         try {
-            data::createAccountSet(o.dbPath, o.templateName);
+            data::createAccountSet(path, o.templateName);
         } catch (const RuntimeError& e) {
             if (e.is(ErrorCode::InvalidProcedureCall)) { // no such template: a bad argument
                 complain(QStringLiteral("cannot create account set %1 from template \"%2\": %3")
