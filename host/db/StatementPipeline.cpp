@@ -6,6 +6,8 @@
 #include "host/db/TSqlTokenizer.h"
 #include "runtime/RuntimeError.h"
 
+#include <algorithm>
+
 namespace sarvo::db {
 
 namespace {
@@ -92,9 +94,28 @@ Rendering StatementPipeline::translate(const QString& tsql, const QList<TSqlToke
 }
 
 QString StatementPipeline::render(const QString& tsql) const {
-    return translate(tsql, asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); }),
-                     translatorOptions())
-        .text();
+    const QString text =
+        translate(tsql, asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); }), translatorOptions())
+            .text();
+    return passesThrough() ? tsql : text;
+}
+
+bool StatementPipeline::passesThrough() const {
+    return m_backend->dialect().family == Dialect::Family::SqlServer;
+}
+
+// The server has its collation, functions and plan cache: it gets the text itself.
+std::unique_ptr<Cursor> StatementPipeline::passThrough(const QString& tsql, const QList<TSqlToken>& tokens,
+                                                       const std::vector<SqlValue>& params,
+                                                       qint64* rowsAffected) {
+    TranslatorOptions o = translatorOptions();
+    o.bindLiterals = false;
+    Rendering r = translate(tsql, tokens, o);
+    r.guarded = false;
+    r.steps.resize(1);
+    r.steps[0].sql = tsql;
+    r.steps[0].params = params;
+    return run(r, {tsql.toUtf8()}, tsql, rowsAffected);
 }
 
 std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
@@ -108,6 +129,7 @@ std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
                               QStringLiteral("Unexpected character '?' at position %1 in: %2")
                                   .arg(t.position + 1)
                                   .arg(tsql));
+    if (passesThrough()) return passThrough(tsql, tokens, {}, nullptr);
     if (!m_options.cacheStatements) {
         const Rendering r = translate(tsql, tokens, translatorOptions());
         return run(r, utf8Steps(r), tsql, nullptr);
@@ -151,12 +173,21 @@ std::unique_ptr<Cursor> StatementPipeline::query(const QString& tsql, const std:
                                                  qint64* rowsAffected) {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.hostStatements;
+    const auto checkCount = [&](qsizetype placeholders) {
+        if (static_cast<size_t>(placeholders) != params.size())
+            throw EngineError(FailureKind::Syntax, QStringLiteral("%1 values for %2 placeholders in: %3")
+                                                       .arg(params.size())
+                                                       .arg(placeholders)
+                                                       .arg(tsql));
+    };
+    if (passesThrough()) {
+        const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
+        checkCount(std::count_if(tokens.begin(), tokens.end(),
+                                 [](const TSqlToken& t) { return t.kind == TSqlToken::Kind::Parameter; }));
+        return passThrough(tsql, tokens, params, rowsAffected);
+    }
     const std::shared_ptr<const HostShape> shape = hostShape(tsql);
-    if (static_cast<size_t>(shape->placeholders) != params.size())
-        throw EngineError(FailureKind::Syntax, QStringLiteral("%1 values for %2 placeholders in: %3")
-                                                   .arg(params.size())
-                                                   .arg(shape->placeholders)
-                                                   .arg(tsql));
+    checkCount(shape->placeholders);
     Rendering r = shape->rendering;
     for (size_t s = 0; s < r.steps.size(); ++s) {
         std::vector<SqlValue>& values = r.steps[s].params;

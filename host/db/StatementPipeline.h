@@ -7,6 +7,9 @@
 //   - the host's own texts (query): T-SQL with ? placeholders for the caller's values, rendered
 //     the same way and kept by their exact text;
 //   - native SQL (native): the engine's own statements, unchanged (schema scripts, pragmas).
+// On the server whose T-SQL the component writes (the sqlServer dialect) both kinds of text go
+// through as written, byte for byte: they are parsed only to refuse what is no statement and to
+// see which table a statement creates or drops.
 // Failures are EngineErrors: the backend's, or FailureKind::Syntax for text that cannot be
 // parsed or rendered.
 #pragma once
@@ -71,6 +74,9 @@ private:
     Rendering translate(const QString& tsql, const QList<TSqlToken>& tokens,
                         const TranslatorOptions& o) const;
     std::shared_ptr<const HostShape> hostShape(const QString& tsql);
+    bool passesThrough() const;
+    std::unique_ptr<Cursor> passThrough(const QString& tsql, const QList<TSqlToken>& tokens,
+                                        const std::vector<SqlValue>& params, qint64* rowsAffected);
     std::unique_ptr<Cursor> run(const Rendering& r, const std::vector<QByteArray>& sql, const QString& origin,
                                 qint64* rowsAffected);
     void schemaChanged();
