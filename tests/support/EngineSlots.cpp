@@ -8,13 +8,121 @@
 #include "host/db/Dialect.h"
 
 #include "data/SqlScript.h"
+#include "host/db/Recordset.h"
+#include "runtime/RuntimeError.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <algorithm>
+#include <memory>
 
 namespace sarvo::testing {
 
 namespace {
+
+// The connection string url with its database replaced.
+QString withDatabase(const QString& url, const QString& database) {
+    const qsizetype start = url.indexOf(QLatin1String("//")) + 2;
+    qsizetype question = url.indexOf(QLatin1Char('?'), start);
+    if (question < 0) question = url.size();
+    qsizetype slash = url.indexOf(QLatin1Char('/'), start);
+    if (slash < 0 || slash > question) slash = question;
+    return url.left(slash) + QLatin1Char('/') + database + url.mid(question);
+}
+
+// The databases this test program made on the PostgreSQL test server, dropped when it ends. An
+// account set is made once per server under a name that says what it was made from (the
+// template, this build's schema and template files) and copied for each test: a copy takes a
+// tenth of a second where loading takes seconds.
+class PostgresqlTestServer {
+public:
+    static PostgresqlTestServer& instance() {
+        static PostgresqlTestServer server;
+        return server;
+    }
+
+    ~PostgresqlTestServer() {
+        try {
+            for (const QString& name : m_made)
+                admin().native(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+        } catch (...) {
+        }
+    }
+
+    QString create(const QString& templateName) {
+        const QString name =
+            QStringLiteral("sarvo_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++m_count);
+        const QString source =
+            templateName.isEmpty() ? QStringLiteral("template0") : accountSetDatabase(templateName);
+        admin().native(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY").arg(name, source));
+        m_made << name;
+        return withDatabase(url(), name);
+    }
+
+private:
+    static QString url() { return qEnvironmentVariable("SARVO_TEST_POSTGRESQL"); }
+
+    db::Connection& admin() {
+        if (!m_admin) m_admin = std::make_unique<db::Connection>(url());
+        if (m_admin->state() == db::Connection::Closed) m_admin->open();
+        return *m_admin;
+    }
+
+    // "sarvo_a_<template>_<hash of the build's data files>".
+    static QString accountSetName(const QString& templateName) {
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        QStringList files;
+        for (QDirIterator it(QStringLiteral(":/sarvo/data"), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();)
+            files << it.next();
+        std::sort(files.begin(), files.end());
+        for (const QString& path : files) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly)) hash.addData(path.toUtf8() + file.readAll());
+        }
+        QString plain = templateName.toLower();
+        for (QChar& c : plain)
+            if (!c.isLetterOrNumber()) c = QLatin1Char('_');
+        return QStringLiteral("sarvo_a_%1_%2")
+            .arg(plain.left(30), QString::fromLatin1(hash.result().toHex().left(16)));
+    }
+
+    // The account set every copy of templateName is made from; made now when the server lacks it.
+    // Other test programs may ask at the same time: one makes it, the others wait for the lock.
+    QString accountSetDatabase(const QString& templateName) {
+        const QString name = accountSetName(templateName);
+        db::Connection& a = admin();
+        a.native(QStringLiteral("SELECT pg_advisory_lock(735001)"))->close();
+        try {
+            const auto rows = a.native(
+                QStringLiteral("SELECT coalesce(shobj_description(oid, 'pg_database'), '') FROM pg_database "
+                               "WHERE datname = $1"),
+                {db::SqlValue::ofText(name)});
+            const bool exists = !rows->eof();
+            const bool complete = exists && rows->fieldAt(0).toString() == QLatin1String("complete");
+            rows->close();
+            if (!complete) {
+                // A database of that name without the mark is what a killed program left.
+                if (exists) a.native(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(name));
+                a.native(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0").arg(name));
+                data::createAccountSet(withDatabase(url(), name), templateName);
+                a.native(QStringLiteral("COMMENT ON DATABASE %1 IS 'complete'").arg(name));
+            }
+        } catch (...) {
+            a.native(QStringLiteral("SELECT pg_advisory_unlock(735001)"))->close();
+            throw;
+        }
+        a.native(QStringLiteral("SELECT pg_advisory_unlock(735001)"))->close();
+        return name;
+    }
+
+    std::unique_ptr<db::Connection> m_admin;
+    QStringList m_made;
+    int m_count = 0;
+};
 
 // A server slot: the backend must be in the build, and the variable must name a server on which
 // the tests may create databases (the CI script starts a private one and sets it).
@@ -37,6 +145,26 @@ EngineSlot serverSlot(const QString& name, const char* variable, const QString& 
     return slot;
 }
 
+EngineSlot postgresqlSlot() {
+    EngineSlot slot =
+        serverSlot(QStringLiteral("postgresql"), "SARVO_TEST_POSTGRESQL", QStringLiteral("libpq-dev"));
+    slot.unavailable = [] {
+        if (!db::BackendRegistry::has(QStringLiteral("postgresql")))
+            return QStringLiteral(
+                "the postgresql engine is not in this build: install libpq-dev and build again");
+        if (qEnvironmentVariableIsEmpty("SARVO_TEST_POSTGRESQL"))
+            return QStringLiteral("no postgresql server to test against: install postgresql (./run test then "
+                                  "starts a private one) or set SARVO_TEST_POSTGRESQL to a server's "
+                                  "connection string");
+        return QString();
+    };
+    slot.newDatabase = [](const QString&, const QString&) { return newPostgresqlDatabase(); };
+    slot.newAccountSet = [](const QString&, const QString&, const QString& templateName) {
+        return newPostgresqlDatabase(templateName);
+    };
+    return slot;
+}
+
 } // namespace
 
 const std::vector<EngineSlot>& engineSlots() {
@@ -49,7 +177,7 @@ const std::vector<EngineSlot>& engineSlots() {
         };
         return std::vector<EngineSlot>{
             sqlite,
-            serverSlot(QStringLiteral("postgresql"), "SARVO_TEST_POSTGRESQL", QStringLiteral("libpq-dev")),
+            postgresqlSlot(),
             serverSlot(QStringLiteral("odbc"), "SARVO_TEST_ODBC", QStringLiteral("unixodbc-dev")),
         };
     }();
@@ -89,8 +217,13 @@ QString newSchemaDatabase(const EngineSlot& slot, const QString& folder, const Q
     return connectionString;
 }
 
+QString newPostgresqlDatabase(const QString& templateName) {
+    return PostgresqlTestServer::instance().create(templateName);
+}
+
 QString newAccountSet(const EngineSlot& slot, const QString& folder, const QString& name,
                       const QString& templateName) {
+    if (slot.newAccountSet) return slot.newAccountSet(folder, name, templateName);
     const QString connectionString = slot.newDatabase(folder, name);
     data::createAccountSet(connectionString, templateName);
     return connectionString;

@@ -2,6 +2,8 @@
 // results the server would give for the same text.
 #include "DbFixture.h"
 
+#include "host/db/Backend.h"
+#include "host/db/Dialect.h"
 #include "host/db/EngineError.h"
 #include "runtime/RuntimeError.h"
 
@@ -242,8 +244,18 @@ TEST_P(StatementResultsTest, EngineErrorsCarryTheMessageAndTheStatement) {
         ADD_FAILURE() << "ran";
     } catch (const RuntimeError& e) {
         EXPECT_TRUE(e.is(ErrorCode::DatabaseError));
-        EXPECT_TRUE(e.description().contains(QStringLiteral("no such column: nosuch")))
-            << e.description().toStdString();
+        // The words of the engine behind the dialect, and on PostgreSQL its SQLSTATE.
+        const std::map<QString, QString> expected = {
+            {QStringLiteral("sqlite"), QStringLiteral("no such column: nosuch")},
+            {QStringLiteral("postgresql"), QStringLiteral("column \"nosuch\" does not exist")},
+        };
+        const QString dialect = m_conn->backend()->dialect().name;
+        ASSERT_TRUE(expected.contains(dialect)) << dialect.toStdString();
+        EXPECT_TRUE(e.description().contains(expected.at(dialect))) << e.description().toStdString();
+        EXPECT_EQ(EngineError::kindOf(e), FailureKind::Syntax);
+        if (engine().name == QLatin1String("postgresql")) {
+            EXPECT_EQ(dynamic_cast<const EngineError&>(e).sqlState(), QStringLiteral("42703"));
+        }
         EXPECT_TRUE(e.description().endsWith(bad));
     }
 }
