@@ -129,6 +129,7 @@ private:
 EngineSlot serverSlot(const QString& name, const char* variable, const QString& install) {
     EngineSlot slot;
     slot.name = name;
+    slot.dialect = name;
     slot.unavailable = [=] {
         if (!db::BackendRegistry::has(name))
             return QStringLiteral("the %1 engine is not in this build: install %2 and build again")
@@ -171,6 +172,7 @@ const std::vector<EngineSlot>& engineSlots() {
     static const std::vector<EngineSlot> known = [] {
         EngineSlot sqlite;
         sqlite.name = QStringLiteral("sqlite");
+        sqlite.dialect = sqlite.name;
         sqlite.unavailable = [] { return QString(); };
         sqlite.newDatabase = [](const QString& folder, const QString& name) {
             return QStringLiteral("sqlite:") + QDir(folder).filePath(name + QStringLiteral(".db"));

@@ -13,7 +13,9 @@
 namespace sarvo::testing {
 
 struct EngineSlot {
-    QString name; // "sqlite", "postgresql", "odbc"
+    QString name; // "sqlite", "postgresql", "odbc_sqlite", "odbc_postgresql"
+    // The engine behind it, whose own SQL and messages a test may expect: "sqlite", "postgresql".
+    QString dialect;
     // Empty when the engine can run here; else what to install or start.
     std::function<QString()> unavailable;
     // The connection string of a new, empty database named after name, for one test: for SQLite
