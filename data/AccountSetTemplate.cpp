@@ -213,6 +213,18 @@ void createAccountSet(const QString& connectionString, const QString& templateNa
         return createSqliteFile(target.path(), source);
     db::Connection connection(connectionString);
     connection.open();
+    // Only into an empty database, as only into a new file.
+    bool holdsOne = true;
+    try {
+        connection.query(QStringLiteral("select count(*) from code where 1=0"))->close();
+    } catch (const RuntimeError&) {
+        holdsOne = false;
+    }
+    if (holdsOne)
+        throw RuntimeError(fileAlreadyExists,
+                           QStringLiteral("%1 already holds an account set; an account set is only created in "
+                                          "an empty database")
+                               .arg(target.describe()));
     createIn(connection, source);
 }
 
