@@ -7,35 +7,22 @@
 #include "host/db/Connection.h"
 #include "host/db/Dialect.h"
 
+#include "data/ServerAccountSet.h"
 #include "data/SqlScript.h"
 #include "host/db/Recordset.h"
 #include "runtime/RuntimeError.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <algorithm>
 #include <memory>
 
 namespace sarvo::testing {
 
 namespace {
 
-// The connection string url with its database replaced.
-QString withDatabase(const QString& url, const QString& database) {
-    const qsizetype start = url.indexOf(QLatin1String("//")) + 2;
-    qsizetype question = url.indexOf(QLatin1Char('?'), start);
-    if (question < 0) question = url.size();
-    qsizetype slash = url.indexOf(QLatin1Char('/'), start);
-    if (slash < 0 || slash > question) slash = question;
-    return url.left(slash) + QLatin1Char('/') + database + url.mid(question);
-}
-
 // The databases this test program made on the PostgreSQL test server, dropped when it ends. An
-// account set is made once per server under a name that says what it was made from (the
-// template, this build's schema and template files) and copied for each test: a copy takes a
+// account set is made once per server (ServerAccountSet) and copied for each test: a copy takes a
 // tenth of a second where loading takes seconds.
 class PostgresqlTestServer {
 public:
@@ -55,11 +42,15 @@ public:
     QString create(const QString& templateName) {
         const QString name =
             QStringLiteral("sarvo_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++m_count);
-        const QString source =
-            templateName.isEmpty() ? QStringLiteral("template0") : accountSetDatabase(templateName);
+        const QString source = templateName.isEmpty() ? QStringLiteral("template0")
+                                                      : data::ServerAccountSet::databaseName(templateName);
+        if (!templateName.isEmpty() && !m_ensured.contains(source)) {
+            data::ServerAccountSet::ensure(url(), templateName);
+            m_ensured << source;
+        }
         admin().native(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY").arg(name, source));
         m_made << name;
-        return withDatabase(url(), name);
+        return data::ServerAccountSet::withDatabase(url(), name);
     }
 
 private:
@@ -71,56 +62,9 @@ private:
         return *m_admin;
     }
 
-    // "sarvo_a_<template>_<hash of the build's data files>".
-    static QString accountSetName(const QString& templateName) {
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        QStringList files;
-        for (QDirIterator it(QStringLiteral(":/sarvo/data"), QDir::Files, QDirIterator::Subdirectories);
-             it.hasNext();)
-            files << it.next();
-        std::sort(files.begin(), files.end());
-        for (const QString& path : files) {
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly)) hash.addData(path.toUtf8() + file.readAll());
-        }
-        QString plain = templateName.toLower();
-        for (QChar& c : plain)
-            if (!c.isLetterOrNumber()) c = QLatin1Char('_');
-        return QStringLiteral("sarvo_a_%1_%2")
-            .arg(plain.left(30), QString::fromLatin1(hash.result().toHex().left(16)));
-    }
-
-    // The account set every copy of templateName is made from; made now when the server lacks it.
-    // Other test programs may ask at the same time: one makes it, the others wait for the lock.
-    QString accountSetDatabase(const QString& templateName) {
-        const QString name = accountSetName(templateName);
-        db::Connection& a = admin();
-        a.native(QStringLiteral("SELECT pg_advisory_lock(735001)"))->close();
-        try {
-            const auto rows = a.native(
-                QStringLiteral("SELECT coalesce(shobj_description(oid, 'pg_database'), '') FROM pg_database "
-                               "WHERE datname = $1"),
-                {db::SqlValue::ofText(name)});
-            const bool exists = !rows->eof();
-            const bool complete = exists && rows->fieldAt(0).toString() == QLatin1String("complete");
-            rows->close();
-            if (!complete) {
-                // A database of that name without the mark is what a killed program left.
-                if (exists) a.native(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(name));
-                a.native(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0").arg(name));
-                data::createAccountSet(withDatabase(url(), name), templateName);
-                a.native(QStringLiteral("COMMENT ON DATABASE %1 IS 'complete'").arg(name));
-            }
-        } catch (...) {
-            a.native(QStringLiteral("SELECT pg_advisory_unlock(735001)"))->close();
-            throw;
-        }
-        a.native(QStringLiteral("SELECT pg_advisory_unlock(735001)"))->close();
-        return name;
-    }
-
     std::unique_ptr<db::Connection> m_admin;
     QStringList m_made;
+    QStringList m_ensured; // account sets known to be on the server
     int m_count = 0;
 };
 
