@@ -44,7 +44,12 @@ DECLARE
     n integer := length(p);
     c text;
     k integer;
+    j integer;
     body text;
+    negated boolean;
+    members text;
+    lo text;
+    hi text;
 BEGIN
     IF length(esc) > 1 THEN
         RAISE EXCEPTION 'The invalid escape character "%" was specified in a LIKE predicate.', esc;
@@ -64,10 +69,32 @@ BEGIN
             IF k <= 1 THEN RETURN '(?!)'; END IF;
             body := sarvo_fold_chars(substr(p, i + 1, k - 1));
             IF body = '^' THEN RETURN '(?!)'; END IF;
-            IF left(body, 1) = '^' THEN
-                r := r || '[^' || regexp_replace(substr(body, 2), '([\[\\])', '\\\1', 'g') || ']';
+            negated := left(body, 1) = '^';
+            IF negated THEN body := substr(body, 2); END IF;
+            -- Single characters and ranges; a range whose ends are the wrong way round holds
+            -- nothing (the regular expression would refuse it).
+            members := '';
+            j := 1;
+            WHILE j <= length(body) LOOP
+                lo := substr(body, j, 1);
+                IF j + 2 <= length(body) AND substr(body, j + 1, 1) = '-' THEN
+                    hi := substr(body, j + 2, 1);
+                    IF lo COLLATE "C" <= hi COLLATE "C" THEN
+                        members := members || regexp_replace(lo, '([\[\]\\^-])', '\\\1') || '-' ||
+                                 regexp_replace(hi, '([\[\]\\^-])', '\\\1');
+                    END IF;
+                    j := j + 3;
+                ELSE
+                    members := members || regexp_replace(lo, '([\[\]\\^-])', '\\\1');
+                    j := j + 1;
+                END IF;
+            END LOOP;
+            IF members <> '' THEN
+                r := r || CASE WHEN negated THEN '[^' ELSE '[' END || members || ']';
+            ELSIF negated THEN
+                r := r || '.';
             ELSE
-                r := r || '[' || regexp_replace(body, '([\[\\])', '\\\1', 'g') || ']';
+                RETURN '(?!)';
             END IF;
             i := i + k;
         ELSE
