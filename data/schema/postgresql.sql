@@ -106,10 +106,14 @@ BEGIN
 END
 $$;
 
--- The server's LIKE: plain patterns through LIKE on folded texts, the rest as a regular expression.
+-- The server's LIKE: ASCII text against an ASCII pattern without classes through ILIKE (folding
+-- is lower-casing there), plain patterns through LIKE on folded texts, the rest as a regular
+-- expression.
 CREATE FUNCTION sarvo_like(s text, p text) RETURNS boolean
     LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT CASE WHEN p !~ '[[％＿［]' THEN sarvo_fold_chars(s) LIKE sarvo_fold_chars(p) ESCAPE ''
+    SELECT CASE WHEN octet_length(s) = char_length(s) AND octet_length(p) = char_length(p) AND strpos(p, '[') = 0
+                THEN s ILIKE p ESCAPE ''
+                WHEN p !~ '[[％＿［]' THEN sarvo_fold_chars(s) LIKE sarvo_fold_chars(p) ESCAPE ''
                 ELSE sarvo_fold_chars(s) ~ sarvo_like_regex(p, '') END
 $$;
 
