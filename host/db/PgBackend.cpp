@@ -331,9 +331,12 @@ void PgBackend::fail(PGresult* result, const QString& origin) {
         // the next action opens a new one.
         close();
         if (state.isEmpty()) state = "08006";
+        // libpq's own text: its first line, without the severity it starts with.
+        QString why = message.section(QLatin1Char('\n'), 0, 0).trimmed();
+        why.remove(QRegularExpression(QStringLiteral("^(FATAL|ERROR|PANIC):\\s*")));
         message = QStringLiteral("The connection to the database server %1 was lost (%2); the next action "
                                  "connects again")
-                      .arg(m_target.describe(), message.section(QLatin1Char('\n'), 0, 0).trimmed());
+                      .arg(m_target.describe(), why);
     } else {
         message = pgServerMessage(state, message);
     }

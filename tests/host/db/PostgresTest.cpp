@@ -326,6 +326,9 @@ TEST_F(PostgresTest, ADroppedSessionFailsOnceAsLostAndTheConnectionOpensAgain) {
         << lost.message.toStdString();
     EXPECT_TRUE(lost.message.contains(QStringLiteral("the next action connects again")))
         << lost.message.toStdString();
+    EXPECT_TRUE(
+        lost.message.contains(QStringLiteral("(terminating connection due to administrator command)")))
+        << lost.message.toStdString();
     EXPECT_FALSE(lost.message.contains(kPassword)) << lost.message.toStdString();
     EXPECT_EQ(conn->state(), static_cast<int>(Connection::Closed));
     EXPECT_FALSE(rows->isOpen()) << "the rows of the lost session are gone";
