@@ -178,6 +178,9 @@ CREATE TABLE code (
 CREATE INDEX code_year_grade_class ON code (iYear, igrade, (sarvo_fold(cclass) COLLATE "C"), ccode);
 CREATE INDEX code_year_grade_code ON code (iYear, igrade, (sarvo_fold(ccode) COLLATE "C"));
 CREATE INDEX code_year_code ON code (iYear, (sarvo_fold(ccode) COLLATE "C"));
+-- One grade in code order: the first level of the hierarchy, whose accounts lead the prefix join
+-- (without it a plan made for any grade walks the whole year in code order).
+CREATE INDEX code_year_grade_ccode ON code (iYear, igrade, ccode);
 
 -- Recently used accounts per operator.
 CREATE TABLE GL_mcodeused (

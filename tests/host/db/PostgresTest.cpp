@@ -213,6 +213,12 @@ TEST_F(PostgresTest, CodeTestsAreServedByIndexesInGenericPlans) {
          "tempdb..[plan1] inner join code on tempdb..[plan1].ccode like code.ccode+'%' where code.ccode like "
          "'1002%' and code.igrade=2 and code.iYear=2024 order by code.ccode ",
          list({"code_year_grade_code", "plan1$ccode"})},
+        {"select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
+         "from "
+         "tempdb..[plan1] inner join code on tempdb..[plan1].ccode like code.ccode+'%' where code.igrade=1 "
+         "and "
+         "code.iYear=2024 order by code.ccode ",
+         list({"code_year_grade_ccode", "plan1$ccode"})},
         {"SELECT bend, bclose FROM code WHERE iYear = 2024 AND ccode = N'1002'", list({"code_year_code"})},
     };
     for (const PlanCase& c : cases) {
