@@ -44,7 +44,8 @@ TEST(BenchOptions, DefaultsQuickModeAndEveryOption) {
                       "--note", "busy box", "--year", "2023", "-h"}),
               "generated:200,budget|4 1.5 4|0 2 0.25 7|0 0 6 2023|o.json|/d|busy box|0 1");
     // clang-format on
-    EXPECT_EQ(BenchOptions::parse({"--postgresql", "postgresql://u@h:5/d"}).postgresql, "postgresql://u@h:5/d");
+    EXPECT_EQ(BenchOptions::parse({"--postgresql", "postgresql://u@h:5/d"}).postgresql,
+              "postgresql://u@h:5/d");
     EXPECT_EQ(BenchOptions::parse({}).postgresql, "");
 }
 
