@@ -87,6 +87,12 @@ BenchOptions BenchOptions::parse(const QStringList& arguments) {
             o.jsonPath = take();
         } else if (name == QLatin1String("--data-dir")) {
             o.dataDir = take();
+        } else if (name == QLatin1String("--postgresql")) {
+            o.postgresql = take();
+            if (!o.postgresql.startsWith(QLatin1String("postgresql://")) &&
+                !o.postgresql.startsWith(QLatin1String("postgres://")))
+                bad(QStringLiteral("--postgresql needs postgresql://user@host:port/database, not \"%1\"")
+                        .arg(o.postgresql));
         } else if (name == QLatin1String("--note")) {
             o.note = take();
         } else if (name == QLatin1String("--year")) {
@@ -120,6 +126,8 @@ QString BenchOptions::usage() {
         "  --open-reps N          repetitions of each dialog open (default 15)\n"
         "  --json PATH            write the results as JSON\n"
         "  --data-dir DIR         keep the account sets in DIR (made when missing)\n"
+        "  --postgresql URL       run every set on this PostgreSQL server as well, after SQLite; the\n"
+        "                         account sets are made in databases beside URL's and kept there\n"
         "  --note TEXT            a note on the machine, into the JSON\n"
         "  --year N               the accounting year (default 2024)\n"
         "\n"

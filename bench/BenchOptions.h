@@ -19,8 +19,9 @@ struct BenchOptions {
     int changes = 1000;           // filter changes of the memory-growth run
     int openReps = 15;
     QString jsonPath;
-    QString dataDir; // account sets kept here between runs; a temporary folder otherwise
-    QString note;    // free text about the machine, into the JSON
+    QString dataDir;    // account sets kept here between runs; a temporary folder otherwise
+    QString note;       // free text about the machine, into the JSON
+    QString postgresql; // a PostgreSQL server the sets also run on (postgresql://user@host:port/db)
     int year = 2024;
     bool quick = false;
     bool help = false;

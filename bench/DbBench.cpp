@@ -1,12 +1,17 @@
 // Per-statement cost of the component's statements on the embedded SQLite default, against a
-// 50,000-account year. Every statement kind runs twice: "plain" (literals written into the
+// 50,000-account year, and with --postgresql=URL the same statements on the same account set on a
+// PostgreSQL server (wall time: the server's work and the round trip), the two side by side at
+// the end. Every statement kind runs twice: "plain" (literals written into the
 // text, prepared anew each time, LIKE as a function test only, no index on the temporary table)
 // and "fast" (bound literals and a statement cache, LIKE with index ranges, indexed temporary
 // table). Counters beside the times: statements and rows per iteration.
 //
-//   sarvo-bench --micro [--accounts=N] [google benchmark options]
+//   sarvo-bench --micro [--accounts=N] [--postgresql=URL] [google benchmark options]
+// URL names the server (postgresql://user@host:port/database); the account set is made in a
+// database beside that one the first time and used again afterwards (ServerAccountSet).
 // runMicroBenchmarks() runs every Google Benchmark of sarvo-bench.
 #include "bench/MicroBench.h"
+#include "host/db/Backend.h"
 #include "host/db/Connection.h"
 #include "host/db/Dialect.h"
 #include "host/db/Recordset.h"
@@ -16,6 +21,7 @@
 
 #ifdef SARVO_HAVE_DATA
 #include "data/AccountSetTemplate.h"
+#include "data/ServerAccountSet.h"
 #endif
 
 #include <QFile>
@@ -25,7 +31,9 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <iomanip>
 #include <iostream>
+#include <map>
 #include <memory>
 
 using sarvo::db::Connection;
@@ -37,6 +45,7 @@ namespace {
 
 int g_accounts = 50000;
 QString g_path;
+QString g_connectionString; // the engine of the current pass
 constexpr int kYear = 2024;
 const QString kTemp = QStringLiteral("tempdb..[bench1]");
 
@@ -89,7 +98,7 @@ PipelineOptions modeOptions(int mode) {
 }
 
 std::shared_ptr<Connection> openConnection(int mode) {
-    auto c = std::make_shared<Connection>(QStringLiteral("sqlite:") + g_path);
+    auto c = std::make_shared<Connection>(g_connectionString);
     c->open();
     c->setOptions(modeOptions(mode));
     return c;
@@ -228,9 +237,12 @@ void BM_HostLookup(benchmark::State& state) {
     const int count = static_cast<int>(state.range(1));
     std::vector<SqlValue> params{SqlValue::ofInteger(kYear)};
     QStringList marks;
-    auto codes = c->native(
-        QStringLiteral("SELECT ccode FROM code WHERE iYear = ? ORDER BY ccode LIMIT ? OFFSET 20000"),
-        {SqlValue::ofInteger(kYear), SqlValue::ofInteger(count)});
+    const bool numbered = c->backend()->dialect().placeholder == sarvo::db::Dialect::Placeholder::Numbered;
+    auto codes = c->native(numbered ? QStringLiteral("SELECT ccode FROM code WHERE iYear = $1 ORDER BY ccode "
+                                                     "LIMIT $2 OFFSET 20000")
+                                    : QStringLiteral("SELECT ccode FROM code WHERE iYear = ? ORDER BY ccode "
+                                                     "LIMIT ? OFFSET 20000"),
+                           {SqlValue::ofInteger(kYear), SqlValue::ofInteger(count)});
     for (; !codes->eof(); codes->moveNext()) {
         params.push_back(SqlValue::ofText(codes->fieldAt(0).toDisplayText()));
         marks << QStringLiteral("?");
@@ -409,11 +421,74 @@ BENCHMARK(BM_ShapeHit)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
+namespace {
+
+// The console output as usual, and per benchmark its wall time per statement, for the table of
+// the engines side by side.
+class EngineTable : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
+            const auto statements = r.counters.find("statements");
+            const double perIteration = statements == r.counters.end() || statements->second.value <= 0
+                                            ? 1
+                                            : statements->second.value;
+            const double us = r.GetAdjustedRealTime() * 1e6 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            m_times[m_engine][r.benchmark_name()] = us / perIteration;
+            if (std::find(m_names.begin(), m_names.end(), r.benchmark_name()) == m_names.end())
+                m_names.push_back(r.benchmark_name());
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void setEngine(const std::string& engine) {
+        m_engine = engine;
+        m_engines.push_back(engine);
+    }
+
+    void printTable(std::ostream& out) const {
+        out << "\nWall time per statement (us), " << g_accounts << " accounts\n";
+        out << std::left << std::setw(52) << "statement";
+        for (const std::string& e : m_engines)
+            out << std::right << std::setw(12) << e;
+        out << '\n';
+        for (const std::string& name : m_names) {
+            out << std::left << std::setw(52) << name;
+            for (const std::string& e : m_engines) {
+                const auto& times = m_times.at(e);
+                const auto t = times.find(name);
+                if (t == times.end())
+                    out << std::right << std::setw(12) << "-";
+                else
+                    out << std::right << std::setw(12) << std::fixed << std::setprecision(1) << t->second;
+            }
+            out << '\n';
+        }
+    }
+
+private:
+    std::string m_engine;
+    std::vector<std::string> m_engines;
+    std::vector<std::string> m_names;
+    std::map<std::string, std::map<std::string, double>> m_times;
+};
+
+// The benchmarks that send statements to the engine; the rest (rendering, the tree) run once.
+const char* kEngineBenchmarks =
+    "^BM_(YearCheck|FlatTree|GradeLevel|Confirm|HostLookup|RecentlyUsed|TempTable|FirstGrade|Filtered|"
+    "Hierarchy|Ancestor)";
+
+} // namespace
+
 int sarvo::bench::runMicroBenchmarks(int argc, char** argv) {
     std::vector<char*> args;
+    QString server;
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--accounts=", 11) == 0)
             g_accounts = std::atoi(argv[i] + 11);
+        else if (std::strncmp(argv[i], "--postgresql=", 13) == 0)
+            server = QString::fromUtf8(argv[i] + 13);
         else
             args.push_back(argv[i]);
     }
@@ -430,9 +505,36 @@ int sarvo::bench::runMicroBenchmarks(int argc, char** argv) {
         std::cerr << "cannot create the account set: " << e.what() << '\n';
         return 1;
     }
+    std::vector<std::pair<std::string, QString>> engines{{"sqlite", QStringLiteral("sqlite:") + g_path}};
+    if (!server.isEmpty()) {
+#ifdef SARVO_HAVE_DATA
+        try {
+            engines.emplace_back("postgresql", sarvo::data::ServerAccountSet::ensure(
+                                                   server, QStringLiteral("generated:%1").arg(g_accounts)));
+        } catch (const sarvo::RuntimeError& e) {
+            std::cerr << "cannot make the account set on the server: " << e.what() << '\n';
+            return 1;
+        }
+#else
+        std::cerr << "--postgresql needs the data library\n";
+        return 1;
+#endif
+    }
     benchmark::Initialize(&count, args.data());
     benchmark::AddCustomContext("accounts", std::to_string(g_accounts));
-    benchmark::RunSpecifiedBenchmarks();
+    const std::string filter = benchmark::GetBenchmarkFilter();
+    EngineTable table;
+    for (size_t i = 0; i < engines.size(); ++i) {
+        g_connectionString = engines[i].second;
+        table.setEngine(engines[i].first);
+        std::cout << "\n== " << engines[i].first << " ==" << std::endl;
+        // The benchmarks without an engine need no second run.
+        benchmark::RunSpecifiedBenchmarks(&table,
+                                          i == 0 || (filter != "." && filter != "all" && !filter.empty())
+                                              ? filter
+                                              : std::string(kEngineBenchmarks));
+    }
+    if (engines.size() > 1) table.printTable(std::cout);
     benchmark::Shutdown();
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "bench/MemoryProbe.h"
 #include "bench/TreeCheck.h"
 #include "data/AccountSetTemplate.h"
+#include "data/ServerAccountSet.h"
 #include "runtime/RuntimeError.h"
 
 #include <QDir>
@@ -95,10 +96,10 @@ void EndToEndBench::finishCase(CaseResult& c, SetResult& result) {
     result.cases.push_back(c);
 }
 
-SetResult EndToEndBench::runSet(const QString& templateName) {
+SetResult EndToEndBench::runSet(const QString& templateName, const QString& server) {
     const Stopwatch total;
     SetResult result;
-    result.name = templateName;
+    result.name = server.isEmpty() ? templateName : templateName + QStringLiteral(" on postgresql");
     result.year = m_options.year;
     const QString path = accountSetPath(templateName);
     const AccountRows rows = AccountRows::load(path, m_options.year);
@@ -120,7 +121,13 @@ SetResult EndToEndBench::runSet(const QString& templateName) {
                 .arg(t->broad.text)
                 .arg(t->broad.matches));
 
-    HostDriver host(path, m_options.year);
+    // The same accounts on the server: the floor is computed from the file's rows.
+    QString target = path;
+    if (!server.isEmpty()) {
+        say(QStringLiteral("account set %1 on the server").arg(templateName));
+        target = data::ServerAccountSet::ensure(server, templateName);
+    }
+    HostDriver host(target, m_options.year);
     runOpens(host, rows, result);
     host.request(QString(), [&](DialogSession& session) { runSession(session, host, rows, floor, result); });
     for (const QString& message : host.takeMessages())

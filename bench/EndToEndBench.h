@@ -25,9 +25,11 @@ public:
     // Progress lines (one per case) while the run goes on.
     void setProgress(std::function<void(const QString&)> progress) { m_progress = std::move(progress); }
 
-    // Runs one account set from its template name. Raises when the set cannot be made or the
-    // dialog cannot be driven; differences from the floor go into the result's problems.
-    SetResult runSet(const QString& templateName);
+    // Runs one account set from its template name: in an SQLite file, or with server (a
+    // postgresql:// URL) in a database on that server (named "<template> on postgresql"). Raises
+    // when the set cannot be made or the dialog cannot be driven; differences from the floor go
+    // into the result's problems.
+    SetResult runSet(const QString& templateName, const QString& server = {});
 
 private:
     QString accountSetPath(const QString& templateName);

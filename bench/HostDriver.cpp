@@ -57,9 +57,10 @@ Variant call(const ObjectRef& component, const char* member, VariantList args = 
 
 } // namespace
 
-HostDriver::HostDriver(const QString& sqlitePath, int year, const QString& language, const QString& user)
-    : m_path(sqlitePath), m_year(year), m_language(language), m_user(user),
-      m_kit(std::make_shared<host::DbKit>(QStringLiteral("sqlite:") + sqlitePath)) {
+HostDriver::HostDriver(const QString& accountSet, int year, const QString& language, const QString& user)
+    : m_path(accountSet), m_year(year), m_language(language), m_user(user),
+      m_kit(std::make_shared<host::DbKit>(
+          accountSet.contains(QLatin1String("://")) ? accountSet : QStringLiteral("sqlite:") + accountSet)) {
     // Messages are recorded, not shown: nothing may wait for a person.
     host::MessageService::setScripted(true);
     host::MessageService::clear();
@@ -98,8 +99,8 @@ OpenResult HostDriver::request(const QString& viewpara1, const std::function<voi
     m_component->put(QStringLiteral("NewLogIn"), login);
     call(m_component, "RefDirect");
     if (!call(m_component, "DRSource",
-              {Variant(m_kit), Variant(QFileInfo(m_path).completeBaseName()), Variant(QStringLiteral("001")),
-               Variant(static_cast<int16_t>(m_year)), Variant(m_user),
+              {Variant(m_kit), Variant(QFileInfo(m_path.section(QLatin1Char('?'), 0, 0)).completeBaseName()),
+               Variant(QStringLiteral("001")), Variant(static_cast<int16_t>(m_year)), Variant(m_user),
                Variant(QDate::currentDate().startOfDay())})
              .toBool())
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("DRSource returned False"));

@@ -32,9 +32,9 @@ struct OpenResult {
 
 class HostDriver {
 public:
-    // sqlitePath: an existing account set. The host opens its connection at once, as a host
-    // holds its database open across requests.
-    HostDriver(const QString& sqlitePath, int year, const QString& language = QStringLiteral("zh-cn"),
+    // accountSet: an existing account set, an SQLite file's path or a server's connection string.
+    // The host opens its connection at once, as a host holds its database open across requests.
+    HostDriver(const QString& accountSet, int year, const QString& language = QStringLiteral("zh-cn"),
                const QString& user = QStringLiteral("demo"));
     ~HostDriver();
 

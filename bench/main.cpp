@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
     try {
         for (const QString& set : options.sets)
             report.add(bench.runSet(set));
+        if (!options.postgresql.isEmpty())
+            for (const QString& set : options.sets)
+                report.add(bench.runSet(set, options.postgresql));
     } catch (const std::exception& e) {
         std::cerr << "sarvo-bench: " << e.what() << '\n';
         return 2;

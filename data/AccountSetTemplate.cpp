@@ -111,6 +111,9 @@ void createIn(db::Connection& connection, const TemplateSource& source) {
         SqlScript::run(connection, schemaScript(connection.backend()->dialect().name),
                        QStringLiteral("schema/%1.sql").arg(connection.backend()->dialect().name));
         loadInto(connection, source);
+        // A server plans by its statistics: without them the first level loads would guess.
+        if (connection.backend()->dialect().family == db::Dialect::Family::Postgresql)
+            connection.native(QStringLiteral("ANALYZE"));
         connection.native(QStringLiteral("COMMIT"));
     } catch (...) {
         if (connection.inTransaction()) connection.native(QStringLiteral("ROLLBACK"));
@@ -213,6 +216,19 @@ void createAccountSet(const QString& connectionString, const QString& templateNa
         return createSqliteFile(target.path(), source);
     db::Connection connection(connectionString);
     connection.open();
+    // Only into an empty database, as only into a new file.
+    bool holdsOne = true;
+    try {
+        connection.query(QStringLiteral("select count(*) from code where 1=0"))->close();
+    } catch (const RuntimeError&) {
+        holdsOne = false;
+    }
+    if (holdsOne)
+        throw RuntimeError(
+            fileAlreadyExists,
+            QStringLiteral("%1 already holds an account set; an account set is only created in "
+                           "an empty database")
+                .arg(target.describe()));
     createIn(connection, source);
 }
 

@@ -26,7 +26,8 @@ QString schemaScript(const QString& engine);
 // temporary name in the same folder and renamed into place once complete, so an interrupted
 // creation leaves nothing at the path (a leftover of a killed one is removed by the next
 // creation); the new file is journaled in WAL mode, so readers never wait for a writer. A server
-// (postgresql://..., odbc:...): into the empty database the string names.
+// (postgresql://..., odbc:...): into the empty database the string names, in one transaction, so
+// an interrupted creation leaves the database empty; 58 when it already holds an account set.
 void createAccountSet(const QString& connectionString, const QString& templateName);
 
 // Loads the template into an open database that has the schema and no account set yet. Runs in

@@ -7,6 +7,8 @@
 #include "apps/demo/ScriptRunner.h"
 #include "data/AccountSetTemplate.h"
 #include "host/db/ConnectionString.h"
+#include "host/db/EngineError.h"
+#include "host/db/Recordset.h"
 #include "host/services/DbKit.h"
 #include "host/services/LogIn.h"
 #include "host/services/MessageService.h"
@@ -45,6 +47,19 @@ void assign(const ObjectRef& component, const QString& member, const Variant& va
     }
 }
 
+// Whether a server's database has no account set yet (no table code); its failure to open is
+// left for the check before the request to report.
+bool serverHasNoAccountSet(const QString& connectionString) {
+    try {
+        db::Connection connection(connectionString);
+        connection.open();
+        connection.query(QStringLiteral("select count(*) from code where 1=0"))->close();
+        return false;
+    } catch (const RuntimeError& e) {
+        return db::EngineError::kindOf(e) == db::FailureKind::Syntax;
+    }
+}
+
 } // namespace
 
 DemoHost::DemoHost(DemoOptions options, std::optional<ScriptParser::Result> script)
@@ -58,24 +73,20 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
     host::MessageService::clear();
 
     DemoReport report;
-    // --db: an account-set file, made from the template when missing, or a connection string of
-    // a server or an ODBC data source that holds an account set already (shown without password).
-    bool isFile = true;
-    QString path = o.dbPath, shown = o.dbPath, setName = QFileInfo(o.dbPath).completeBaseName();
-    try {
-        const db::ConnectionString target = db::ConnectionString::parse(o.dbPath);
-        isFile = target.scheme() == db::ConnectionString::Scheme::Sqlite;
-        if (isFile) {
-            path = target.path();
-            setName = QFileInfo(path).completeBaseName();
-        } else {
-            shown = target.describe();
-            setName = target.schemeName();
-        }
-    } catch (const RuntimeError&) {
-    }
     // An account set that cannot serve the request: one line naming the file and the cause, the
     // same in the report, and the exit status of an unusable account set.
+    // --db is a file path or a connection string; what is shown of it never holds a password.
+    db::ConnectionString target;
+    try {
+        target = db::ConnectionString::parse(o.dbPath);
+    } catch (const RuntimeError& e) {
+        complain(e.description());
+        return BadArguments;
+    }
+    const bool file = target.scheme() == db::ConnectionString::Scheme::Sqlite;
+    const QString path = file ? target.path() : QString();
+    const QString shown = file ? path : target.describe();
+    const QString connectionString = file ? QStringLiteral("sqlite:") + path : o.dbPath;
     auto unusable = [&](const QString& what, const QString& cause) {
         const QString message = QStringLiteral("account set %1 %2: %3").arg(shown, what, cause);
         complain(message);
@@ -87,17 +98,18 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
         return AccountSetUnusable;
     };
 
-    auto kit = std::make_shared<host::DbKit>(isFile ? QStringLiteral("sqlite:") + path : o.dbPath);
-    const AccountSetCheck check(isFile ? path : QString(), kit->Connection());
+    auto kit = std::make_shared<host::DbKit>(connectionString);
+    const AccountSetCheck check(path, kit->Connection());
 
-    // The account set: a new file is made from the chosen template.
-    if (isFile && !QFileInfo::exists(path)) {
+    // The account set: a new file, or a server's database without one, is made from the chosen
+    // template.
+    if (file ? !QFileInfo::exists(path) : serverHasNoAccountSet(connectionString)) {
         try {
-            data::createAccountSet(path, o.templateName);
+            data::createAccountSet(connectionString, o.templateName);
         } catch (const RuntimeError& e) {
             if (e.is(ErrorCode::InvalidProcedureCall)) { // no such template: a bad argument
                 complain(QStringLiteral("cannot create account set %1 from template \"%2\": %3")
-                             .arg(o.dbPath, o.templateName, e.description()));
+                             .arg(shown, o.templateName, e.description()));
                 return BadArguments;
             }
             return unusable(QStringLiteral("cannot be created from template \"%1\"").arg(o.templateName),
@@ -156,7 +168,9 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
             invoke(component, QStringLiteral("RefDirect"), none);
 
             VariantList source = {Variant(kit),
-                                  Variant(setName),
+                                  Variant(file ? QFileInfo(path).completeBaseName()
+                                               : target.database().isEmpty() ? target.schemeName()
+                                                                             : target.database()),
                                   Variant(QStringLiteral("001")),
                                   Variant(static_cast<int16_t>(o.loginYear)),
                                   Variant(o.user),

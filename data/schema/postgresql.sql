@@ -8,29 +8,31 @@
 -- (COLLATE "C"), so "=" is one index look and a LIKE with a literal start one index range. The
 -- character type of the database must know letters beyond ASCII (a UTF-8 locale) for lower().
 
--- Character by character, keeping every character's place. Only a text with a wide or narrow
--- form in it (U+3000, U+FF00 to U+FFEF) pays for the translation.
+-- Character by character, keeping every character's place. ASCII text (every code) is only
+-- lower-cased; only a text with a wide or narrow form in it (U+3000, U+FF00 to U+FFEF) pays for
+-- the translation.
 CREATE FUNCTION sarvo_fold_chars(s text) RETURNS text
     LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT replace(lower(CASE WHEN s ~ '[　＀-￯]' THEN translate(s,
+    SELECT CASE WHEN octet_length(s) = char_length(s) THEN lower(s)
+                ELSE replace(lower(CASE WHEN s ~ '[　＀-￯]' THEN translate(s,
         '　！＂＃＄％＆＇（）＊＋，－．／０１２３４５６７８９：；＜＝＞？＠ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ［＼］＾＿｀ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ｛｜｝～｟｠｡｢｣､･ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟﾠﾡﾢﾣﾤﾥﾦﾧﾨﾩﾪﾫﾬﾭﾮﾯﾰﾱﾲﾳﾴﾵﾶﾷﾸﾹﾺﾻﾼﾽﾾￂￃￄￅￆￇￊￋￌￍￎￏￒￓￔￕￖￗￚￛￜ￠￡￢￣￤￥￦￨￩￪￫￬￭￮',
-        ' !"#$%&''()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~⦅⦆。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゙゚ㅤㄱㄲㄳㄴㄵㄶㄷㄸㄹㄺㄻㄼㄽㄾㄿㅀㅁㅂㅃㅄㅅㅆㅇㅈㅉㅊㅋㅌㅍㅎㅏㅐㅑㅒㅓㅔㅕㅖㅗㅘㅙㅚㅛㅜㅝㅞㅟㅠㅡㅢㅣ¢£¬¯¦¥₩│←↑→↓■○') ELSE s END), 'ς', 'σ')
+        ' !"#$%&''()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~⦅⦆。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゙゚ㅤㄱㄲㄳㄴㄵㄶㄷㄸㄹㄺㄻㄼㄽㄾㄿㅀㅁㅂㅃㅄㅅㅆㅇㅈㅉㅊㅋㅌㅍㅎㅏㅐㅑㅒㅓㅔㅕㅖㅗㅘㅙㅚㅛㅜㅝㅞㅟㅠㅡㅢㅣ¢£¬¯¦¥₩│←↑→↓■○') ELSE s END), 'ς', 'σ') END
 $$;
 
 -- What "=" and the order comparisons compare: folded, trailing blanks dropped.
 CREATE FUNCTION sarvo_fold(s text) RETURNS text
     LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT rtrim(sarvo_fold_chars(s)) $$;
 
--- The range of folded texts that can match LIKE p: its literal start, folded, and the least text
--- above every text that begins with it.
+-- The range of folded texts that can match LIKE p: its literal start (up to the first %, _ or
+-- [), folded, and that start followed by the highest code point, which no text holds (U+10FFFF is
+-- a noncharacter). Both are computed once per pattern, or once per row of a prefix join: cheap.
 CREATE FUNCTION sarvo_fold_lo(p text) RETURNS text
-    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sarvo_fold(substring(p from '^[^%_[]*')) $$;
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT sarvo_fold(split_part(split_part(split_part(p, '%', 1), '_', 1), '[', 1))
+$$;
 
 CREATE FUNCTION sarvo_fold_hi(p text) RETURNS text
-    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT CASE WHEN sarvo_fold_lo(p) = '' THEN chr(1114111)
-                ELSE left(sarvo_fold_lo(p), -1) || chr(ascii(right(sarvo_fold_lo(p), 1)) + 1) END
-$$;
+    LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT sarvo_fold_lo(p) || chr(1114111) $$;
 
 -- A LIKE pattern of the server as a regular expression over folded text: % and _, [..] and
 -- [^..] classes, the escape character; '(?!)' for a pattern that matches nothing.
@@ -42,7 +44,12 @@ DECLARE
     n integer := length(p);
     c text;
     k integer;
+    j integer;
     body text;
+    negated boolean;
+    members text;
+    lo text;
+    hi text;
 BEGIN
     IF length(esc) > 1 THEN
         RAISE EXCEPTION 'The invalid escape character "%" was specified in a LIKE predicate.', esc;
@@ -62,10 +69,32 @@ BEGIN
             IF k <= 1 THEN RETURN '(?!)'; END IF;
             body := sarvo_fold_chars(substr(p, i + 1, k - 1));
             IF body = '^' THEN RETURN '(?!)'; END IF;
-            IF left(body, 1) = '^' THEN
-                r := r || '[^' || regexp_replace(substr(body, 2), '([\[\\])', '\\\1', 'g') || ']';
+            negated := left(body, 1) = '^';
+            IF negated THEN body := substr(body, 2); END IF;
+            -- Single characters and ranges; a range whose ends are the wrong way round holds
+            -- nothing (the regular expression would refuse it).
+            members := '';
+            j := 1;
+            WHILE j <= length(body) LOOP
+                lo := substr(body, j, 1);
+                IF j + 2 <= length(body) AND substr(body, j + 1, 1) = '-' THEN
+                    hi := substr(body, j + 2, 1);
+                    IF lo COLLATE "C" <= hi COLLATE "C" THEN
+                        members := members || regexp_replace(lo, '([\[\]\\^-])', '\\\1') || '-' ||
+                                 regexp_replace(hi, '([\[\]\\^-])', '\\\1');
+                    END IF;
+                    j := j + 3;
+                ELSE
+                    members := members || regexp_replace(lo, '([\[\]\\^-])', '\\\1');
+                    j := j + 1;
+                END IF;
+            END LOOP;
+            IF members <> '' THEN
+                r := r || CASE WHEN negated THEN '[^' ELSE '[' END || members || ']';
+            ELSIF negated THEN
+                r := r || '.';
             ELSE
-                r := r || '[' || regexp_replace(body, '([\[\\])', '\\\1', 'g') || ']';
+                RETURN '(?!)';
             END IF;
             i := i + k;
         ELSE
@@ -77,10 +106,15 @@ BEGIN
 END
 $$;
 
--- The server's LIKE: plain patterns through LIKE on folded texts, the rest as a regular expression.
+-- The server's LIKE: an ASCII pattern without classes (every typed code, most typed text) through
+-- ILIKE on ASCII text and LIKE on folded text, other plain patterns through LIKE on folded texts,
+-- the rest as a regular expression. This runs for every row a search reads: cheap tests first.
 CREATE FUNCTION sarvo_like(s text, p text) RETURNS boolean
     LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT CASE WHEN p !~ '[[％＿［]' THEN sarvo_fold_chars(s) LIKE sarvo_fold_chars(p) ESCAPE ''
+    SELECT CASE WHEN strpos(p, '[') = 0 AND octet_length(p) = char_length(p)
+                THEN (CASE WHEN octet_length(s) = char_length(s) THEN s ILIKE p ESCAPE ''
+                           ELSE sarvo_fold_chars(s) LIKE lower(p) ESCAPE '' END)
+                WHEN p !~ '[[％＿［]' THEN sarvo_fold_chars(s) LIKE sarvo_fold_chars(p) ESCAPE ''
                 ELSE sarvo_fold_chars(s) ~ sarvo_like_regex(p, '') END
 $$;
 
@@ -144,6 +178,9 @@ CREATE TABLE code (
 CREATE INDEX code_year_grade_class ON code (iYear, igrade, (sarvo_fold(cclass) COLLATE "C"), ccode);
 CREATE INDEX code_year_grade_code ON code (iYear, igrade, (sarvo_fold(ccode) COLLATE "C"));
 CREATE INDEX code_year_code ON code (iYear, (sarvo_fold(ccode) COLLATE "C"));
+-- One grade in code order: the first level of the hierarchy, whose accounts lead the prefix join
+-- (without it a plan made for any grade walks the whole year in code order).
+CREATE INDEX code_year_grade_ccode ON code (iYear, igrade, ccode);
 
 -- Recently used accounts per operator.
 CREATE TABLE GL_mcodeused (

@@ -3,6 +3,7 @@
 
 #include "host/db/BackendRegistry.h"
 #include "host/db/OdbcCursor.h"
+#include "host/db/PgServerMessage.h"
 #include "host/db/SchemaInfo.h"
 #include "host/db/SqliteBackend.h"
 #include "runtime/RuntimeError.h"
@@ -374,13 +375,14 @@ void OdbcBackend::fail(short handleType, Handle handle, const QString& origin, b
                                             static_cast<SQLSMALLINT>(std::size(text)), &length);
         if (!ok(rc)) break;
         const QString s = fromWide(state, 5);
-        const QString message =
+        QString message =
             plainMessage(fromWide(text, std::min<qsizetype>(length, std::size(text) - 1)));
         // The first record that says more than "general error" names the failure.
         if (sqlState.isEmpty() || (sqlState == QLatin1String("S1000") && s != QLatin1String("S1000"))) {
             sqlState = s;
             native = static_cast<int>(nativeCode);
         }
+        if (m_dialect->family == Dialect::Family::Postgresql) message = pgServerMessage(s.toLatin1(), message);
         if (!message.isEmpty() && !messages.contains(message)) messages << message;
         if (record > 8) break;
     }

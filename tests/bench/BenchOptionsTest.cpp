@@ -43,6 +43,10 @@ TEST(BenchOptions, DefaultsQuickModeAndEveryOption) {
                       "--changes", "0", "--open-reps", "6", "--json", "o.json", "--data-dir", "/d",
                       "--note", "busy box", "--year", "2023", "-h"}),
               "generated:200,budget|4 1.5 4|0 2 0.25 7|0 0 6 2023|o.json|/d|busy box|0 1");
+    // clang-format on
+    EXPECT_EQ(BenchOptions::parse({"--postgresql", "postgresql://u@h:5/d"}).postgresql,
+              "postgresql://u@h:5/d");
+    EXPECT_EQ(BenchOptions::parse({}).postgresql, "");
 }
 
 TEST(BenchOptions, BadCommandLinesAreRefusedNamingTheProblem) {
@@ -53,6 +57,7 @@ TEST(BenchOptions, BadCommandLinesAreRefusedNamingTheProblem) {
         {{"--cap", "-1"}, "--cap needs seconds"},
         {{"--sets", ","}, "at least one template"},
         {{"--changes", "-5"}, "--changes needs a whole number"},
+        {{"--postgresql", "/tmp/sets.db"}, "--postgresql needs postgresql://"},
         {{"--bogus"}, "unknown option --bogus"},
         {{"extra"}, "unknown option extra"},
     };

@@ -29,10 +29,12 @@ namespace {
 // A request in progress: the shared state as DRReference leaves it just before the dialog loads.
 class DialogTest : public ::testing::Test {
 protected:
-    explicit DialogTest(const QString& language = QStringLiteral("zh-cn"))
-        : host(QStringLiteral("standard"), language) {}
+    explicit DialogTest(const QString& language = QStringLiteral("zh-cn"),
+                        const sarvo::testing::EngineSlot& engine = sarvo::testing::sqliteSlot())
+        : host(QStringLiteral("standard"), language, QStringLiteral("2024"), engine), m_engine(engine) {}
 
     void SetUp() override {
+        SARVO_REQUIRE_ENGINE(m_engine);
         basSarvo::setZwPub(host.zwPub);
         basSarvo::setLogin(host.login);
         host.zwPub->SetLogin(host.login);
@@ -55,6 +57,14 @@ protected:
     }
 
     HostFixture host;
+    const sarvo::testing::EngineSlot& m_engine;
+};
+
+// The load and the options it writes, over every engine: the rows written must not depend on it.
+class DialogEngineTest : public DialogTest,
+                         public ::testing::WithParamInterface<const sarvo::testing::EngineSlot*> {
+protected:
+    DialogEngineTest() : DialogTest(QStringLiteral("zh-cn"), *GetParam()) {}
 };
 
 template <class T> T* child(QWidget& form, const QString& name) {
@@ -136,7 +146,7 @@ TEST_F(DialogTest, TabOrderStartsAtTheTreeAndFollowsTheDesign) {
     form.close();
 }
 
-TEST_F(DialogTest, FirstLoadInANewAccountSetCreatesTheTreeOptionTicked) {
+TEST_P(DialogEngineTest, FirstLoadInANewAccountSetCreatesTheTreeOptionTicked) {
     ASSERT_FALSE(optionExists("IntSarvoTree"));
     {
         frmSarvo form;
@@ -165,7 +175,7 @@ TEST_F(DialogTest, FirstLoadInANewAccountSetCreatesTheTreeOptionTicked) {
     form.close();
 }
 
-TEST_F(DialogTest, MatchModeIsWrittenOnlyWhenTheUserChangedIt) {
+TEST_P(DialogEngineTest, MatchModeIsWrittenOnlyWhenTheUserChangedIt) {
     struct Case {
         const char* name;
         const char* stored; // nullptr: no row
@@ -341,7 +351,7 @@ namespace {
 
 // A failing handler is reported once, with its number, and leaves the dialog open with what it
 // had done so far.
-TEST_F(DialogTest, HandlerFailureIsShownOnceAndTheDialogStaysOpen) {
+TEST_P(DialogEngineTest, HandlerFailureIsShownOnceAndTheDialogStaysOpen) {
     frmSarvo form;
     form.Form_Load();
     form.show();
@@ -362,5 +372,8 @@ TEST_F(DialogTest, HandlerFailureIsShownOnceAndTheDialogStaysOpen) {
     host.exec("alter table code_elsewhere rename to code");
     form.close();
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, DialogEngineTest, ::testing::ValuesIn(sarvo::testing::engineSlotPointers()),
+                         sarvo::testing::slotName);
 
 } // namespace

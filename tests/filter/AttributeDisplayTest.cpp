@@ -6,10 +6,11 @@ using namespace sarvo;
 
 namespace {
 
-class AttributeDisplayTest : public sarvo::testing::DialogHarness {
+class AttributeDisplayTest : public sarvo::testing::EngineDialogHarness {
 protected:
     void SetUp() override {
-        DialogHarness::SetUp();
+        EngineDialogHarness::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         storeTreeDisplay(false);
     }
     // Nothing the display does may change what the filter would build.
@@ -21,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(AttributeDisplayTest, TheSelectedAccountsAttributesAreHighlighted) {
+TEST_P(AttributeDisplayTest, TheSelectedAccountsAttributesAreHighlighted) {
     struct Case {
         const char* code;
         const char* account;
@@ -56,7 +57,7 @@ TEST_F(AttributeDisplayTest, TheSelectedAccountsAttributesAreHighlighted) {
     }
 }
 
-TEST_F(AttributeDisplayTest, NodesThatAreNoAccountShowEveryBoxPlainAndTicksStayAsTheyWere) {
+TEST_P(AttributeDisplayTest, NodesThatAreNoAccountShowEveryBoxPlainAndTicksStayAsTheyWere) {
     open();
     click(chkChoice(8));
     click(chkChoice(2));
@@ -76,5 +77,7 @@ TEST_F(AttributeDisplayTest, NodesThatAreNoAccountShowEveryBoxPlainAndTicksStayA
         EXPECT_EQ(chkChoice(i).Value(), i == 2 || i == 8 ? 1 : 0) << "box " << i;
     EXPECT_FALSE(chkChoice(0).isEnabled()) << "still excluded by the ticked supplier box";
 }
+
+SARVO_ON_EVERY_ENGINE(AttributeDisplayTest);
 
 } // namespace

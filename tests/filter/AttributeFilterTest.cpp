@@ -6,7 +6,7 @@ using namespace sarvo;
 
 namespace {
 
-class AttributeFilterTest : public sarvo::testing::DialogHarness {
+class AttributeFilterTest : public sarvo::testing::EngineDialogHarness {
 protected:
     QString enabledAuxiliaryBoxes() const {
         QStringList on;
@@ -16,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(AttributeFilterTest, TickingAnAuxiliaryBoxDisablesTheBoxesItExcludes) {
+TEST_P(AttributeFilterTest, TickingAnAuxiliaryBoxDisablesTheBoxesItExcludes) {
     struct Case {
         const char* name;
         std::vector<int> clicks;
@@ -45,7 +45,7 @@ TEST_F(AttributeFilterTest, TickingAnAuxiliaryBoxDisablesTheBoxesItExcludes) {
     }
 }
 
-TEST_F(AttributeFilterTest, FilterButtonBuildsTheConditionAndTheTree) {
+TEST_P(AttributeFilterTest, FilterButtonBuildsTheConditionAndTheTree) {
     struct Case {
         const char* name;
         std::vector<int> ticked;
@@ -53,10 +53,8 @@ TEST_F(AttributeFilterTest, FilterButtonBuildsTheConditionAndTheTree) {
         const char* condition;
         QStringList keysUnderAssets; // hierarchy, first grade
     };
-    const QStringList openAssets =
-        host.scalar("select group_concat('b'||ccode, ' ') from (select ccode from code where iYear=2024 and "
-                    "igrade=1 and cclass='资产' and bclose=0 order by ccode)")
-            .split(' ');
+    const QStringList openAssets = host.column("select 'b'||ccode from code where iYear=2024 and igrade=1 "
+                                               "and cclass='资产' and bclose=0 order by ccode");
     const std::vector<Case> cases = {
         {"nothing ticked", {}, false, "", {}},
         {"not closed only", {}, true, " bclose=0", openAssets},
@@ -95,7 +93,7 @@ TEST_F(AttributeFilterTest, FilterButtonBuildsTheConditionAndTheTree) {
     }
 }
 
-TEST_F(AttributeFilterTest, TheConditionBuilderDoesNotApplyTheExclusionRule) {
+TEST_P(AttributeFilterTest, TheConditionBuilderDoesNotApplyTheExclusionRule) {
     // Only a program can tick boxes that exclude each other.
     open();
     for (int i = 0; i < 10; ++i)
@@ -107,7 +105,7 @@ TEST_F(AttributeFilterTest, TheConditionBuilderDoesNotApplyTheExclusionRule) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(AttributeFilterTest, FilterButtonReplacesTheQuickFilter) {
+TEST_P(AttributeFilterTest, FilterButtonReplacesTheQuickFilter) {
     open();
     typeFilter("1002");
     click(chkChoice(1));
@@ -117,5 +115,7 @@ TEST_F(AttributeFilterTest, FilterButtonReplacesTheQuickFilter) {
     EXPECT_EQ(filterBox().Text(), "1002");
     EXPECT_EQ(childKeys("a1"), (QStringList{"b1121", "b1122", "b1531"}));
 }
+
+SARVO_ON_EVERY_ENGINE(AttributeFilterTest);
 
 } // namespace

@@ -7,15 +7,16 @@ using namespace sarvo;
 
 namespace {
 
-class QuickFilterTest : public sarvo::testing::DialogHarness {
+class QuickFilterTest : public sarvo::testing::EngineDialogHarness {
 protected:
     void SetUp() override {
-        DialogHarness::SetUp();
+        EngineDialogHarness::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         storeTreeDisplay(false);
     }
 };
 
-TEST_F(QuickFilterTest, ConditionIsBuiltFromTheTypedTextAndSentWithTheTreeQuery) {
+TEST_P(QuickFilterTest, ConditionIsBuiltFromTheTypedTextAndSentWithTheTreeQuery) {
     struct Case {
         const char* name;
         bool contains;
@@ -61,7 +62,7 @@ TEST_F(QuickFilterTest, ConditionIsBuiltFromTheTypedTextAndSentWithTheTreeQuery)
     }
 }
 
-TEST_F(QuickFilterTest, MatchesAccountsByCodeNameEnglishNameOrMnemonic) {
+TEST_P(QuickFilterTest, MatchesAccountsByCodeNameEnglishNameOrMnemonic) {
     struct Case {
         const char* typed;
         QStringList keysUnderAssets;
@@ -84,7 +85,7 @@ TEST_F(QuickFilterTest, MatchesAccountsByCodeNameEnglishNameOrMnemonic) {
     }
 }
 
-TEST_F(QuickFilterTest, SwitchingTheModeAppliesTheTextAgainAndAnEmptyBoxReturnsToTheTopLevel) {
+TEST_P(QuickFilterTest, SwitchingTheModeAppliesTheTextAgainAndAnEmptyBoxReturnsToTheTopLevel) {
     open();
     openNode("a1");
     click(optFilter(1));
@@ -105,7 +106,7 @@ TEST_F(QuickFilterTest, SwitchingTheModeAppliesTheTextAgainAndAnEmptyBoxReturnsT
     EXPECT_EQ(statements(), QStringList{classLevel("资产")}) << "levels load on demand again";
 }
 
-TEST_F(QuickFilterTest, TheHostsExtraConditionNarrowsOnlyTypedSearchesAndBlanksCountAsNoText) {
+TEST_P(QuickFilterTest, TheHostsExtraConditionNarrowsOnlyTypedSearchesAndBlanksCountAsNoText) {
     open(Variant(QString()), Variant(QString(" and bend=1")));
     openNode("a1");
     EXPECT_TRUE(childKeys("a1").contains("b1002")) << "levels ignore the extra condition";
@@ -119,7 +120,7 @@ TEST_F(QuickFilterTest, TheHostsExtraConditionNarrowsOnlyTypedSearchesAndBlanksC
               (QStringList{"b10020101", "b10020102", "b10020201", "b10020301", "b10020302"}));
 }
 
-TEST_F(QuickFilterTest, OnlyBlanksAroundThePastedTextAreDropped) {
+TEST_P(QuickFilterTest, OnlyBlanksAroundThePastedTextAreDropped) {
     struct Case {
         const char* name;
         QString pasted;
@@ -145,7 +146,7 @@ TEST_F(QuickFilterTest, OnlyBlanksAroundThePastedTextAreDropped) {
     }
 }
 
-TEST_F(QuickFilterTest, TheHostsInitialTextMayHoldAnApostrophe) {
+TEST_P(QuickFilterTest, TheHostsInitialTextMayHoldAnApostrophe) {
     open(Variant(QString("O'Brien")));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
     EXPECT_FALSE(sFilter().isEmpty());
@@ -156,5 +157,7 @@ TEST_F(QuickFilterTest, TheHostsInitialTextMayHoldAnApostrophe) {
     EXPECT_EQ(filterBox().Text(), "1002");
     EXPECT_EQ(childKeys("a1").first(), "b1002");
 }
+
+SARVO_ON_EVERY_ENGINE(QuickFilterTest);
 
 } // namespace

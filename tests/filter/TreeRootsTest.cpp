@@ -66,7 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
                       RootsCase{"no_classes", "delete from host_class", "", QStringList{"z"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(TreeRootsTest, BudgetSideShowsItsClassNamesLoadsTheirOwnAccountsAndTypedSearchesShowEveryClass) {
+// The same set over every engine.
+class TreeRootsEngineTest : public sarvo::testing::EngineDialogHarness {
+protected:
+    TreeRootsEngineTest() : EngineDialogHarness("budget") {}
+};
+
+TEST_P(TreeRootsEngineTest, BudgetSideShowsItsClassNamesLoadsTheirOwnAccountsAndTypedSearchesShowEveryClass) {
     open(Variant(QString()), Variant(QString(" and ccode>'5'")));
     EXPECT_EQ(treeLines(), (QStringList{"z 常用科目", "a6 预算收入", "a7 预算支出", "a8 预算结余"}));
     clickNode("a7");
@@ -78,5 +84,7 @@ TEST_F(TreeRootsTest, BudgetSideShowsItsClassNamesLoadsTheirOwnAccountsAndTypedS
     EXPECT_EQ(childKeys("a1"), QStringList());
     EXPECT_EQ(childKeys("a6"), (QStringList{"b6001", "b6101", "b6609"}));
 }
+
+SARVO_ON_EVERY_ENGINE(TreeRootsEngineTest);
 
 } // namespace

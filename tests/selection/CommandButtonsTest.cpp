@@ -14,7 +14,7 @@ using namespace sarvo;
 
 namespace {
 
-class CommandButtonsTest : public sarvo::testing::DialogHarness {
+class CommandButtonsTest : public sarvo::testing::EngineDialogHarness {
 protected:
     QStringList returned() const {
         return {attrib()->getAt(3).toDisplayText(), attrib()->getAt(4).toDisplayText(),
@@ -32,7 +32,7 @@ struct ConfirmCase {
     QStringList returned; // code, name, English name
 };
 
-TEST_F(CommandButtonsTest, ConfirmReturnsTheSelectedAccountAndClosesTheDialog) {
+TEST_P(CommandButtonsTest, ConfirmReturnsTheSelectedAccountAndClosesTheDialog) {
     const auto typed = [](const char* text) { return [text](CommandButtonsTest& t) { t.typeFilter(text); }; };
     const std::vector<ConfirmCase> cases = {
         {"end-level account", "", typed("10020101"), {"10020101", "人民币户", "RMB account"}},
@@ -75,7 +75,7 @@ TEST_F(CommandButtonsTest, ConfirmReturnsTheSelectedAccountAndClosesTheDialog) {
     }
 }
 
-TEST_F(CommandButtonsTest, ConfirmIgnoresClassesTheGroupAndAnEmptySelection) {
+TEST_P(CommandButtonsTest, ConfirmIgnoresClassesTheGroupAndAnEmptySelection) {
     for (const char* key : {"", "z", "a1"}) {
         attrib()->putAt(7, Variant(false));
         open();
@@ -89,7 +89,7 @@ TEST_F(CommandButtonsTest, ConfirmIgnoresClassesTheGroupAndAnEmptySelection) {
     }
 }
 
-TEST_F(CommandButtonsTest, ConfirmingAnAccountThatIsGoneStartsOverAndCancelThenReportsNothing) {
+TEST_P(CommandButtonsTest, ConfirmingAnAccountThatIsGoneStartsOverAndCancelThenReportsNothing) {
     struct Case {
         const char* name;
         const char* code;
@@ -152,7 +152,7 @@ struct RecentCase {
     QStringList groupChildren; // lines of the entries under z afterwards
 };
 
-TEST_F(CommandButtonsTest, RecentlyUsedButtonAddsAnAccountOrRemovesAnEntry) {
+TEST_P(CommandButtonsTest, RecentlyUsedButtonAddsAnAccountOrRemovesAnEntry) {
     const QString insert1001 = "insert into GL_mcodeused values(N'demo',N'1001')";
     const auto cash = [](bool openGroup) {
         return [openGroup](CommandButtonsTest& t) {
@@ -217,7 +217,7 @@ TEST_F(CommandButtonsTest, RecentlyUsedButtonAddsAnAccountOrRemovesAnEntry) {
     }
 }
 
-TEST_F(CommandButtonsTest, OnlyAccountsOfTheFirstNineGradesAreAddedFromTheLevelTree) {
+TEST_P(CommandButtonsTest, OnlyAccountsOfTheFirstNineGradesAreAddedFromTheLevelTree) {
     const QStringList keys = addGradeChain(10);
     addRecentRows({"demo:100201"});
     open();
@@ -237,7 +237,7 @@ TEST_F(CommandButtonsTest, OnlyAccountsOfTheFirstNineGradesAreAddedFromTheLevelT
     EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(CommandButtonsTest, EditRunsTheHostsEditorAndStartsOverUnfiltered) {
+TEST_P(CommandButtonsTest, EditRunsTheHostsEditorAndStartsOverUnfiltered) {
     open();
     typeFilter("1002");
     click(chkChoice(9));
@@ -257,12 +257,12 @@ TEST_F(CommandButtonsTest, EditRunsTheHostsEditorAndStartsOverUnfiltered) {
     EXPECT_EQ(host::CodeEditor::runCount(), runs + 2) << "the editor can be opened again";
 }
 
-class OtherLoginYearTest : public sarvo::testing::DialogHarness {
+class OtherLoginYearTest : public sarvo::testing::EngineDialogHarness {
 protected:
-    OtherLoginYearTest() : DialogHarness("standard", "2023") {}
+    OtherLoginYearTest() : EngineDialogHarness("standard", "2023") {}
 };
 
-TEST_F(OtherLoginYearTest, EditAcrossYearsIsRefused) {
+TEST_P(OtherLoginYearTest, EditAcrossYearsIsRefused) {
     open();
     typeFilter("1002");
     click(chkChoice(9));
@@ -275,5 +275,8 @@ TEST_F(OtherLoginYearTest, EditAcrossYearsIsRefused) {
     EXPECT_EQ(chkChoice(9).Value(), 1);
     EXPECT_FALSE(form->bEditing);
 }
+
+SARVO_ON_EVERY_ENGINE(CommandButtonsTest);
+SARVO_ON_EVERY_ENGINE(OtherLoginYearTest);
 
 } // namespace

@@ -8,7 +8,7 @@ using namespace sarvo;
 
 namespace {
 
-class HostValuesTest : public sarvo::testing::DialogHarness {
+class HostValuesTest : public sarvo::testing::EngineDialogHarness {
 protected:
     static QString quoted(const QString& value) { return "'" + QString(value).replace("'", "''") + "'"; }
     void addRow(const QString& user, const QString& code) const {
@@ -16,8 +16,7 @@ protected:
     }
     // Every row of the recently used table as "user|code", sorted.
     QStringList rows() const {
-        QStringList all = host.scalar("select group_concat(cuser||'|'||ccode, char(10)) from GL_mcodeused")
-                              .split('\n', Qt::SkipEmptyParts);
+        QStringList all = host.column("select cuser||'|'||ccode from GL_mcodeused");
         all.sort();
         return all;
     }
@@ -31,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(HostValuesTest, EachOperatorSeesAndChangesOnlyTheirOwnRecentlyUsedRows) {
+TEST_P(HostValuesTest, EachOperatorSeesAndChangesOnlyTheirOwnRecentlyUsedRows) {
     const QStringList operators = {"o'brien", "a]b", "x' or '1'='1", "'; delete from GL_mcodeused; --",
                                    "[z]]'"};
     const QStringList others = {"accountant|1001", "accountant|1002", "demo|1001", "x|1001"};
@@ -64,7 +63,7 @@ TEST_F(HostValuesTest, EachOperatorSeesAndChangesOnlyTheirOwnRecentlyUsedRows) {
     }
 }
 
-TEST_F(HostValuesTest, TheHierarchyBuildsWhateverTheOperatorIdHolds) {
+TEST_P(HostValuesTest, TheHierarchyBuildsWhateverTheOperatorIdHolds) {
     storeTreeDisplay(true);
     const QString accounts = host.scalar("select count(*) from code");
     for (const char* id : {"a]b", "o'brien", "]]", "x] drop table code --"}) {
@@ -82,7 +81,7 @@ TEST_F(HostValuesTest, TheHierarchyBuildsWhateverTheOperatorIdHolds) {
     }
 }
 
-TEST_F(HostValuesTest, AnAccountCodeWithAnApostropheGoesThroughEveryStatement) {
+TEST_P(HostValuesTest, AnAccountCodeWithAnApostropheGoesThroughEveryStatement) {
     host.exec("insert into code(iYear,cclass,ccode,ccode_name,ccode_engl,igrade,chelp,bend,bclose) values "
               "(2024,'资产','9''01','引号科目','Quoted',1,'YH',0,0),"
               "(2024,'资产','9''0101','引号明细','Quoted detail',2,'YHMX',1,0)");
@@ -119,5 +118,7 @@ TEST_F(HostValuesTest, AnAccountCodeWithAnApostropheGoesThroughEveryStatement) {
         form.reset();
     }
 }
+
+SARVO_ON_EVERY_ENGINE(HostValuesTest);
 
 } // namespace

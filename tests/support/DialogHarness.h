@@ -299,9 +299,7 @@ public:
                           .arg(row.section(':', 0, 0), row.section(':', 1)));
     }
     QStringList recentlyUsedRows() const {
-        const QString rows = host.scalar("select group_concat(cuser||':'||ccode, ' ') from (select * from "
-                                         "GL_mcodeused order by cuser, ccode)");
-        return rows.isEmpty() ? QStringList() : rows.split(' ');
+        return host.column("select cuser||':'||ccode from GL_mcodeused order by cuser, ccode");
     }
 
     HostFixture host;
@@ -343,4 +341,20 @@ private:
     }
 };
 
+// The harness over every engine of EngineSlots.h, so that the same behaviour (trees, statements
+// sent, rows written) is asserted on each: a suite derives from it, writes TEST_P and ends with
+// SARVO_ON_EVERY_ENGINE(Suite). An engine that cannot run here skips (or fails with CI=true).
+class EngineDialogHarness : public DialogHarness, public ::testing::WithParamInterface<const EngineSlot*> {
+public:
+    explicit EngineDialogHarness(const QString& templateName = QStringLiteral("standard"),
+                                 const QString& loginYear = QStringLiteral("2024"),
+                                 const QString& language = QStringLiteral("zh-cn"))
+        : DialogHarness(templateName, loginYear, language, *GetParam()) {}
+    const EngineSlot& engine() const { return *GetParam(); }
+};
+
 } // namespace sarvo::testing
+
+#define SARVO_ON_EVERY_ENGINE(suite)                                                                         \
+    INSTANTIATE_TEST_SUITE_P(Engines, suite, ::testing::ValuesIn(::sarvo::testing::engineSlotPointers()),    \
+                             ::sarvo::testing::slotName)

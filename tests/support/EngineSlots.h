@@ -22,6 +22,10 @@ struct EngineSlot {
     // The connection string of a new, empty database named after name, for one test: for SQLite
     // a file in folder that does not exist yet, for a server a database created on it.
     std::function<QString(const QString& folder, const QString& name)> newDatabase;
+    // A new account set made from a template, where the engine has a faster way than creating
+    // it afresh (a server copies a database it made once); empty to create it afresh.
+    std::function<QString(const QString& folder, const QString& name, const QString& templateName)>
+        newAccountSet;
 };
 
 // The slot's engine name in failure messages.
@@ -37,6 +41,11 @@ std::vector<const EngineSlot*> engineSlotPointers();
 
 // Whether a missing engine fails instead of skipping (CI=true).
 bool engineRequired();
+
+// A new database on the PostgreSQL test server (SARVO_TEST_POSTGRESQL), dropped when the test
+// program ends: empty, or a copy of an account set made once per server from templateName (and
+// from the schema and templates of this build). Its postgresql:// connection string.
+QString newPostgresqlDatabase(const QString& templateName = {});
 
 // A new database with the account-set schema and no rows; its connection string.
 QString newSchemaDatabase(const EngineSlot& slot, const QString& folder, const QString& name);

@@ -67,6 +67,33 @@ QString HostFixture::scalar(const QString& sql) const {
     }
 }
 
+QList<QStringList> HostFixture::rows(const QString& sql) const {
+    try {
+        QList<QStringList> out;
+        const auto rs = side().native(sql);
+        for (; rs->isOpen() && !rs->eof(); rs->moveNext()) {
+            QStringList row;
+            for (int i = 0; i < rs->fieldCount(); ++i) {
+                const Variant v = rs->fieldAt(i);
+                QString text = v.isNull() ? QString() : v.toDisplayText();
+                if (!v.isNull() && text.isNull()) text = QLatin1String(""); // empty, not null
+                row << text;
+            }
+            out << row;
+        }
+        return out;
+    } catch (const sarvo::RuntimeError& e) {
+        throw std::runtime_error((sql + QStringLiteral(": ") + e.description()).toStdString());
+    }
+}
+
+QStringList HostFixture::column(const QString& sql) const {
+    QStringList out;
+    for (const QStringList& row : rows(sql))
+        out << row.value(0);
+    return out;
+}
+
 struct ModalDriver::State {
     std::function<void(QWidget*)> action;
     int seen = 0;

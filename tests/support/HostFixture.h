@@ -42,6 +42,10 @@ public:
     // through a connection of its own, as another program changing the account set would.
     void exec(const QString& sql) const;
     QString scalar(const QString& sql) const;
+    // Every row of a query in the engine's own SQL, its columns as display text (a null column as
+    // a null string); the first column of every row.
+    QList<QStringList> rows(const QString& sql) const;
+    QStringList column(const QString& sql) const;
     // Closes the side connection of exec and scalar and the kit's connection, so that nothing of
     // this process holds the account set open.
     void closeConnections() const;

@@ -7,7 +7,7 @@ using namespace sarvo;
 
 namespace {
 
-class AccountTreeTest : public sarvo::testing::DialogHarness {};
+class AccountTreeTest : public sarvo::testing::EngineDialogHarness {};
 
 // The bank branch of the hierarchy opened down to its first account, the rest of it closed.
 const QStringList kBankBranch{"z 常用科目",
@@ -22,7 +22,7 @@ const QStringList kBankBranch{"z 常用科目",
                               "      b10020301 10020301 人民币户",
                               "      b10020302 10020302 欧元户"};
 
-TEST_F(AccountTreeTest, FilteredTreeShowsTheMatchesTheirAncestorsAndSelectsTheFirstAccount) {
+TEST_P(AccountTreeTest, FilteredTreeShowsTheMatchesTheirAncestorsAndSelectsTheFirstAccount) {
     struct Case {
         const char* name;
         bool hierarchy;
@@ -77,7 +77,7 @@ TEST_F(AccountTreeTest, FilteredTreeShowsTheMatchesTheirAncestorsAndSelectsTheFi
     }
 }
 
-TEST_F(AccountTreeTest, AMatchOpensLaterSiblingsOfItsBranchButNotTheNextBranchNorAccountsBelowIt) {
+TEST_P(AccountTreeTest, AMatchOpensLaterSiblingsOfItsBranchButNotTheNextBranchNorAccountsBelowIt) {
     // Accounts that reach the filter through their English names.
     host.exec(
         "update code set ccode_engl='100201 clearing' where iYear=2024 and ccode in ('10020301','101201')");
@@ -104,7 +104,7 @@ TEST_F(AccountTreeTest, AMatchOpensLaterSiblingsOfItsBranchButNotTheNextBranchNo
                   plainClasses(3));
 }
 
-TEST_F(AccountTreeTest, TheHostsInitialTextBuildsTheTreeTypingWouldBuild) {
+TEST_P(AccountTreeTest, TheHostsInitialTextBuildsTheTreeTypingWouldBuild) {
     for (const char* text : {"100201", "0202"}) {
         open();
         typeFilter(text);
@@ -114,7 +114,7 @@ TEST_F(AccountTreeTest, TheHostsInitialTextBuildsTheTreeTypingWouldBuild) {
     }
 }
 
-TEST_F(AccountTreeTest, TreeDisplayBoxChoosesTheLayoutOfTheNextBuild) {
+TEST_P(AccountTreeTest, TreeDisplayBoxChoosesTheLayoutOfTheNextBuild) {
     open();
     ASSERT_EQ(chkTreeDisp().Value(), 1) << "a new account set starts with the hierarchy";
     typeFilter("100201");
@@ -129,7 +129,7 @@ TEST_F(AccountTreeTest, TreeDisplayBoxChoosesTheLayoutOfTheNextBuild) {
     EXPECT_EQ(selectedKey(), "b10020101");
 }
 
-TEST_F(AccountTreeTest, StatementsOfTheHierarchyBuildOverItsTemporaryTable) {
+TEST_P(AccountTreeTest, StatementsOfTheHierarchyBuildOverItsTemporaryTable) {
     open();
     typeFilter("1002010");
     const QString table =
@@ -157,7 +157,7 @@ TEST_F(AccountTreeTest, StatementsOfTheHierarchyBuildOverItsTemporaryTable) {
     EXPECT_FALSE(connection()->tryExecute("select * from " + table)) << "dropped after the build";
 }
 
-TEST_F(AccountTreeTest, AccountOfAClassTheHostDoesNotListIsLeftOut) {
+TEST_P(AccountTreeTest, AccountOfAClassTheHostDoesNotListIsLeftOut) {
     addAccount("其他", "1999", "未列类别");
     for (const bool hierarchy : {false, true}) {
         storeTreeDisplay(hierarchy);
@@ -167,12 +167,14 @@ TEST_F(AccountTreeTest, AccountOfAClassTheHostDoesNotListIsLeftOut) {
     }
 }
 
-TEST_F(AccountTreeTest, AttributeFilterTreeOpensNoAccountByMatch) {
+TEST_P(AccountTreeTest, AttributeFilterTreeOpensNoAccountByMatch) {
     // Bank accounts only: with no typed text to match, only the way to the selection opens.
     open();
     click(chkChoice(9));
     click(cmdGL());
     EXPECT_EQ(treeLines(), kBankBranch + plainClasses(2));
 }
+
+SARVO_ON_EVERY_ENGINE(AccountTreeTest);
 
 } // namespace

@@ -6,14 +6,14 @@ using namespace sarvo;
 
 namespace {
 
-class TreeEventsTest : public sarvo::testing::DialogHarness {};
+class TreeEventsTest : public sarvo::testing::EngineDialogHarness {};
 
 const QString kRecentlyUsed =
     "select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl as ccode_engl from "
     "GL_mcodeused,code where cuser=N'demo' and GL_mcodeused.ccode=code.ccode and code.iyear=2024order by "
     "GL_mcodeused.ccode";
 
-TEST_F(TreeEventsTest, EachFirstClickLoadsTheLevelBelowAndLaterClicksLoadNothing) {
+TEST_P(TreeEventsTest, EachFirstClickLoadsTheLevelBelowAndLaterClicksLoadNothing) {
     struct Step {
         const char* click;
         QStringList statements;
@@ -50,7 +50,7 @@ TEST_F(TreeEventsTest, EachFirstClickLoadsTheLevelBelowAndLaterClicksLoadNothing
     EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(TreeEventsTest, KeysFollowTheGradeLettersDownToTheThirteenthGrade) {
+TEST_P(TreeEventsTest, KeysFollowTheGradeLettersDownToTheThirteenthGrade) {
     const QStringList keys = addGradeChain(13);
     open();
     openNode("a1");
@@ -67,7 +67,7 @@ TEST_F(TreeEventsTest, KeysFollowTheGradeLettersDownToTheThirteenthGrade) {
     EXPECT_EQ(highlightedBoxes(), "7");
 }
 
-TEST_F(TreeEventsTest, AParentWhoseChildrenAreAllClosedStaysALeafWhileClosedAccountsAreHidden) {
+TEST_P(TreeEventsTest, AParentWhoseChildrenAreAllClosedStaysALeafWhileClosedAccountsAreHidden) {
     addAccount("资产", "100301", "已封存明细", "Closed detail", true);
     open();
     openNode("a1");
@@ -87,7 +87,7 @@ TEST_F(TreeEventsTest, AParentWhoseChildrenAreAllClosedStaysALeafWhileClosedAcco
     EXPECT_EQ(childKeys("b1003"), QStringList{"c100301"});
 }
 
-TEST_F(TreeEventsTest, ClassesPastTheNinthGetTwoDigitKeysThatAddressTheirOwnClass) {
+TEST_P(TreeEventsTest, ClassesPastTheNinthGetTwoDigitKeysThatAddressTheirOwnClass) {
     addClassesUpTo(9);
     addAccount("类9", "9901", "备查登记");
     storeTreeDisplay(false);
@@ -102,7 +102,7 @@ TEST_F(TreeEventsTest, ClassesPastTheNinthGetTwoDigitKeysThatAddressTheirOwnClas
                                                                 "  b9901 9901 备查登记 *"}));
 }
 
-TEST_F(TreeEventsTest, RecentlyUsedListLoadsOnceUnderTheGroup) {
+TEST_P(TreeEventsTest, RecentlyUsedListLoadsOnceUnderTheGroup) {
     addRecentRows({"demo:100201", "demo:1001", "demo:1503", "demo:9999", "accountant:1002"});
     host.exec("update code set ccode_name=null where ccode='100201'");
     open();
@@ -122,7 +122,7 @@ TEST_F(TreeEventsTest, RecentlyUsedListLoadsOnceUnderTheGroup) {
     EXPECT_EQ(highlightedBoxes(), "7 8");
 }
 
-TEST_F(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
+TEST_P(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
     struct Case {
         const char* name;
         QStringList openFirst;
@@ -163,7 +163,7 @@ TEST_F(TreeEventsTest, DoubleClickConfirmsOnlyAnAccountOrEntryWithoutChildren) {
     }
 }
 
-TEST_F(TreeEventsTest, ClicksInAFilteredTreeLoadNothing) {
+TEST_P(TreeEventsTest, ClicksInAFilteredTreeLoadNothing) {
     addRecentRows({"demo:1001"});
     open();
     typeFilter("GSYH");
@@ -183,12 +183,12 @@ TEST_F(TreeEventsTest, ClicksInAFilteredTreeLoadNothing) {
     EXPECT_EQ(statements(), QStringList());
 }
 
-class EnglishTreeEventsTest : public sarvo::testing::DialogHarness {
+class EnglishTreeEventsTest : public sarvo::testing::EngineDialogHarness {
 protected:
-    EnglishTreeEventsTest() : DialogHarness("standard", "2024", "en-us") {}
+    EnglishTreeEventsTest() : EngineDialogHarness("standard", "2024", "en-us") {}
 };
 
-TEST_F(EnglishTreeEventsTest, LevelsAndTheFilteredTreeCarryTheEnglishNames) {
+TEST_P(EnglishTreeEventsTest, LevelsAndTheFilteredTreeCarryTheEnglishNames) {
     open();
     openNode("a1");
     EXPECT_EQ(statements(), QStringList{"select * from code where  bclose=0 and  igrade=1 and cClass=N'资产' "
@@ -207,5 +207,8 @@ TEST_F(EnglishTreeEventsTest, LevelsAndTheFilteredTreeCarryTheEnglishNames) {
                            "      b10020101 10020101 RMB account *", "      b10020102 10020102 USD account",
                            "a2 Liabilities", "a3 Common", "a4 Equity", "a5 Cost", "a6 Profit and Loss"}));
 }
+
+SARVO_ON_EVERY_ENGINE(TreeEventsTest);
+SARVO_ON_EVERY_ENGINE(EnglishTreeEventsTest);
 
 } // namespace

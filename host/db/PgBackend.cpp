@@ -1,0 +1,383 @@
+// PostgreSQL through libpq, with statements prepared on the server; see PgBackend.h.
+#include "host/db/PgBackend.h"
+
+#include "host/db/BackendRegistry.h"
+#include "host/db/Dialect.h"
+#include "host/db/PgCursor.h"
+#include "host/db/PgServerMessage.h"
+#include "host/db/SchemaInfo.h"
+#include "runtime/RuntimeError.h"
+
+#include <QRegularExpression>
+#include <cstdint>
+#include <libpq-fe.h>
+
+namespace sarvo::db {
+
+namespace {
+
+// Type oids a value is sent as.
+constexpr Oid kInt8 = 20, kInt4 = 23, kText = 25, kFloat8 = 701;
+constexpr int kMaxShapes = 512; // beyond this the server's statements start afresh
+
+Oid typeOf(const SqlValue& v) {
+    switch (v.type) {
+    case SqlValue::Type::Integer:
+        // The server's literals: int while it fits, bigint beyond (functions such as right() and
+        // substring() take an int).
+        return v.integer >= INT32_MIN && v.integer <= INT32_MAX ? kInt4 : kInt8;
+    case SqlValue::Type::Real:
+        return kFloat8;
+    case SqlValue::Type::Text:
+        return kText;
+    case SqlValue::Type::Null:
+        break;
+    }
+    return 0;
+}
+
+// Statements worth preparing: queries and row writes. Schema statements and transaction control
+// run once and change what a prepared statement would see.
+bool isPreparable(const QByteArray& sql) {
+    for (const char* head : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "VALUES"}) {
+        const qsizetype n = static_cast<qsizetype>(qstrlen(head));
+        if (sql.size() >= n && qstrnicmp(sql.constData(), head, n) == 0 &&
+            (sql.size() == n || !QChar::isLetterOrNumber(sql.at(n))))
+            return true;
+    }
+    return false;
+}
+
+// Values as text, the server converting each to the type it was sent as.
+struct Values {
+    std::vector<QByteArray> text;
+    std::vector<const char*> pointers;
+    explicit Values(const std::vector<SqlValue>& params) {
+        text.reserve(params.size());
+        pointers.reserve(params.size());
+        for (const SqlValue& v : params) {
+            switch (v.type) {
+            case SqlValue::Type::Null:
+                text.emplace_back();
+                break;
+            case SqlValue::Type::Integer:
+                text.push_back(QByteArray::number(static_cast<qlonglong>(v.integer)));
+                break;
+            case SqlValue::Type::Real:
+                text.push_back(QByteArray::number(v.real, 'g', 17));
+                break;
+            case SqlValue::Type::Text:
+                text.push_back(v.text);
+                break;
+            }
+            pointers.push_back(v.type == SqlValue::Type::Null ? nullptr : text.back().constData());
+        }
+    }
+    int count() const { return static_cast<int>(pointers.size()); }
+};
+
+QString field(const PGresult* result, int code) {
+    const char* v = result ? PQresultErrorField(result, code) : nullptr;
+    return v ? QString::fromUtf8(v) : QString();
+}
+
+// The quoted value of a message like: invalid input syntax for type integer: "abc".
+
+const char* kSchemaQuery =
+    "SELECT c.relpersistence = 't', c.relname, a.attname, format_type(a.atttypid, a.atttypmod) "
+    "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
+    "WHERE c.relkind IN ('r', 'p', 'v', 'm', 'f') AND a.attnum > 0 AND NOT a.attisdropped "
+    "AND (c.relnamespace = pg_my_temp_schema() OR c.relnamespace IN "
+    "(SELECT oid FROM pg_namespace WHERE nspname = ANY (current_schemas(false)))) "
+    "AND ($1::text IS NULL OR (c.relpersistence = 't') = $2::bool AND c.relname IN ($1, lower($1))) "
+    "ORDER BY c.relname = $1 DESC, c.relname, a.attnum";
+
+const bool registered = [] {
+    const auto factory = [](const ConnectionString& c) { return std::make_unique<PgBackend>(c); };
+    BackendRegistry::add(QStringLiteral("postgresql"), factory);
+    BackendRegistry::add(QStringLiteral("postgres"), factory);
+    return true;
+}();
+
+} // namespace
+
+FailureKind pgFailureKind(const QByteArray& sqlState, bool connectionBad) {
+    if (connectionBad) return FailureKind::LostConnection;
+    const QByteArray cls = sqlState.left(2);
+    if (cls == "08" || sqlState == "57P01" || sqlState == "57P02" || sqlState == "57P03")
+        return FailureKind::LostConnection;
+    if (sqlState == "55P03" || sqlState == "40001" || sqlState == "40P01" || sqlState == "57014")
+        return FailureKind::Busy;
+    if (sqlState == "25006") return FailureKind::ReadOnly;
+    if (sqlState == "53100" || sqlState == "54000") return FailureKind::DiskFull;
+    if (cls == "23") return FailureKind::Constraint;
+    if (cls == "28" || sqlState == "3D000" || sqlState == "42501") return FailureKind::CannotOpen;
+    if (cls == "42") return FailureKind::Syntax;
+    return FailureKind::Other;
+}
+
+PgBackend::PgBackend(ConnectionString target) : m_target(std::move(target)) {}
+
+PgBackend::~PgBackend() {
+    close();
+}
+
+const Dialect& PgBackend::dialect() const {
+    return Dialect::postgresql();
+}
+
+void PgBackend::open() {
+    if (m_conn) return;
+    std::vector<QByteArray> keys, values;
+    auto set = [&](const char* key, const QString& value) {
+        if (value.isEmpty()) return;
+        keys.emplace_back(key);
+        values.push_back(value.toUtf8());
+    };
+    set("host", m_target.host());
+    if (m_target.port()) set("port", QString::number(m_target.port()));
+    set("user", m_target.user());
+    set("password", m_target.password());
+    set("dbname", m_target.database());
+    bool timeout = false;
+    for (const auto& [key, value] : m_target.parameters()) {
+        const QByteArray k = key.toUtf8();
+        if (k == "connect_timeout") timeout = true;
+        keys.push_back(k);
+        values.push_back(value.toUtf8());
+    }
+    if (!timeout) set("connect_timeout", QString::number(kConnectTimeoutSeconds));
+    set("fallback_application_name", QStringLiteral("sarvo"));
+    set("client_encoding", QStringLiteral("UTF8"));
+    std::vector<const char*> k, v;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        k.push_back(keys[i].constData());
+        v.push_back(values[i].constData());
+    }
+    k.push_back(nullptr);
+    v.push_back(nullptr);
+    m_conn = PQconnectdbParams(k.data(), v.data(), 0);
+    if (!m_conn) failOpen(QStringLiteral("out of memory"));
+    if (PQstatus(m_conn) != CONNECTION_OK) failOpen(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
+    setup();
+}
+
+// Session settings, and whether this session may write at all. A statement prepared once is
+// planned once: the values the component binds (codes, grades, years, patterns with a literal
+// start) do not change the plan, and re-planning a statement full of the collation's expressions
+// costs more than running it. No statement runs long enough to repay compiling it to machine code
+// (JIT takes tens of milliseconds and is not kept between runs).
+void PgBackend::setup() {
+    const QByteArray settings = "SET lock_timeout = " + QByteArray::number(kLockTimeoutMs) +
+                                "; SET plan_cache_mode = force_generic_plan; SET jit = off";
+    PGresult* r = PQexec(m_conn, settings.constData());
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    if (!ok) failOpen(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
+    r = PQexec(m_conn, "SELECT current_setting('transaction_read_only') = 'on' OR pg_is_in_recovery()");
+    m_readOnly = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    PQclear(r);
+    m_changes = 0;
+}
+
+void PgBackend::failOpen(const QString& why) {
+    if (m_conn) PQfinish(m_conn);
+    m_conn = nullptr;
+    // The message names the server and the database, never the password.
+    throw EngineError(FailureKind::CannotOpen,
+                      QStringLiteral("Cannot open %1: %2").arg(m_target.describe(), why), 0, QString());
+}
+
+void PgBackend::close() {
+    if (!m_conn) return;
+    for (PgCursor* c : std::set<PgCursor*>(m_cursors))
+        c->invalidate();
+    m_cursors.clear();
+    m_prepared.clear();
+    PQfinish(m_conn);
+    m_conn = nullptr;
+}
+
+bool PgBackend::inTransaction() const {
+    if (!m_conn) return false;
+    const PGTransactionStatusType s = PQtransactionStatus(m_conn);
+    return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
+}
+
+void PgBackend::setStatementCaching(bool on) {
+    m_caching = on;
+    clearPrepared();
+}
+
+int PgBackend::serverProcessId() const {
+    return m_conn ? PQbackendPID(m_conn) : 0;
+}
+
+int PgBackend::preparedCount() const {
+    int n = 0;
+    for (const auto& list : m_prepared)
+        n += static_cast<int>(list.size());
+    return n;
+}
+
+void PgBackend::clearPrepared() {
+    if (m_conn && !m_prepared.isEmpty()) PQclear(PQexec(m_conn, "DEALLOCATE ALL"));
+    m_prepared.clear();
+}
+
+void PgBackend::forget(const QByteArray& sql) {
+    const auto found = m_prepared.find(sql);
+    if (found == m_prepared.end()) return;
+    for (const Prepared& p : *found)
+        PQclear(PQexec(m_conn, ("DEALLOCATE " + p.name).constData()));
+    m_prepared.erase(found);
+}
+
+// A statement prepared for sql whose types fit the values (a null fits any type); prepared now
+// when there is none. Null when the server refused it, its result in *error.
+const PgBackend::Prepared* PgBackend::prepared(const QByteArray& sql, const std::vector<SqlValue>& params,
+                                               PGresult** error) {
+    auto list = m_prepared.find(sql);
+    if (list != m_prepared.end()) {
+        for (const Prepared& p : *list) {
+            bool fits = p.types.size() == params.size();
+            for (size_t i = 0; fits && i < params.size(); ++i)
+                fits = params[i].type == SqlValue::Type::Null || p.types[i] == typeOf(params[i]);
+            if (fits) return &p;
+        }
+    }
+    if (m_prepared.size() >= kMaxShapes && list == m_prepared.end()) clearPrepared();
+    Prepared p;
+    p.name = "sarvo_" + QByteArray::number(++m_nextName);
+    for (const SqlValue& v : params)
+        p.types.push_back(typeOf(v));
+    PGresult* r = PQprepare(m_conn, p.name.constData(), sql.constData(), static_cast<int>(p.types.size()),
+                            p.types.data());
+    countPrepare();
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+        *error = r;
+        return nullptr;
+    }
+    PQclear(r);
+    auto& kept = m_prepared[sql];
+    kept.push_back(std::move(p));
+    return &kept.back();
+}
+
+PGresult* PgBackend::runOnce(const QByteArray& sql, const std::vector<SqlValue>& params, bool* planChanged) {
+    const Values values(params);
+    *planChanged = false;
+    if (m_caching && isPreparable(sql)) {
+        PGresult* error = nullptr;
+        const Prepared* p = prepared(sql, params, &error);
+        if (!p) return error;
+        PGresult* r = PQexecPrepared(m_conn, p->name.constData(), values.count(), values.pointers.data(),
+                                     nullptr, nullptr, 0);
+        // A table a prepared statement reads was made again with other columns.
+        const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        *planChanged = state && qstrcmp(state, "0A000") == 0 &&
+                       QByteArray(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)).contains("cached plan");
+        return r;
+    }
+    std::vector<Oid> types;
+    for (const SqlValue& v : params)
+        types.push_back(typeOf(v));
+    countPrepare();
+    return PQexecParams(m_conn, sql.constData(), values.count(), types.data(), values.pointers.data(),
+                        nullptr, nullptr, 0);
+}
+
+PGresult* PgBackend::run(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& origin) {
+    if (!m_conn) raise(ErrorCode::ObjectClosed);
+    bool planChanged = false;
+    PGresult* r = runOnce(sql, params, &planChanged);
+    if (planChanged) {
+        PQclear(r);
+        forget(sql);
+        r = runOnce(sql, params, &planChanged);
+    }
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return r;
+    fail(r, origin);
+}
+
+void PgBackend::fail(PGresult* result, const QString& origin) {
+    const bool lost = PQstatus(m_conn) == CONNECTION_BAD;
+    QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
+    QString message = field(result, PG_DIAG_MESSAGE_PRIMARY);
+    if (message.isEmpty()) message = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    PQclear(result);
+    const FailureKind kind = pgFailureKind(state, lost);
+    if (kind == FailureKind::LostConnection) {
+        // The session is gone with its temporary tables and prepared statements: closed, so that
+        // the next action opens a new one.
+        close();
+        if (state.isEmpty()) state = "08006";
+        // libpq's own text: its first line, without the severity it starts with.
+        QString why = message.section(QLatin1Char('\n'), 0, 0).trimmed();
+        why.remove(QRegularExpression(QStringLiteral("^(FATAL|ERROR|PANIC):\\s*")));
+        message = QStringLiteral("The connection to the database server %1 was lost (%2); the next action "
+                                 "connects again")
+                      .arg(m_target.describe(), why);
+    } else {
+        message = pgServerMessage(state, message);
+    }
+    throw EngineError(kind, message + QStringLiteral(" in: ") + origin, 0, QString::fromLatin1(state));
+}
+
+std::unique_ptr<Cursor> PgBackend::execute(const QByteArray& sql, const std::vector<SqlValue>& params,
+                                           const QString& origin) {
+    PGresult* r = run(sql, params, origin);
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQnfields(r) > 0) {
+        auto cursor = std::make_unique<PgCursor>(this, sql, params, origin, r);
+        m_cursors.insert(cursor.get());
+        return cursor;
+    }
+    m_changes = QByteArray(PQcmdTuples(r)).toLongLong();
+    PQclear(r);
+    return nullptr;
+}
+
+void PgBackend::loadSchema(SchemaInfo& schema) {
+    schema.clear();
+    loadTable(schema, false, QString());
+}
+
+// Column types of one table (or of every table when table is null), for the renderer.
+void PgBackend::loadTable(SchemaInfo& schema, bool temp, const QString& table) {
+    if (!m_conn) raise(ErrorCode::ObjectClosed);
+    const QByteArray name = table.toUtf8();
+    const char* values[2] = {table.isNull() ? nullptr : name.constData(), temp ? "t" : "f"};
+    const Oid types[2] = {kText, 16};
+    PGresult* r = PQexecParams(m_conn, kSchemaQuery, 2, types, values, nullptr, nullptr, 0);
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) fail(r, QString::fromUtf8(kSchemaQuery));
+    struct Table {
+        bool temp;
+        QString name;
+        QList<SchemaInfo::Column> columns;
+    };
+    std::vector<Table> tables;
+    for (int i = 0; i < PQntuples(r); ++i) {
+        const bool isTemp = PQgetvalue(r, i, 0)[0] == 't';
+        const QString relation = QString::fromUtf8(PQgetvalue(r, i, 1));
+        if (tables.empty() || tables.back().name != relation || tables.back().temp != isTemp) {
+            // Of "T" and "t" (a quoted name and a folded one) the exact one came first.
+            if (!table.isNull() && !tables.empty()) break;
+            tables.push_back({isTemp, relation, {}});
+        }
+        tables.back().columns.append({QString::fromUtf8(PQgetvalue(r, i, 2)),
+                                      SchemaInfo::typeOfDeclaration(QString::fromUtf8(PQgetvalue(r, i, 3)))});
+    }
+    PQclear(r);
+    if (!table.isNull()) {
+        if (tables.empty())
+            schema.removeTable(temp, table);
+        else
+            schema.setTable(temp, table, tables.front().columns);
+        return;
+    }
+    for (Table& t : tables)
+        schema.setTable(t.temp, t.name, std::move(t.columns));
+}
+
+} // namespace sarvo::db
