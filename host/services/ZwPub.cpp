@@ -59,10 +59,6 @@ bool isTrueSetting(const QString& value) {
            v == QLatin1String("yes");
 }
 
-bool isChinese(const QString& languageId) {
-    return languageId == QLatin1String("zh-cn") || languageId == QLatin1String("zh-tw");
-}
-
 const QString& classText(const CodeClasses::Entry& e, ResourceTable::Language language) {
     switch (language) {
     case ResourceTable::Language::ZhCn:
@@ -132,6 +128,16 @@ const ZwPub::Context& ZwPub::context() const {
 
 QString ZwPub::languageId() const {
     return m_login ? m_login->LanguageID().trimmed().toLower() : QStringLiteral("zh-cn");
+}
+
+ResourceTable::Language ZwPub::language() const {
+    const QString id = m_login ? m_login->LanguageID() : QStringLiteral("zh-cn");
+    if (!m_languageKnown || id != m_languageSeen) {
+        m_language = ResourceTable::languageOf(id);
+        m_languageSeen = id;
+        m_languageKnown = true;
+    }
+    return m_language;
 }
 
 void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QString& accountSetNumber,
@@ -204,7 +210,7 @@ std::shared_ptr<DbKit> ZwPub::dbKit() const {
 
 QString ZwPub::ResString(const QString& key, const Variant& args) const {
     Q_UNUSED(args); // no text of the table takes substitutions
-    const std::optional<QString> text = ResourceTable::text(key, ResourceTable::languageOf(languageId()));
+    const std::optional<QString> text = ResourceTable::text(key, language());
     if (!text)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("no resource text for key \"%1\"").arg(key));
     return *text;
@@ -224,7 +230,7 @@ bool ZwPub::SetFormCaptions(QWidget* form, const QString& prefix, const QString&
         error = QStringLiteral("no form to caption");
         return false;
     }
-    const ResourceTable::Language language = ResourceTable::languageOf(languageId());
+    const ResourceTable::Language language = this->language();
     const auto captionOf = [&](const QWidget* w) -> std::optional<QString> {
         if (w->objectName().isEmpty()) return std::nullopt;
         return ResourceTable::text(prefix + w->objectName(), language);
@@ -282,7 +288,7 @@ void ZwPub::SetOption(const QString& sysId, const QString& name, const QString& 
 
 QString ZwPub::DisplayText(const QString& className) const {
     const std::shared_ptr<CodeClasses>& classes = context().classes;
-    const ResourceTable::Language language = ResourceTable::languageOf(languageId());
+    const ResourceTable::Language language = this->language();
     for (int i = 0; i < classes->count(); ++i) {
         if (classes->entry(i).cclass == className) return classText(classes->entry(i), language);
     }
@@ -290,7 +296,7 @@ QString ZwPub::DisplayText(const QString& className) const {
 }
 
 int16_t ZwPub::LangFlag() const {
-    return isChinese(languageId()) ? 1 : 2;
+    return language() == ResourceTable::Language::EnUs ? 2 : 1;
 }
 
 uint8_t ZwPub::ClassCount() const {
@@ -306,10 +312,11 @@ bool ZwPub::ClassKindSplit() const {
 }
 
 QString ZwPub::EnumText(const QString& enumName, const QString& value) const {
-    if (enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
+    // Asked once per record and class while a tree is built: the name as the tree spells it is
+    // tried before the case-blind comparison.
+    if (enumName != kCodeClassEnum && enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("unknown enumeration \"%1\"").arg(enumName));
-    const int language = static_cast<int>(ResourceTable::languageOf(languageId()));
-    return context().classByText[language].value(value);
+    return context().classByText[static_cast<int>(language())].value(value);
 }
 
 bool ZwPub::CodeCheck(const QString& code, int16_t check) const {
@@ -340,7 +347,7 @@ QString ZwPub::CodeName(const QString& code, const Variant& o1, const Variant& o
         {number(ctx.year), text(code)});
     if (q->eof()) return {};
     const QString chinese = textAt(q, 0);
-    if (isChinese(languageId())) return chinese;
+    if (language() != ResourceTable::Language::EnUs) return chinese;
     const QString english = textAt(q, 1);
     return english.isEmpty() ? chinese : english;
 }
