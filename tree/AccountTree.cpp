@@ -5,7 +5,10 @@
 #include "component/TextRules.h"
 #include "component/basSarvo.h"
 #include "runtime/RuntimeError.h"
+#include "tree/AccountFields.h"
 #include "tree/AccountText.h"
+
+#include <QStringBuilder>
 
 namespace sarvo::tree {
 
@@ -25,12 +28,12 @@ QString codeOfNodeText(const QString& text) {
 
 } // namespace
 
-int AccountTree::classOfRecord(const Variant& cClass, const std::vector<controls::QzNode>& classNodes) const {
-    const auto zwPub = basSarvo::oZwPub();
+int AccountTree::classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
+                               const std::vector<controls::QzNode>& classNodes) const {
+    static const QString codeClass = QStringLiteral("Enum.GL.CodeClass");
     const QString value = cClass.toDisplayText();
     for (size_t i = 0; i < classNodes.size(); ++i) {
-        if (zwPub->EnumText(QStringLiteral("Enum.GL.CodeClass"), classNodes[i].Text()) == value)
-            return static_cast<int>(i);
+        if (zwPub.EnumText(codeClass, classNodes[i].Text()) == value) return static_cast<int>(i);
     }
     return -1;
 }
@@ -60,12 +63,13 @@ void AccountTree::BuildAccountTree() {
                                                -1);
         if (records->eof()) return;
         records->moveFirst();
+        const AccountFields fields(*records);
         while (!records->eof()) {
-            const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
+            const int cls = classOfRecord(*zwPub, fields.accountClass(), aClassNode);
             if (cls >= 0) {
-                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4,
-                          QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText(),
-                          accountNodeText(*records));
+                const QString code = fields.code();
+                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, QLatin1Char('b') % code,
+                          fields.nodeText(code));
             }
             records->moveNext();
         }
@@ -90,13 +94,14 @@ void AccountTree::BuildAccountTree() {
                 QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") +
                 yearText() + QStringLiteral(" order by code.ccode "),
             -1);
+        const AccountFields fields(*records);
         while (!records->eof()) {
-            const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
+            const int cls = classOfRecord(*zwPub, fields.accountClass(), aClassNode);
             if (cls >= 0) {
-                const QString key =
-                    QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
-                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, key, accountNodeText(*records));
-                LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
+                const QString code = fields.code();
+                const QString key = QLatin1Char('b') % code;
+                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, key, fields.nodeText(code));
+                LoadFilteredChildren(key, fields.grade());
             }
             records->moveNext();
         }
@@ -149,10 +154,12 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
             QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) +
             QStringLiteral(" and code.iYear=") + yearText() + QStringLiteral(" order by code.ccode "),
         -1);
+    const AccountFields fields(*records);
     while (!records->eof()) {
-        const QString key = QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
-        nodes.Add(sKey, 4, key, accountNodeText(*records));
-        LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
+        const QString code = fields.code();
+        const QString key = QLatin1Char('b') % code;
+        nodes.Add(sKey, 4, key, fields.nodeText(code));
+        LoadFilteredChildren(key, fields.grade());
         records->moveNext();
     }
 
@@ -201,10 +208,11 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
     if (!(records->bof() && records->eof())) {
         auto& nodes = m_form.trvDis().Nodes();
         records->moveFirst();
+        const AccountFields fields(*records);
+        const QChar letter = gradeLetter(iGrade);
         while (!records->eof()) {
-            nodes.Add(parentKey, 4,
-                      gradeLetter(iGrade) + records->field(QStringLiteral("cCode")).toDisplayText(),
-                      accountNodeText(*records));
+            const QString code = fields.code();
+            nodes.Add(parentKey, 4, letter % code, fields.nodeText(code));
             records->moveNext();
         }
         records->close();

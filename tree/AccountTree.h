@@ -6,6 +6,10 @@
 
 #include <vector>
 
+namespace sarvo::host {
+class ZwPub;
+}
+
 namespace sarvo::tree {
 
 class AccountTree {
@@ -18,7 +22,8 @@ public:
 
 private:
     // Position of the class whose node text the host maps to the record's cClass, or -1.
-    int classOfRecord(const Variant& cClass, const std::vector<controls::QzNode>& classNodes) const;
+    int classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
+                      const std::vector<controls::QzNode>& classNodes) const;
     void selectFirstAccount(int classCount);
     dialog::SarvoDialog& m_form;
 };
