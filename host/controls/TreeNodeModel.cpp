@@ -34,13 +34,13 @@ void TreeNodeModel::clear() {
         // hear of the whole new tree at once after that.
         QMetaObject::invokeMethod(this, &TreeNodeModel::finishPendingReset, Qt::QueuedConnection);
     }
-    const qsizetype previous = m_keys.size();
     m_graveyard.push_back(std::move(m_store));
     m_store = {};
+    m_dead = 0;
     m_roots.clear();
     m_order.clear();
-    m_keys.clear();
-    m_keys.reserve(previous); // a rebuild is usually about as large as what it replaces
+    m_orderValid = false;
+    m_keys.clear(); // growing the index again re-hashes no key
     m_selected = 0;
     m_lastRelative = nullptr;
     m_looks.clear();
@@ -63,15 +63,15 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
         if (relationship != ChildRelationship)
             raise(ErrorCode::InvalidProcedureCall, QStringLiteral("relationship %1").arg(relationship));
         // Levels are loaded sibling after sibling: the last relative is usually the next one.
-        parent = m_lastRelative && m_lastRelative->key == relative ? m_lastRelative : m_keys.value(relative);
+        parent = m_lastRelative && m_lastRelative->key == relative ? m_lastRelative : findNode(relative);
         if (!parent) raise(ErrorCode::ElementNotFound, relative);
         m_lastRelative = parent;
     }
-    Node** keySlot = nullptr;
+    const uint32_t slot = static_cast<uint32_t>(m_store.size()) + 1;
     if (!key.isEmpty()) {
-        const qsizetype before = m_keys.size();
-        keySlot = &m_keys[key]; // one lookup both tests and reserves the key
-        if (m_keys.size() == before) raise(ErrorCode::KeyNotUnique, key);
+        // One probe both tests and reserves the key for the node about to take the next slot.
+        const auto keyOf = [this](uint32_t s) -> const QString& { return keyOfSlot(s); };
+        if (m_keys.insert(key, NodeKeyIndex::hashOf(key), slot, keyOf)) raise(ErrorCode::KeyNotUnique, key);
     }
     std::vector<Node*>& siblings = parent ? parent->children : m_roots;
     const int row = static_cast<int>(siblings.size());
@@ -82,10 +82,9 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     node.text = text;
     node.parent = parent;
     node.row = row;
-    node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(m_store.size());
+    node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(slot);
     siblings.push_back(&node);
-    m_order.push_back(&node);
-    if (keySlot) *keySlot = &node;
+    if (m_orderValid) m_order.push_back(&node);
     if (m_progress && ++m_added % kProgressInterval == 0) m_progress();
     if (notify) {
         endInsertRows();
@@ -95,7 +94,7 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
 }
 
 void TreeNodeModel::remove(const QString& key) {
-    Node* node = m_keys.value(key);
+    Node* node = findNode(key);
     if (!node) raise(ErrorCode::ElementNotFound, key);
     Node* parent = node->parent;
     std::vector<Node*>& siblings = parent ? parent->children : m_roots;
@@ -107,7 +106,10 @@ void TreeNodeModel::remove(const QString& key) {
         Node* n = pending.back();
         pending.pop_back();
         n->dead = true;
-        if (!n->key.isEmpty()) m_keys.remove(n->key);
+        ++m_dead;
+        if (!n->key.isEmpty())
+            m_keys.erase(n->key, NodeKeyIndex::hashOf(n->key),
+                         [this](uint32_t s) -> const QString& { return keyOfSlot(s); });
         if (n->id == m_selected) m_selected = 0;
         m_looks.remove(n->id);
         pending.insert(pending.end(), n->children.begin(), n->children.end());
@@ -115,7 +117,7 @@ void TreeNodeModel::remove(const QString& key) {
     siblings.erase(siblings.begin() + row);
     for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i)
         siblings[i]->row = static_cast<int>(i);
-    std::erase_if(m_order, [](const Node* n) { return n->dead; });
+    if (m_orderValid) std::erase_if(m_order, [](const Node* n) { return n->dead; });
     m_lastRelative = nullptr;
     if (notify) {
         endRemoveRows();
@@ -123,14 +125,30 @@ void TreeNodeModel::remove(const QString& key) {
     }
 }
 
+TreeNodeModel::Node* TreeNodeModel::findNode(const QString& key) const {
+    if (key.isEmpty()) return nullptr;
+    const uint32_t slot = m_keys.find(key, NodeKeyIndex::hashOf(key),
+                                      [this](uint32_t s) -> const QString& { return keyOfSlot(s); });
+    return slot ? const_cast<Node*>(&m_store[slot - 1]) : nullptr;
+}
+
 TreeNodeModel::NodeId TreeNodeModel::find(const QString& key) const {
-    const Node* node = m_keys.value(key);
+    const Node* node = findNode(key);
     return node ? node->id : 0;
 }
 
 TreeNodeModel::NodeId TreeNodeModel::at(int position) const {
     if (position < 1 || position > count()) return 0;
-    return m_order[static_cast<size_t>(position - 1)]->id;
+    const size_t i = static_cast<size_t>(position - 1);
+    if (m_dead == 0) return m_store[i].id;
+    if (!m_orderValid) {
+        m_order.clear();
+        m_order.reserve(static_cast<size_t>(count()));
+        for (const Node& node : m_store)
+            if (!node.dead) m_order.push_back(const_cast<Node*>(&node));
+        m_orderValid = true;
+    }
+    return m_order[i]->id;
 }
 
 bool TreeNodeModel::contains(NodeId id) const {
@@ -214,8 +232,8 @@ QString TreeNodeModel::pictureKeyOf(const Node& node) const {
 
 std::vector<TreeNodeModel::NodeId> TreeNodeModel::expandedNodes() const {
     std::vector<NodeId> ids;
-    for (const Node* node : m_order)
-        if (node->expanded) ids.push_back(node->id);
+    for (const Node& node : m_store)
+        if (node.expanded && !node.dead) ids.push_back(node.id);
     return ids;
 }
 
