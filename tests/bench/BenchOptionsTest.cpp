@@ -53,6 +53,7 @@ TEST(BenchOptions, BadCommandLinesAreRefusedNamingTheProblem) {
         {{"--cap", "-1"}, "--cap needs seconds"},
         {{"--sets", ","}, "at least one template"},
         {{"--changes", "-5"}, "--changes needs a whole number"},
+        {{"--cases", "filter (flat"}, "--cases needs a regular expression"},
         {{"--bogus"}, "unknown option --bogus"},
         {{"extra"}, "unknown option extra"},
     };
