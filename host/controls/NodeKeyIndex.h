@@ -2,12 +2,12 @@
 // table of (hash, slot) pairs. The keys themselves stay in the nodes; the table keeps each key's
 // hash, so growing it never hashes a key again, and a probe compares a key only when the hashes
 // agree. Slots are the store's 1-based positions; the caller passes a function that gives the key
-// of a slot. Removal shifts the following entries back, so no tombstones accumulate over the
-// adds and removes of a long session.
+// of a slot (anything a QStringView compares with). Removal shifts the following entries back, so no
+// tombstones accumulate over the adds and removes of a long session.
 #pragma once
 
 #include <QHashFunctions>
-#include <QString>
+#include <QStringView>
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +15,7 @@ namespace sarvo::controls {
 
 class NodeKeyIndex {
 public:
-    static uint32_t hashOf(const QString& key) { return static_cast<uint32_t>(qHash(key, 0x5a17u)); }
+    static uint32_t hashOf(QStringView key) { return static_cast<uint32_t>(qHash(key, 0x5a17u)); }
 
     size_t size() const { return m_size; }
     size_t capacity() const { return m_entries.size(); }
@@ -24,8 +24,8 @@ public:
     // Room for n keys without growing.
     void reserve(size_t n);
 
-    // The slot of the key, 0 when it is not in the index. KeyOf: (uint32_t slot) -> const QString&.
-    template <class KeyOf> uint32_t find(const QString& key, uint32_t hash, const KeyOf& keyOf) const {
+    // The slot of the key, 0 when it is not in the index. KeyOf: (uint32_t slot) -> the slot's key.
+    template <class KeyOf> uint32_t find(QStringView key, uint32_t hash, const KeyOf& keyOf) const {
         if (m_entries.empty()) return 0;
         for (size_t i = hash & mask();; i = (i + 1) & mask()) {
             const Entry& e = m_entries[i];
@@ -37,7 +37,7 @@ public:
     // Adds key -> slot unless the key is there already; returns the slot it already had, or 0
     // when it was added.
     template <class KeyOf>
-    uint32_t insert(const QString& key, uint32_t hash, uint32_t slot, const KeyOf& keyOf) {
+    uint32_t insert(QStringView key, uint32_t hash, uint32_t slot, const KeyOf& keyOf) {
         if ((m_size + 1) * 2 > m_entries.size()) grow();
         size_t i = hash & mask();
         for (;; i = (i + 1) & mask()) {
@@ -51,7 +51,7 @@ public:
     }
 
     // Removes the key; false when it was not in the index.
-    template <class KeyOf> bool erase(const QString& key, uint32_t hash, const KeyOf& keyOf) {
+    template <class KeyOf> bool erase(QStringView key, uint32_t hash, const KeyOf& keyOf) {
         if (m_entries.empty()) return false;
         size_t i = hash & mask();
         for (;; i = (i + 1) & mask()) {

@@ -34,8 +34,9 @@ void TreeNodeModel::clear() {
         // hear of the whole new tree at once after that.
         QMetaObject::invokeMethod(this, &TreeNodeModel::finishPendingReset, Qt::QueuedConnection);
     }
-    m_graveyard.push_back(std::move(m_store));
+    m_graveyard.emplace_back(std::move(m_store), std::move(m_texts));
     m_store = {};
+    m_texts = {};
     m_dead = 0;
     m_roots.clear();
     m_order.clear();
@@ -70,7 +71,7 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     const uint32_t slot = static_cast<uint32_t>(m_store.size()) + 1;
     if (!key.isEmpty()) {
         // One probe both tests and reserves the key for the node about to take the next slot.
-        const auto keyOf = [this](uint32_t s) -> const QString& { return keyOfSlot(s); };
+        const auto keyOf = [this](uint32_t s) { return keyOfSlot(s); };
         if (m_keys.insert(key, NodeKeyIndex::hashOf(key), slot, keyOf)) raise(ErrorCode::KeyNotUnique, key);
     }
     std::vector<Node*>& siblings = parent ? parent->children : m_roots;
@@ -78,8 +79,8 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     const bool notify = !m_resetPending;
     if (notify) beginInsertRows(indexOfNode(parent), row, row);
     Node& node = m_store.emplace_back();
-    node.key = key;
-    node.text = text;
+    node.key = m_texts.add(key);
+    node.text = m_texts.add(text);
     node.parent = parent;
     node.row = row;
     node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(slot);
@@ -108,8 +109,7 @@ void TreeNodeModel::remove(const QString& key) {
         n->dead = true;
         ++m_dead;
         if (!n->key.isEmpty())
-            m_keys.erase(n->key, NodeKeyIndex::hashOf(n->key),
-                         [this](uint32_t s) -> const QString& { return keyOfSlot(s); });
+            m_keys.erase(n->key, NodeKeyIndex::hashOf(n->key), [this](uint32_t s) { return keyOfSlot(s); });
         if (n->id == m_selected) m_selected = 0;
         m_looks.remove(n->id);
         pending.insert(pending.end(), n->children.begin(), n->children.end());
@@ -127,8 +127,8 @@ void TreeNodeModel::remove(const QString& key) {
 
 TreeNodeModel::Node* TreeNodeModel::findNode(const QString& key) const {
     if (key.isEmpty()) return nullptr;
-    const uint32_t slot = m_keys.find(key, NodeKeyIndex::hashOf(key),
-                                      [this](uint32_t s) -> const QString& { return keyOfSlot(s); });
+    const uint32_t slot =
+        m_keys.find(key, NodeKeyIndex::hashOf(key), [this](uint32_t s) { return keyOfSlot(s); });
     return slot ? const_cast<Node*>(&m_store[slot - 1]) : nullptr;
 }
 
@@ -172,11 +172,11 @@ TreeNodeModel::Node* TreeNodeModel::require(NodeId id) const {
 // ---- per node --------------------------------------------------------------------------------
 
 QString TreeNodeModel::key(NodeId id) const {
-    return require(id)->key;
+    return require(id)->key.toString();
 }
 
 QString TreeNodeModel::text(NodeId id) const {
-    return require(id)->text;
+    return require(id)->text.toString();
 }
 
 int TreeNodeModel::childCount(NodeId id) const {
@@ -287,7 +287,7 @@ void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
         const Node* node = nodeAt(index);
         if (m_looks.contains(node->id)) continue;
         wanted.push_back(node);
-        batch.emplace_back(node->key, node->text);
+        batch.emplace_back(node->key.toString(), node->text.toString());
     }
     if (batch.empty()) return;
     const std::vector<NodeLook> answers = m_decorator->looks(batch);
@@ -297,14 +297,15 @@ void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
 
 const NodeLook& TreeNodeModel::lookOf(const Node& node) const {
     auto it = m_looks.find(node.id);
-    if (it == m_looks.end()) it = m_looks.insert(node.id, m_decorator->look(node.key, node.text));
+    if (it == m_looks.end())
+        it = m_looks.insert(node.id, m_decorator->look(node.key.toString(), node.text.toString()));
     return *it;
 }
 
 QStringList TreeNodeModel::ancestorTexts(const Node& node) const {
     QStringList texts;
     for (const Node* n = node.parent; n; n = n->parent)
-        texts.prepend(n->text);
+        texts.prepend(n->text.toString());
     return texts;
 }
 
@@ -341,9 +342,9 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return node->text;
+        return node->text.toString();
     case KeyRole:
-        return node->key;
+        return node->key.toString();
     case HighlightRole: {
         if (!m_decorator) return {};
         QVariantList ranges;
@@ -357,7 +358,8 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
         return m_decorator ? lookOf(*node).closed : false;
     case Qt::ToolTipRole:
         if (!m_decorator) return {};
-        return m_decorator->toolTip(node->key, node->text, ancestorTexts(*node), lookOf(*node));
+        return m_decorator->toolTip(node->key.toString(), node->text.toString(), ancestorTexts(*node),
+                                    lookOf(*node));
     case Qt::DecorationRole: {
         if (!m_showPictures || !m_images) return {};
         const QPixmap* picture = m_images->ListImages().find(pictureKeyOf(*node));
@@ -370,7 +372,7 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
 
 bool TreeNodeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!m_editable || role != Qt::EditRole || !index.isValid()) return false;
-    nodeAt(index)->text = value.toString();
+    nodeAt(index)->text = m_texts.add(value.toString()); // the old text stays until the next clear
     m_looks.remove(nodeAt(index)->id);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;

@@ -1,19 +1,20 @@
 // The tree view's node store and its item model.
 // Nodes are kept in order of addition (1-based positions), found by key through an index of
-// their hashes (NodeKeyIndex), and linked to their parent and children. Each node has a stable id (NodeId)
-// that outlives changes elsewhere in the tree and goes stale when the node is removed or the tree cleared.
-// Clearing starts a model reset that stays open while the tree is rebuilt: adds made during it
-// send no notifications, so a rebuild of tens of thousands of nodes costs no view work per
-// node. The reset ends at the latest when control returns to the event loop; the tree view
-// also ends it before it handles any event of its own (finishPendingReset).
-// Roles: Qt::DisplayRole / EditRole the text, KeyRole the key, DecorationRole the picture of
-// the node's state from the attached image list; with a decorator attached, HighlightRole (a
-// list of QPoint(start, length) in the text), ContextRole and ClosedRole (booleans) and
+// their hashes (NodeKeyIndex), and linked to their parent and children; their keys and texts are
+// kept in the store's own blocks (TextArena) and copied out when asked for. Each node has a stable id
+// (NodeId) that outlives changes elsewhere in the tree and goes stale when the node is removed or the tree
+// cleared. Clearing starts a model reset that stays open while the tree is rebuilt: adds made during it send
+// no notifications, so a rebuild of tens of thousands of nodes costs no view work per node. The reset ends at
+// the latest when control returns to the event loop; the tree view also ends it before it handles any event
+// of its own (finishPendingReset). Roles: Qt::DisplayRole / EditRole the text, KeyRole the key,
+// DecorationRole the picture of the node's state from the attached image list; with a decorator attached,
+// HighlightRole (a list of QPoint(start, length) in the text), ContextRole and ClosedRole (booleans) and
 // Qt::ToolTipRole, answered by the decorator.
 #pragma once
 
 #include "host/controls/NodeDecorator.h"
 #include "host/controls/NodeKeyIndex.h"
+#include "host/controls/TextArena.h"
 
 #include <QAbstractItemModel>
 #include <QHash>
@@ -103,8 +104,8 @@ public:
 
 private:
     struct Node {
-        QString key;
-        QString text;
+        QStringView key; // in m_texts
+        QStringView text;
         Node* parent = nullptr;
         std::vector<Node*> children;
         NodeId id = 0;
@@ -115,7 +116,7 @@ private:
 
     Node* nodeOf(NodeId id) const;
     Node* findNode(const QString& key) const;
-    const QString& keyOfSlot(uint32_t slot) const { return m_store[slot - 1].key; }
+    QStringView keyOfSlot(uint32_t slot) const { return m_store[slot - 1].key; }
     Node* require(NodeId id) const;
     static Node* nodeAt(const QModelIndex& index) { return static_cast<Node*>(index.internalPointer()); }
     QModelIndex indexOfNode(const Node* node) const;
@@ -127,9 +128,10 @@ private:
     // In order of addition; slot = 1-based position in the store. Removed nodes stay (dead) until
     // clear, so while nothing has been removed a node's position is its slot.
     std::deque<Node> m_store;
+    TextArena m_texts; // the keys and texts of m_store
     size_t m_dead = 0;
     // Stores emptied by clear while its reset is open: views may still hold indexes into them.
-    std::vector<std::deque<Node>> m_graveyard;
+    std::vector<std::pair<std::deque<Node>, TextArena>> m_graveyard;
     std::vector<Node*> m_roots;
     // Live nodes in order of addition, kept only once a node has been removed (positions then
     // differ from slots); rebuilt on demand.

@@ -1,9 +1,11 @@
 // The tree's node store under long runs of adds, removes and rebuilds: the key index against a
-// plain hash table (colliding hashes included), the store against a list kept beside it while the
-// item-model contract is checked, and rebuild after rebuild leaving nothing behind.
+// plain hash table (colliding hashes included), the text blocks, the store against a list kept
+// beside it while the item-model contract is checked, and rebuild after rebuild leaving nothing
+// behind.
 #include "ControlsTestSupport.h"
 
 #include "host/controls/NodeKeyIndex.h"
+#include "host/controls/TextArena.h"
 #include "host/controls/TreeNodeModel.h"
 
 #include <QAbstractItemModelTester>
@@ -98,6 +100,51 @@ TEST(KeyIndex, AddingAndRemovingTheSameKeysOverAndOverDoesNotGrowTheTable) {
     index.clear();
     EXPECT_EQ(index.capacity(), 0u);
     EXPECT_EQ(index.find(QStringLiteral("b1"), NodeKeyIndex::hashOf(QStringLiteral("b1")), keyOf), 0u);
+}
+
+// ---- text arena ------------------------------------------------------------------------------
+
+TEST(TextArena, KeepsEveryTextAsGivenWhateverItsLength) {
+    const struct {
+        const char* name;
+        int length;
+        int count;
+    } runs[] = {{"empty", 0, 10},
+                {"one character", 1, 2000},
+                {"account texts", 30, 20000},
+                {"a quarter block", 4096, 20},
+                {"just over a quarter", 4097, 20},
+                {"longer than a block", 40000, 3}};
+    TextArena arena;
+    std::vector<std::pair<QString, QStringView>> kept;
+    size_t characters = 0;
+    for (const auto& run : runs) {
+        for (int i = 0; i < run.count; ++i) {
+            QString text(run.length, QChar(u'a' + i % 26));
+            if (run.length > 0) text[0] = QChar(u'0' + i % 10);
+            kept.emplace_back(text, arena.add(text));
+            characters += static_cast<size_t>(run.length);
+        }
+    }
+    for (const auto& [text, view] : kept)
+        ASSERT_EQ(view, QStringView(text)) << text.size();
+    EXPECT_GE(arena.capacity(), characters);
+    EXPECT_LT(arena.capacity(), characters * 2) << "blocks are filled before new ones are taken";
+    EXPECT_LT(arena.blockCount(), 80u) << "a few dozen blocks, not one per text";
+}
+
+TEST(TextArena, MovingHandsOverTheBlocksAndClearingFreesThem) {
+    TextArena arena;
+    const QStringView first = arena.add(u"1001 Cash");
+    TextArena moved = std::move(arena);
+    EXPECT_EQ(first, u"1001 Cash") << "views stay valid when the arena moves";
+    EXPECT_EQ(arena.blockCount(), 0u);
+    EXPECT_EQ(arena.add(u"1002 Bank"), u"1002 Bank") << "the arena moved from starts afresh";
+    EXPECT_EQ(moved.add(u"1003"), u"1003");
+    EXPECT_EQ(first, u"1001 Cash") << "adding to one arena leaves the other's texts alone";
+    moved.clear();
+    EXPECT_EQ(moved.blockCount(), 0u);
+    EXPECT_EQ(moved.capacity(), 0u);
 }
 
 // ---- node store --------------------------------------------------------------------------------
