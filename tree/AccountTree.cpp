@@ -29,11 +29,11 @@ QString codeOfNodeText(const QString& text) {
 } // namespace
 
 int AccountTree::classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
-                               const std::vector<controls::QzNode>& classNodes) const {
+                               const std::vector<QString>& classTexts) const {
     static const QString codeClass = QStringLiteral("Enum.GL.CodeClass");
     const QString value = cClass.toDisplayText();
-    for (size_t i = 0; i < classNodes.size(); ++i) {
-        if (zwPub.EnumText(codeClass, classNodes[i].Text()) == value) return static_cast<int>(i);
+    for (size_t i = 0; i < classTexts.size(); ++i) {
+        if (zwPub.EnumText(codeClass, classTexts[i]) == value) return static_cast<int>(i);
     }
     return -1;
 }
@@ -52,6 +52,16 @@ void AccountTree::BuildAccountTree() {
                                        m_form.DisplayText(classes->Item(static_cast<int16_t>(i)))));
     }
 
+    // The class nodes' keys and texts, read once: nothing changes them while the tree is built.
+    std::vector<QString> classKeys;
+    std::vector<QString> classTexts;
+    classKeys.reserve(aClassNode.size());
+    classTexts.reserve(aClassNode.size());
+    for (const controls::QzNode& node : aClassNode) {
+        classKeys.push_back(node.Key());
+        classTexts.push_back(node.Text());
+    }
+
     const QString suffix = trimBlanks(m_form.sFilter).isEmpty()
                                ? QString()
                                : QStringLiteral(" and (") + m_form.sFilter + QLatin1Char(')');
@@ -65,10 +75,10 @@ void AccountTree::BuildAccountTree() {
         records->moveFirst();
         const AccountFields fields(*records);
         while (!records->eof()) {
-            const int cls = classOfRecord(*zwPub, fields.accountClass(), aClassNode);
+            const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
                 const QString code = fields.code();
-                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, QLatin1Char('b') % code,
+                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, QLatin1Char('b') % code,
                           fields.nodeText(code));
             }
             records->moveNext();
@@ -96,11 +106,11 @@ void AccountTree::BuildAccountTree() {
             -1);
         const AccountFields fields(*records);
         while (!records->eof()) {
-            const int cls = classOfRecord(*zwPub, fields.accountClass(), aClassNode);
+            const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
                 const QString code = fields.code();
                 const QString key = QLatin1Char('b') % code;
-                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, key, fields.nodeText(code));
+                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key, fields.nodeText(code));
                 LoadFilteredChildren(key, fields.grade());
             }
             records->moveNext();

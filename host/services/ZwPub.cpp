@@ -131,7 +131,9 @@ QString ZwPub::languageId() const {
 }
 
 ResourceTable::Language ZwPub::language() const {
-    const QString id = m_login ? m_login->LanguageID() : QStringLiteral("zh-cn");
+    static const QString withoutLogin = QStringLiteral("zh-cn");
+    const QString& id = m_login ? m_login->LanguageID() : withoutLogin;
+    // An id that has not changed is the very text seen last time: compared without a copy.
     if (!m_languageKnown || id != m_languageSeen) {
         m_language = ResourceTable::languageOf(id);
         m_languageSeen = id;
