@@ -155,15 +155,16 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     if (iGrade == 1) m_form.bMatchExpanded = false;
     auto& nodes = m_form.trvDis().Nodes();
     const QString& table = m_form.sTempTable;
-    auto records = basSarvo::GetConnection()->execute(
+    // Built in one piece: this runs once per node of the hierarchy.
+    const QString statement =
         QStringLiteral(
             "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
-            "from ") +
-            table + QStringLiteral(" inner join code on ") + table +
-            QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + literalText(sKey.mid(1)) +
-            QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) +
-            QStringLiteral(" and code.iYear=") + yearText() + QStringLiteral(" order by code.ccode "),
-        -1);
+            "from ") %
+        table % QStringLiteral(" inner join code on ") % table %
+        QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") % literalText(sKey.mid(1)) %
+        QStringLiteral("%' and code.igrade=") % QString::number(iGrade + 1) %
+        QStringLiteral(" and code.iYear=") % yearText() % QStringLiteral(" order by code.ccode ");
+    auto records = basSarvo::GetConnection()->execute(statement, -1);
     const AccountFields fields(*records);
     while (!records->eof()) {
         const QString code = fields.code();
