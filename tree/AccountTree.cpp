@@ -33,7 +33,8 @@ int AccountTree::classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
     static const QString codeClass = QStringLiteral("Enum.GL.CodeClass");
     const QString value = cClass.toDisplayText();
     for (size_t i = 0; i < classTexts.size(); ++i) {
-        if (zwPub.EnumText(codeClass, classTexts[i]) == value) return static_cast<int>(i);
+        if (QStringView(zwPub.EnumText(codeClass, classTexts[i])) == QStringView(value))
+            return static_cast<int>(i);
     }
     return -1;
 }

@@ -15,8 +15,9 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
-#include <QHash>
 #include <QLabel>
+#include <algorithm>
+#include <cstring>
 
 namespace sarvo::host {
 
@@ -71,6 +72,13 @@ const QString& classText(const CodeClasses::Entry& e, ResourceTable::Language la
     return e.textEnUs;
 }
 
+// Equal texts, without the general comparison's call: copies of one text share their characters.
+bool sameText(QStringView a, QStringView b) {
+    return a.size() == b.size() &&
+           (a.data() == b.data() ||
+            std::memcmp(a.data(), b.data(), static_cast<size_t>(a.size()) * sizeof(QChar)) == 0);
+}
+
 // Late-bound argument i, Empty when the caller left it out.
 const Variant& arg(const VariantList& args, int i) {
     static const Variant missing;
@@ -105,8 +113,10 @@ struct ZwPub::Context {
     QDateTime operateDate;
 
     std::shared_ptr<CodeClasses> classes;
-    // Display text -> stored class name, one map per language (EnumText runs per record and class).
-    QHash<QString, QString> classByText[3];
+    // (display text, stored class name) per language, in class order, the first of equal texts
+    // only. EnumText runs per record and class tried: a scan of a handful of short texts that
+    // mostly differ in length beats hashing the text each time.
+    std::vector<std::pair<QString, QString>> classByText[3];
     std::vector<uint8_t> gradeLengths; // index 0: grade 1
     bool classKindSplit = false;
 
@@ -134,7 +144,7 @@ ResourceTable::Language ZwPub::language() const {
     static const QString withoutLogin = QStringLiteral("zh-cn");
     const QString& id = m_login ? m_login->LanguageID() : withoutLogin;
     // An id that has not changed is the very text seen last time: compared without a copy.
-    if (!m_languageKnown || id != m_languageSeen) {
+    if (!m_languageKnown || !sameText(id, m_languageSeen)) {
         m_language = ResourceTable::languageOf(id);
         m_languageSeen = id;
         m_languageKnown = true;
@@ -179,9 +189,10 @@ void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QSt
     for (const CodeClasses::Entry& e : entries) {
         for (const auto language :
              {ResourceTable::Language::ZhCn, ResourceTable::Language::ZhTw, ResourceTable::Language::EnUs}) {
-            QHash<QString, QString>& map = ctx->classByText[static_cast<int>(language)];
+            auto& texts = ctx->classByText[static_cast<int>(language)];
             const QString& text = classText(e, language);
-            if (!map.contains(text)) map.insert(text, e.cclass);
+            if (std::none_of(texts.begin(), texts.end(), [&](const auto& t) { return t.first == text; }))
+                texts.emplace_back(text, e.cclass);
         }
     }
     ctx->classes = std::make_shared<CodeClasses>(std::move(entries));
@@ -316,9 +327,11 @@ bool ZwPub::ClassKindSplit() const {
 QString ZwPub::EnumText(const QString& enumName, const QString& value) const {
     // Asked once per record and class while a tree is built: the name as the tree spells it is
     // tried before the case-blind comparison.
-    if (enumName != kCodeClassEnum && enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
+    if (!sameText(enumName, kCodeClassEnum) && enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("unknown enumeration \"%1\"").arg(enumName));
-    return context().classByText[static_cast<int>(language())].value(value);
+    for (const auto& [text, cclass] : context().classByText[static_cast<int>(language())])
+        if (sameText(text, value)) return cclass;
+    return {};
 }
 
 bool ZwPub::CodeCheck(const QString& code, int16_t check) const {
