@@ -19,6 +19,9 @@ const QString& columnName(int column) {
 
 } // namespace
 
+AccountFields::AccountFields(const db::Recordset& records)
+    : m_records(records), m_zwPub(basSarvo::oZwPub()) {}
+
 Variant AccountFields::value(Column column) const {
     int& position = m_positions[static_cast<size_t>(column)];
     if (position < 0) position = m_records.fieldIndex(columnName(column));
@@ -38,7 +41,7 @@ int16_t AccountFields::grade() const {
 }
 
 QString AccountFields::nodeText(const QString& code) const {
-    const bool chinese = basSarvo::oZwPub()->LangFlag() == 1;
+    const bool chinese = m_zwPub->LangFlag() == 1;
     return code % QLatin1Char(' ') % value(chinese ? Name : EnglishName).toDisplayText();
 }
 

@@ -7,12 +7,17 @@
 
 #include <QString>
 #include <array>
+#include <memory>
+
+namespace sarvo::host {
+class ZwPub;
+}
 
 namespace sarvo::tree {
 
 class AccountFields {
 public:
-    explicit AccountFields(const db::Recordset& records) : m_records(records) {}
+    explicit AccountFields(const db::Recordset& records);
 
     QString code() const;         // cCode as text
     Variant accountClass() const; // cClass
@@ -28,6 +33,7 @@ private:
     Variant value(Column column) const;
 
     const db::Recordset& m_records;
+    std::shared_ptr<host::ZwPub> m_zwPub; // the request's, asked for LangFlag per node
     mutable std::array<int, ColumnCount> m_positions{-1, -1, -1, -1, -1};
 };
 
