@@ -68,22 +68,27 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
         if (!parent) raise(ErrorCode::ElementNotFound, relative);
         m_lastRelative = parent;
     }
-    const uint32_t slot = static_cast<uint32_t>(m_store.size()) + 1;
-    if (!key.isEmpty()) {
-        // One probe both tests and reserves the key for the node about to take the next slot.
-        const auto keyOf = [this](uint32_t s) { return keyOfSlot(s); };
-        if (m_keys.insert(key, NodeKeyIndex::hashOf(key), slot, keyOf)) raise(ErrorCode::KeyNotUnique, key);
-    }
-    std::vector<Node*>& siblings = parent ? parent->children : m_roots;
-    const int row = static_cast<int>(siblings.size());
-    const bool notify = !m_resetPending;
-    if (notify) beginInsertRows(indexOfNode(parent), row, row);
+    // The node takes the next slot before its key is indexed, so the index never names a slot the
+    // store lacks; it joins its siblings (and the views hear of it) only once its key is taken.
     Node& node = m_store.emplace_back();
+    const uint32_t slot = static_cast<uint32_t>(m_store.size());
     node.key = m_texts.add(key);
+    if (!key.isEmpty()) {
+        // One probe both tests and takes the key.
+        const auto keyOf = [this](uint32_t s) { return keyOfSlot(s); };
+        if (m_keys.insert(node.key, NodeKeyIndex::hashOf(key), slot, keyOf)) {
+            m_store.pop_back();
+            raise(ErrorCode::KeyNotUnique, key);
+        }
+    }
     node.text = m_texts.add(text);
     node.parent = parent;
-    node.row = row;
     node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(slot);
+    std::vector<Node*>& siblings = parent ? parent->children : m_roots;
+    const int row = static_cast<int>(siblings.size());
+    node.row = row;
+    const bool notify = !m_resetPending;
+    if (notify) beginInsertRows(indexOfNode(parent), row, row);
     siblings.push_back(&node);
     if (m_orderValid) m_order.push_back(&node);
     if (m_progress && ++m_added % kProgressInterval == 0) m_progress();
