@@ -3,6 +3,8 @@
 
 #include "runtime/RuntimeError.h"
 
+#include <QRegularExpression>
+
 namespace sarvo::bench {
 
 namespace {
@@ -64,6 +66,10 @@ BenchOptions BenchOptions::parse(const QStringList& arguments) {
         } else if (name == QLatin1String("--sets")) {
             o.sets = take().split(QLatin1Char(','), Qt::SkipEmptyParts);
             if (o.sets.isEmpty()) bad(QStringLiteral("--sets needs at least one template"));
+        } else if (name == QLatin1String("--cases")) {
+            o.cases = take();
+            if (!QRegularExpression(o.cases).isValid())
+                bad(QStringLiteral("--cases needs a regular expression, not \"%1\"").arg(o.cases));
         } else if (name == QLatin1String("--reps")) {
             o.reps = positive(name, take());
             o.minReps = std::min(o.minReps, o.reps);
@@ -114,6 +120,8 @@ QString BenchOptions::usage() {
         "  --quick                few repetitions on small sets (standard, generated:1000)\n"
         "  --sets LIST            account-set templates, comma-separated\n"
         "                         (default standard,generated:5000,generated:50000)\n"
+        "  --cases REGEX          only the cases whose label the expression finds, e.g.\n"
+        "                         \"filter flat contains broad|open\" (the growth run: \"growth\")\n"
         "  --reps N               timed repetitions per case (default 25)\n"
         "  --cap SECONDS          stop a case after this long once 5 repetitions ran (default 20)\n"
         "  --plain-reps N         repetitions of the plain rendering (default 25)\n"

@@ -8,6 +8,7 @@ namespace sarvo::bench {
 
 struct BenchOptions {
     QStringList sets;       // account-set templates
+    QString cases;          // a regular expression: only the cases whose label it finds run; "" all
     int reps = 25;          // timed repetitions per case, at most
     double capSeconds = 20; // per case, after at least minReps
     int minReps = 5;

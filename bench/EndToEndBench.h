@@ -41,6 +41,7 @@ private:
     void runGrowth(DialogSession& session, SetResult& result);
     void finishCase(CaseResult& c, SetResult& result);
     void say(const QString& line) const;
+    bool wanted(const QString& label) const; // --cases
 
     BenchOptions m_options;
     QTemporaryDir m_temporary;

@@ -269,6 +269,10 @@ void frmSarvo::dispatch(const char* handler, const std::function<void()>& body) 
     m_busy.begin();
     m_dispatcher.dispatch(handler, body);
     m_busy.end();
+    // A rebuilt tree is shown whole once the outermost handler is done: the view lays it out
+    // now, so its scroll bars are settled before the first paint rather than after it (which
+    // would paint the tree twice).
+    if (!m_busy.busy()) m_trvDis->nodeModel()->finishPendingReset();
     refreshFilterBox();
 }
 

@@ -5,7 +5,10 @@
 #include "component/TextRules.h"
 #include "component/basSarvo.h"
 #include "runtime/RuntimeError.h"
+#include "tree/AccountFields.h"
 #include "tree/AccountText.h"
+
+#include <QStringBuilder>
 
 namespace sarvo::tree {
 
@@ -25,11 +28,12 @@ QString codeOfNodeText(const QString& text) {
 
 } // namespace
 
-int AccountTree::classOfRecord(const Variant& cClass, const std::vector<controls::QzNode>& classNodes) const {
-    const auto zwPub = basSarvo::oZwPub();
+int AccountTree::classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
+                               const std::vector<QString>& classTexts) const {
+    static const QString codeClass = QStringLiteral("Enum.GL.CodeClass");
     const QString value = cClass.toDisplayText();
-    for (size_t i = 0; i < classNodes.size(); ++i) {
-        if (zwPub->EnumText(QStringLiteral("Enum.GL.CodeClass"), classNodes[i].Text()) == value)
+    for (size_t i = 0; i < classTexts.size(); ++i) {
+        if (QStringView(zwPub.EnumText(codeClass, classTexts[i])) == QStringView(value))
             return static_cast<int>(i);
     }
     return -1;
@@ -49,6 +53,16 @@ void AccountTree::BuildAccountTree() {
                                        m_form.DisplayText(classes->Item(static_cast<int16_t>(i)))));
     }
 
+    // The class nodes' keys and texts, read once: nothing changes them while the tree is built.
+    std::vector<QString> classKeys;
+    std::vector<QString> classTexts;
+    classKeys.reserve(aClassNode.size());
+    classTexts.reserve(aClassNode.size());
+    for (const controls::QzNode& node : aClassNode) {
+        classKeys.push_back(node.Key());
+        classTexts.push_back(node.Text());
+    }
+
     const QString suffix = trimBlanks(m_form.sFilter).isEmpty()
                                ? QString()
                                : QStringLiteral(" and (") + m_form.sFilter + QLatin1Char(')');
@@ -60,12 +74,13 @@ void AccountTree::BuildAccountTree() {
                                                -1);
         if (records->eof()) return;
         records->moveFirst();
+        const AccountFields fields(*records);
         while (!records->eof()) {
-            const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
+            const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
-                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4,
-                          QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText(),
-                          accountNodeText(*records));
+                const QString code = fields.code();
+                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, QLatin1Char('b') % code,
+                          fields.nodeText(code));
             }
             records->moveNext();
         }
@@ -90,13 +105,14 @@ void AccountTree::BuildAccountTree() {
                 QStringLiteral(".ccode like code.ccode+'%' where code.igrade=1 and code.iYear=") +
                 yearText() + QStringLiteral(" order by code.ccode "),
             -1);
+        const AccountFields fields(*records);
         while (!records->eof()) {
-            const int cls = classOfRecord(records->field(QStringLiteral("cClass")), aClassNode);
+            const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
-                const QString key =
-                    QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
-                nodes.Add(aClassNode[static_cast<size_t>(cls)].Key(), 4, key, accountNodeText(*records));
-                LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
+                const QString code = fields.code();
+                const QString key = QLatin1Char('b') % code;
+                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key, fields.nodeText(code));
+                LoadFilteredChildren(key, fields.grade());
             }
             records->moveNext();
         }
@@ -140,19 +156,22 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     if (iGrade == 1) m_form.bMatchExpanded = false;
     auto& nodes = m_form.trvDis().Nodes();
     const QString& table = m_form.sTempTable;
-    auto records = basSarvo::GetConnection()->execute(
+    // Built in one piece: this runs once per node of the hierarchy.
+    const QString statement =
         QStringLiteral(
             "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
-            "from ") +
-            table + QStringLiteral(" inner join code on ") + table +
-            QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") + literalText(sKey.mid(1)) +
-            QStringLiteral("%' and code.igrade=") + QString::number(iGrade + 1) +
-            QStringLiteral(" and code.iYear=") + yearText() + QStringLiteral(" order by code.ccode "),
-        -1);
+            "from ") %
+        table % QStringLiteral(" inner join code on ") % table %
+        QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") % literalText(sKey.mid(1)) %
+        QStringLiteral("%' and code.igrade=") % QString::number(iGrade + 1) %
+        QStringLiteral(" and code.iYear=") % yearText() % QStringLiteral(" order by code.ccode ");
+    auto records = basSarvo::GetConnection()->execute(statement, -1);
+    const AccountFields fields(*records);
     while (!records->eof()) {
-        const QString key = QStringLiteral("b") + records->field(QStringLiteral("cCode")).toDisplayText();
-        nodes.Add(sKey, 4, key, accountNodeText(*records));
-        LoadFilteredChildren(key, records->field(QStringLiteral("igrade")).toInteger());
+        const QString code = fields.code();
+        const QString key = QLatin1Char('b') % code;
+        nodes.Add(sKey, 4, key, fields.nodeText(code));
+        LoadFilteredChildren(key, fields.grade());
         records->moveNext();
     }
 
@@ -201,10 +220,11 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
     if (!(records->bof() && records->eof())) {
         auto& nodes = m_form.trvDis().Nodes();
         records->moveFirst();
+        const AccountFields fields(*records);
+        const QChar letter = gradeLetter(iGrade);
         while (!records->eof()) {
-            nodes.Add(parentKey, 4,
-                      gradeLetter(iGrade) + records->field(QStringLiteral("cCode")).toDisplayText(),
-                      accountNodeText(*records));
+            const QString code = fields.code();
+            nodes.Add(parentKey, 4, letter % code, fields.nodeText(code));
             records->moveNext();
         }
         records->close();

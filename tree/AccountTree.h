@@ -6,6 +6,10 @@
 
 #include <vector>
 
+namespace sarvo::host {
+class ZwPub;
+}
+
 namespace sarvo::tree {
 
 class AccountTree {
@@ -17,8 +21,10 @@ public:
     void LoadGradeLevel(const QString& sCode, const QString& sClass, int16_t iGrade);
 
 private:
-    // Position of the class whose node text the host maps to the record's cClass, or -1.
-    int classOfRecord(const Variant& cClass, const std::vector<controls::QzNode>& classNodes) const;
+    // Position of the class whose node text the host maps to the record's cClass, or -1; one host
+    // call per class tried.
+    int classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
+                      const std::vector<QString>& classTexts) const;
     void selectFirstAccount(int classCount);
     dialog::SarvoDialog& m_form;
 };

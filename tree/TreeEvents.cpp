@@ -3,7 +3,7 @@
 
 #include "component/TextRules.h"
 #include "component/basSarvo.h"
-#include "tree/AccountText.h"
+#include "tree/AccountFields.h"
 
 namespace sarvo::tree {
 
@@ -58,10 +58,10 @@ void TreeEvents::LoadRecentlyUsed(const controls::QzNode& group) {
     if (records->eof()) return;
     auto& nodes = m_form.trvDis().Nodes();
     records->moveFirst();
+    const AccountFields fields(*records);
     while (!records->eof()) {
-        nodes.Add(group.Key(), 4,
-                  QStringLiteral("y") + records->field(QStringLiteral("cCode")).toDisplayText(),
-                  accountNodeText(*records));
+        const QString code = fields.code();
+        nodes.Add(group.Key(), 4, QStringLiteral("y") + code, fields.nodeText(code));
         records->moveNext();
     }
     records->close();

@@ -4,12 +4,26 @@
 #include "host/controls/TreeNodeModel.h"
 
 #include <QApplication>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 
 namespace sarvo::controls {
 
 const QColor NodeDelegate::kHighlightBackground = QColor(0xFF, 0xD9, 0x4A);
 const QColor NodeDelegate::kHighlightText = QColor(0x20, 0x20, 0x20);
+
+namespace {
+
+// One line as wide as the text needs.
+void layoutOneLine(QTextLayout& layout) {
+    layout.clearLayout();
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+}
+
+} // namespace
 
 void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
@@ -43,9 +57,18 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                        (color.blue() + base.blue()) / 2);
     }
 
-    // A text too long for the row is cut with an ellipsis, as the plain drawing does.
-    const QString elided = metrics.elidedText(text, opt.textElideMode, textRect.width());
-    const qsizetype shown = elided == text ? text.size() : std::max<qsizetype>(0, elided.size() - 1);
+    // The text is shaped once per row (a marked text used to be shaped run by run, several
+    // times over); a text too long for the row is cut with an ellipsis, as the plain drawing does.
+    QTextLayout layout(text, font);
+    layoutOneLine(layout);
+    qsizetype shown = text.size();
+    if (layout.lineAt(0).naturalTextWidth() > textRect.width()) {
+        const QString elided = metrics.elidedText(text, opt.textElideMode, textRect.width());
+        shown = elided == text ? text.size() : std::max<qsizetype>(0, elided.size() - 1);
+        layout.setText(text.left(shown));
+        layoutOneLine(layout);
+    }
+    const QTextLine line = layout.lineAt(0);
     std::vector<bool> marked(static_cast<size_t>(text.size()), false);
     for (const QVariant& v : ranges) {
         const QPoint range = v.toPoint();
@@ -56,30 +79,27 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->save();
     painter->setFont(font);
     painter->setClipRect(textRect);
-    int x = textRect.left();
     const int baseline = textRect.top() + (textRect.height() - metrics.height()) / 2 + metrics.ascent();
+    const QPointF origin(textRect.left(), baseline - line.ascent());
+    // Run by run, each drawn from the glyphs shaped above: a marked run on its background.
     for (qsizetype start = 0; start < shown;) {
         const bool mark = marked[static_cast<size_t>(start)];
         qsizetype end = start + 1;
         while (end < shown && marked[static_cast<size_t>(end)] == mark)
             ++end;
-        const QString run = text.mid(start, end - start);
-        const int width = metrics.horizontalAdvance(run);
         if (mark) {
-            painter->fillRect(QRect(x, textRect.top() + 1, width, textRect.height() - 2),
+            const int left = qRound(origin.x() + line.cursorToX(static_cast<int>(start)));
+            const int right = qRound(origin.x() + line.cursorToX(static_cast<int>(end)));
+            painter->fillRect(QRect(left, textRect.top() + 1, right - left, textRect.height() - 2),
                               kHighlightBackground);
-            painter->setPen(kHighlightText);
-        } else {
-            painter->setPen(color);
         }
-        painter->drawText(x, baseline, run);
-        x += width;
+        painter->setPen(mark ? kHighlightText : color);
+        for (const QGlyphRun& run : line.glyphRuns(static_cast<int>(start), static_cast<int>(end - start)))
+            painter->drawGlyphRun(origin, run);
         start = end;
     }
-    if (shown < text.size()) {
-        painter->setPen(color);
-        painter->drawText(x, baseline, QString(QChar(0x2026)));
-    }
+    if (shown < text.size())
+        painter->drawText(QPointF(origin.x() + line.naturalTextWidth(), baseline), QString(QChar(0x2026)));
     painter->restore();
 }
 

@@ -5,6 +5,8 @@
 #include "host/controls/WindowHandles.h"
 
 #include <QApplication>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace sarvo::controls {
 
@@ -39,8 +41,9 @@ QColor QzCheckBox::ForeColor() const {
 }
 
 void QzCheckBox::SetForeColor(const QColor& color) {
+    if (m_foreColor == color) return;
     m_foreColor = color;
-    applyTextColor();
+    lookChanged();
 }
 
 void QzCheckBox::SetForeColorRgb(int32_t rgb) {
@@ -61,7 +64,12 @@ bool QzCheckBox::hitButton(const QPoint& pos) const {
 }
 
 void QzCheckBox::Refresh() {
-    repaint();
+    lookChanged();
+}
+
+QColor QzCheckBox::captionColor() const {
+    if (m_highlight) return *m_highlight;
+    return m_foreColor.isValid() ? m_foreColor : palette().color(QPalette::WindowText);
 }
 
 std::shared_ptr<ControlFont> QzCheckBox::Font() {
@@ -72,22 +80,36 @@ std::shared_ptr<ControlFont> QzCheckBox::Font() {
 void QzCheckBox::setHighlight(std::optional<QColor> color) {
     if (m_highlight == color) return;
     m_highlight = color;
-    applyTextColor();
+    lookChanged();
 }
 
-void QzCheckBox::applyTextColor() {
+void QzCheckBox::lookChanged() {
+    if (m_lookCheckPending) return;
+    m_lookCheckPending = true;
+    // Compared when the changes of the handler running now are all made.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_lookCheckPending = false;
+            if (captionColor() != m_drawnColor) update();
+        },
+        Qt::QueuedConnection);
+}
+
+void QzCheckBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    // Only the caption roles change; disabled boxes keep the style's grey.
     const QColor color = m_highlight ? *m_highlight : m_foreColor;
-    // A palette with only the caption roles set inherits everything else from the container;
-    // disabled boxes keep the style's grey.
-    QPalette pal;
     if (color.isValid()) {
         for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-            pal.setColor(group, QPalette::WindowText, color);
-            pal.setColor(group, QPalette::ButtonText, color);
+            option.palette.setColor(group, QPalette::WindowText, color);
+            option.palette.setColor(group, QPalette::ButtonText, color);
         }
     }
-    setPalette(pal);
-    update();
+    painter.drawControl(QStyle::CE_CheckBox, option);
+    m_drawnColor = captionColor();
 }
 
 } // namespace sarvo::controls

@@ -3,8 +3,10 @@
 // code changes the box without raising Click, so the form can restore a state without running
 // its own click handler.
 // The caption colour is ForeColor unless the style service has applied a highlight, which wins
-// until it is reset. A click anywhere on the box's rectangle toggles it, not only on the
-// indicator and the caption's text.
+// until it is reset. Colours are taken when the box is painted: changing them only asks for a
+// paint, once, when the event loop next runs and the colour to show differs from the one on
+// screen, so a reset followed by the same style again costs nothing. A click anywhere on the
+// box's rectangle toggles it, not only on the indicator and the caption's text.
 #pragma once
 
 #include "host/controls/ControlBase.h"
@@ -38,7 +40,10 @@ public:
     QString Caption() const;
     void SetCaption(const QString& caption);
     int32_t hWnd() const { return m_handle; }
-    void Refresh(); // repaint now
+    // Brings the box on screen up to date at the next paint of the event loop: repainted then
+    // when its caption colour changed since it was last drawn, left alone otherwise.
+    void Refresh();
+    QColor captionColor() const; // the colour the caption is drawn in
     std::shared_ptr<ControlFont> Font();
 
     bool highlighted() const { return m_highlight.has_value(); }
@@ -48,15 +53,18 @@ signals:
 
 protected:
     bool hitButton(const QPoint& pos) const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     friend class StyleService;
     void setHighlight(std::optional<QColor> color);
-    void applyTextColor();
+    void lookChanged();
 
     int32_t m_handle;
     QColor m_foreColor; // invalid: the style's own text colour
     std::optional<QColor> m_highlight;
+    QColor m_drawnColor;             // caption colour of the last paint
+    bool m_lookCheckPending = false; // a comparison with the screen is queued
     std::shared_ptr<ControlFont> m_font;
 };
 

@@ -7,6 +7,7 @@
 #include "host/controls/Twips.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,6 +37,15 @@ QzTreeView::QzTreeView(QWidget* parent) : QTreeView(parent), ControlBase(this), 
     m_model = new TreeNodeModel(this);
     setModel(m_model);
     setHeaderHidden(true);
+    // The one column follows the viewport's width. The view repaints a resized column from a
+    // timer, after the paint already pending: a scroll bar that comes or goes with a rebuilt tree
+    // painted the tree twice. The resized column is laid out and marked for repainting at once
+    // instead, so the pending paint covers it.
+    disconnect(header(), SIGNAL(sectionResized(int, int, int)), this, SLOT(columnResized(int, int, int)));
+    connect(header(), &QHeaderView::sectionResized, this, [this] {
+        updateGeometries();
+        viewport()->update();
+    });
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -160,6 +170,7 @@ void QzTreeView::applyStateAfterReset() {
     if (const NodeId selected = m_model->selected()) selectInView(m_model->indexOf(selected));
     if (m_pendingScroll && m_model->contains(m_pendingScroll)) scrollTo(m_model->indexOf(m_pendingScroll));
     m_pendingScroll = 0;
+    executeDelayedItemsLayout();
 }
 
 void QzTreeView::onSelectionChanged() {

@@ -34,13 +34,14 @@ void TreeNodeModel::clear() {
         // hear of the whole new tree at once after that.
         QMetaObject::invokeMethod(this, &TreeNodeModel::finishPendingReset, Qt::QueuedConnection);
     }
-    const qsizetype previous = m_keys.size();
-    m_graveyard.push_back(std::move(m_store));
+    m_graveyard.emplace_back(std::move(m_store), std::move(m_texts));
     m_store = {};
+    m_texts = {};
+    m_dead = 0;
     m_roots.clear();
     m_order.clear();
-    m_keys.clear();
-    m_keys.reserve(previous); // a rebuild is usually about as large as what it replaces
+    m_orderValid = false;
+    m_keys.clear(); // growing the index again re-hashes no key
     m_selected = 0;
     m_lastRelative = nullptr;
     m_looks.clear();
@@ -63,29 +64,33 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
         if (relationship != ChildRelationship)
             raise(ErrorCode::InvalidProcedureCall, QStringLiteral("relationship %1").arg(relationship));
         // Levels are loaded sibling after sibling: the last relative is usually the next one.
-        parent = m_lastRelative && m_lastRelative->key == relative ? m_lastRelative : m_keys.value(relative);
+        parent = m_lastRelative && m_lastRelative->key == relative ? m_lastRelative : findNode(relative);
         if (!parent) raise(ErrorCode::ElementNotFound, relative);
         m_lastRelative = parent;
     }
-    Node** keySlot = nullptr;
+    // The node takes the next slot before its key is indexed, so the index never names a slot the
+    // store lacks; it joins its siblings (and the views hear of it) only once its key is taken.
+    Node& node = m_store.emplace_back();
+    const uint32_t slot = static_cast<uint32_t>(m_store.size());
+    node.key = m_texts.add(key);
     if (!key.isEmpty()) {
-        const qsizetype before = m_keys.size();
-        keySlot = &m_keys[key]; // one lookup both tests and reserves the key
-        if (m_keys.size() == before) raise(ErrorCode::KeyNotUnique, key);
+        // One probe both tests and takes the key.
+        const auto keyOf = [this](uint32_t s) { return keyOfSlot(s); };
+        if (m_keys.insert(node.key, NodeKeyIndex::hashOf(key), slot, keyOf)) {
+            m_store.pop_back();
+            raise(ErrorCode::KeyNotUnique, key);
+        }
     }
+    node.text = m_texts.add(text);
+    node.parent = parent;
+    node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(slot);
     std::vector<Node*>& siblings = parent ? parent->children : m_roots;
     const int row = static_cast<int>(siblings.size());
+    node.row = row;
     const bool notify = !m_resetPending;
     if (notify) beginInsertRows(indexOfNode(parent), row, row);
-    Node& node = m_store.emplace_back();
-    node.key = key;
-    node.text = text;
-    node.parent = parent;
-    node.row = row;
-    node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(m_store.size());
     siblings.push_back(&node);
-    m_order.push_back(&node);
-    if (keySlot) *keySlot = &node;
+    if (m_orderValid) m_order.push_back(&node);
     if (m_progress && ++m_added % kProgressInterval == 0) m_progress();
     if (notify) {
         endInsertRows();
@@ -95,7 +100,7 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
 }
 
 void TreeNodeModel::remove(const QString& key) {
-    Node* node = m_keys.value(key);
+    Node* node = findNode(key);
     if (!node) raise(ErrorCode::ElementNotFound, key);
     Node* parent = node->parent;
     std::vector<Node*>& siblings = parent ? parent->children : m_roots;
@@ -107,7 +112,9 @@ void TreeNodeModel::remove(const QString& key) {
         Node* n = pending.back();
         pending.pop_back();
         n->dead = true;
-        if (!n->key.isEmpty()) m_keys.remove(n->key);
+        ++m_dead;
+        if (!n->key.isEmpty())
+            m_keys.erase(n->key, NodeKeyIndex::hashOf(n->key), [this](uint32_t s) { return keyOfSlot(s); });
         if (n->id == m_selected) m_selected = 0;
         m_looks.remove(n->id);
         pending.insert(pending.end(), n->children.begin(), n->children.end());
@@ -115,7 +122,7 @@ void TreeNodeModel::remove(const QString& key) {
     siblings.erase(siblings.begin() + row);
     for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i)
         siblings[i]->row = static_cast<int>(i);
-    std::erase_if(m_order, [](const Node* n) { return n->dead; });
+    if (m_orderValid) std::erase_if(m_order, [](const Node* n) { return n->dead; });
     m_lastRelative = nullptr;
     if (notify) {
         endRemoveRows();
@@ -123,14 +130,30 @@ void TreeNodeModel::remove(const QString& key) {
     }
 }
 
+TreeNodeModel::Node* TreeNodeModel::findNode(const QString& key) const {
+    if (key.isEmpty()) return nullptr;
+    const uint32_t slot =
+        m_keys.find(key, NodeKeyIndex::hashOf(key), [this](uint32_t s) { return keyOfSlot(s); });
+    return slot ? const_cast<Node*>(&m_store[slot - 1]) : nullptr;
+}
+
 TreeNodeModel::NodeId TreeNodeModel::find(const QString& key) const {
-    const Node* node = m_keys.value(key);
+    const Node* node = findNode(key);
     return node ? node->id : 0;
 }
 
 TreeNodeModel::NodeId TreeNodeModel::at(int position) const {
     if (position < 1 || position > count()) return 0;
-    return m_order[static_cast<size_t>(position - 1)]->id;
+    const size_t i = static_cast<size_t>(position - 1);
+    if (m_dead == 0) return m_store[i].id;
+    if (!m_orderValid) {
+        m_order.clear();
+        m_order.reserve(static_cast<size_t>(count()));
+        for (const Node& node : m_store)
+            if (!node.dead) m_order.push_back(const_cast<Node*>(&node));
+        m_orderValid = true;
+    }
+    return m_order[i]->id;
 }
 
 bool TreeNodeModel::contains(NodeId id) const {
@@ -154,11 +177,11 @@ TreeNodeModel::Node* TreeNodeModel::require(NodeId id) const {
 // ---- per node --------------------------------------------------------------------------------
 
 QString TreeNodeModel::key(NodeId id) const {
-    return require(id)->key;
+    return require(id)->key.toString();
 }
 
 QString TreeNodeModel::text(NodeId id) const {
-    return require(id)->text;
+    return require(id)->text.toString();
 }
 
 int TreeNodeModel::childCount(NodeId id) const {
@@ -214,8 +237,8 @@ QString TreeNodeModel::pictureKeyOf(const Node& node) const {
 
 std::vector<TreeNodeModel::NodeId> TreeNodeModel::expandedNodes() const {
     std::vector<NodeId> ids;
-    for (const Node* node : m_order)
-        if (node->expanded) ids.push_back(node->id);
+    for (const Node& node : m_store)
+        if (node.expanded && !node.dead) ids.push_back(node.id);
     return ids;
 }
 
@@ -269,7 +292,7 @@ void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
         const Node* node = nodeAt(index);
         if (m_looks.contains(node->id)) continue;
         wanted.push_back(node);
-        batch.emplace_back(node->key, node->text);
+        batch.emplace_back(node->key.toString(), node->text.toString());
     }
     if (batch.empty()) return;
     const std::vector<NodeLook> answers = m_decorator->looks(batch);
@@ -279,14 +302,15 @@ void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
 
 const NodeLook& TreeNodeModel::lookOf(const Node& node) const {
     auto it = m_looks.find(node.id);
-    if (it == m_looks.end()) it = m_looks.insert(node.id, m_decorator->look(node.key, node.text));
+    if (it == m_looks.end())
+        it = m_looks.insert(node.id, m_decorator->look(node.key.toString(), node.text.toString()));
     return *it;
 }
 
 QStringList TreeNodeModel::ancestorTexts(const Node& node) const {
     QStringList texts;
     for (const Node* n = node.parent; n; n = n->parent)
-        texts.prepend(n->text);
+        texts.prepend(n->text.toString());
     return texts;
 }
 
@@ -323,9 +347,9 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return node->text;
+        return node->text.toString();
     case KeyRole:
-        return node->key;
+        return node->key.toString();
     case HighlightRole: {
         if (!m_decorator) return {};
         QVariantList ranges;
@@ -339,7 +363,8 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
         return m_decorator ? lookOf(*node).closed : false;
     case Qt::ToolTipRole:
         if (!m_decorator) return {};
-        return m_decorator->toolTip(node->key, node->text, ancestorTexts(*node), lookOf(*node));
+        return m_decorator->toolTip(node->key.toString(), node->text.toString(), ancestorTexts(*node),
+                                    lookOf(*node));
     case Qt::DecorationRole: {
         if (!m_showPictures || !m_images) return {};
         const QPixmap* picture = m_images->ListImages().find(pictureKeyOf(*node));
@@ -352,7 +377,7 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
 
 bool TreeNodeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!m_editable || role != Qt::EditRole || !index.isValid()) return false;
-    nodeAt(index)->text = value.toString();
+    nodeAt(index)->text = m_texts.add(value.toString()); // the old text stays until the next clear
     m_looks.remove(nodeAt(index)->id);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;

@@ -1,18 +1,20 @@
 // The tree view's node store and its item model.
-// Nodes are kept in order of addition (1-based positions), found by key through a hash, and
-// linked to their parent and children. Each node has a stable id (NodeId) that outlives
-// changes elsewhere in the tree and goes stale when the node is removed or the tree cleared.
-// Clearing starts a model reset that stays open while the tree is rebuilt: adds made during it
-// send no notifications, so a rebuild of tens of thousands of nodes costs no view work per
-// node. The reset ends at the latest when control returns to the event loop; the tree view
-// also ends it before it handles any event of its own (finishPendingReset).
-// Roles: Qt::DisplayRole / EditRole the text, KeyRole the key, DecorationRole the picture of
-// the node's state from the attached image list; with a decorator attached, HighlightRole (a
-// list of QPoint(start, length) in the text), ContextRole and ClosedRole (booleans) and
+// Nodes are kept in order of addition (1-based positions), found by key through an index of
+// their hashes (NodeKeyIndex), and linked to their parent and children; their keys and texts are
+// kept in the store's own blocks (TextArena) and copied out when asked for. Each node has a stable id
+// (NodeId) that outlives changes elsewhere in the tree and goes stale when the node is removed or the tree
+// cleared. Clearing starts a model reset that stays open while the tree is rebuilt: adds made during it send
+// no notifications, so a rebuild of tens of thousands of nodes costs no view work per node. The reset ends at
+// the latest when control returns to the event loop; the tree view also ends it before it handles any event
+// of its own (finishPendingReset). Roles: Qt::DisplayRole / EditRole the text, KeyRole the key,
+// DecorationRole the picture of the node's state from the attached image list; with a decorator attached,
+// HighlightRole (a list of QPoint(start, length) in the text), ContextRole and ClosedRole (booleans) and
 // Qt::ToolTipRole, answered by the decorator.
 #pragma once
 
 #include "host/controls/NodeDecorator.h"
+#include "host/controls/NodeKeyIndex.h"
+#include "host/controls/TextArena.h"
 
 #include <QAbstractItemModel>
 #include <QHash>
@@ -53,7 +55,7 @@ public:
     // other relationship with a relative 5. An empty key adds a node that has no key.
     NodeId add(const QString& relative, int relationship, const QString& key, const QString& text);
     void remove(const QString& key); // the node and its descendants; 35601 when missing
-    int count() const { return static_cast<int>(m_order.size()); }
+    int count() const { return static_cast<int>(m_store.size() - m_dead); }
     NodeId find(const QString& key) const; // 0 when missing
     NodeId at(int position) const;         // 1-based in order of addition; 0 when out of range
     bool contains(NodeId id) const;
@@ -102,8 +104,8 @@ public:
 
 private:
     struct Node {
-        QString key;
-        QString text;
+        QStringView key; // in m_texts
+        QStringView text;
         Node* parent = nullptr;
         std::vector<Node*> children;
         NodeId id = 0;
@@ -113,6 +115,8 @@ private:
     };
 
     Node* nodeOf(NodeId id) const;
+    Node* findNode(const QString& key) const;
+    QStringView keyOfSlot(uint32_t slot) const { return m_store[slot - 1].key; }
     Node* require(NodeId id) const;
     static Node* nodeAt(const QModelIndex& index) { return static_cast<Node*>(index.internalPointer()); }
     QModelIndex indexOfNode(const Node* node) const;
@@ -121,12 +125,19 @@ private:
     QStringList ancestorTexts(const Node& node) const;
     void pictureChanged(const Node* node);
 
-    std::deque<Node> m_store; // slot = position in the store; removed nodes stay until clear
+    // In order of addition; slot = 1-based position in the store. Removed nodes stay (dead) until
+    // clear, so while nothing has been removed a node's position is its slot.
+    std::deque<Node> m_store;
+    TextArena m_texts; // the keys and texts of m_store
+    size_t m_dead = 0;
     // Stores emptied by clear while its reset is open: views may still hold indexes into them.
-    std::vector<std::deque<Node>> m_graveyard;
+    std::vector<std::pair<std::deque<Node>, TextArena>> m_graveyard;
     std::vector<Node*> m_roots;
-    std::vector<Node*> m_order; // live nodes in order of addition
-    QHash<QString, Node*> m_keys;
+    // Live nodes in order of addition, kept only once a node has been removed (positions then
+    // differ from slots); rebuilt on demand.
+    mutable std::vector<Node*> m_order;
+    mutable bool m_orderValid = false;
+    NodeKeyIndex m_keys;
     Node* m_lastRelative = nullptr; // the relative of the last add, found again without the hash
     quint32 m_generation = 1;       // bumped by clear so ids of the old nodes go stale
     NodeId m_selected = 0;

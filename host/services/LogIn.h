@@ -10,10 +10,10 @@ class LogIn : public DispatchObject {
 public:
     LogIn();
 
-    QString LoginYear() const { return m_loginYear; }   // the login's accounting year as text
-    QString LanguageID() const { return m_languageId; } // "zh-cn", "zh-tw", "en-us"
-    QString LoginId() const { return m_userId; }        // the operator's user id
-    Variant LoginStamp() const { return m_stamp; }      // unique per login object
+    QString LoginYear() const { return m_loginYear; }          // the login's accounting year as text
+    const QString& LanguageID() const { return m_languageId; } // "zh-cn", "zh-tw", "en-us"
+    QString LoginId() const { return m_userId; }               // the operator's user id
+    Variant LoginStamp() const { return m_stamp; }             // unique per login object
 
     void setLoginYear(const QString& year) { m_loginYear = year; }
     void setLanguageID(const QString& id) { m_languageId = id; }

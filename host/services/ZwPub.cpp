@@ -15,8 +15,9 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
-#include <QHash>
 #include <QLabel>
+#include <algorithm>
+#include <cstring>
 
 namespace sarvo::host {
 
@@ -59,10 +60,6 @@ bool isTrueSetting(const QString& value) {
            v == QLatin1String("yes");
 }
 
-bool isChinese(const QString& languageId) {
-    return languageId == QLatin1String("zh-cn") || languageId == QLatin1String("zh-tw");
-}
-
 const QString& classText(const CodeClasses::Entry& e, ResourceTable::Language language) {
     switch (language) {
     case ResourceTable::Language::ZhCn:
@@ -73,6 +70,13 @@ const QString& classText(const CodeClasses::Entry& e, ResourceTable::Language la
         break;
     }
     return e.textEnUs;
+}
+
+// Equal texts, without the general comparison's call: copies of one text share their characters.
+bool sameText(QStringView a, QStringView b) {
+    return a.size() == b.size() &&
+           (a.data() == b.data() ||
+            std::memcmp(a.data(), b.data(), static_cast<size_t>(a.size()) * sizeof(QChar)) == 0);
 }
 
 // Late-bound argument i, Empty when the caller left it out.
@@ -109,8 +113,10 @@ struct ZwPub::Context {
     QDateTime operateDate;
 
     std::shared_ptr<CodeClasses> classes;
-    // Display text -> stored class name, one map per language (EnumText runs per record and class).
-    QHash<QString, QString> classByText[3];
+    // (display text, stored class name) per language, in class order, the first of equal texts
+    // only. EnumText runs per record and class tried: a scan of a handful of short texts that
+    // mostly differ in length beats hashing the text each time.
+    std::vector<std::pair<QString, QString>> classByText[3];
     std::vector<uint8_t> gradeLengths; // index 0: grade 1
     bool classKindSplit = false;
 
@@ -132,6 +138,18 @@ const ZwPub::Context& ZwPub::context() const {
 
 QString ZwPub::languageId() const {
     return m_login ? m_login->LanguageID().trimmed().toLower() : QStringLiteral("zh-cn");
+}
+
+ResourceTable::Language ZwPub::language() const {
+    static const QString withoutLogin = QStringLiteral("zh-cn");
+    const QString& id = m_login ? m_login->LanguageID() : withoutLogin;
+    // An id that has not changed is the very text seen last time: compared without a copy.
+    if (!m_languageKnown || !sameText(id, m_languageSeen)) {
+        m_language = ResourceTable::languageOf(id);
+        m_languageSeen = id;
+        m_languageKnown = true;
+    }
+    return m_language;
 }
 
 void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QString& accountSetNumber,
@@ -171,9 +189,10 @@ void ZwPub::InitContext(const Variant& dbKit, const QString& dataName, const QSt
     for (const CodeClasses::Entry& e : entries) {
         for (const auto language :
              {ResourceTable::Language::ZhCn, ResourceTable::Language::ZhTw, ResourceTable::Language::EnUs}) {
-            QHash<QString, QString>& map = ctx->classByText[static_cast<int>(language)];
+            auto& texts = ctx->classByText[static_cast<int>(language)];
             const QString& text = classText(e, language);
-            if (!map.contains(text)) map.insert(text, e.cclass);
+            if (std::none_of(texts.begin(), texts.end(), [&](const auto& t) { return t.first == text; }))
+                texts.emplace_back(text, e.cclass);
         }
     }
     ctx->classes = std::make_shared<CodeClasses>(std::move(entries));
@@ -204,7 +223,7 @@ std::shared_ptr<DbKit> ZwPub::dbKit() const {
 
 QString ZwPub::ResString(const QString& key, const Variant& args) const {
     Q_UNUSED(args); // no text of the table takes substitutions
-    const std::optional<QString> text = ResourceTable::text(key, ResourceTable::languageOf(languageId()));
+    const std::optional<QString> text = ResourceTable::text(key, language());
     if (!text)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("no resource text for key \"%1\"").arg(key));
     return *text;
@@ -224,7 +243,7 @@ bool ZwPub::SetFormCaptions(QWidget* form, const QString& prefix, const QString&
         error = QStringLiteral("no form to caption");
         return false;
     }
-    const ResourceTable::Language language = ResourceTable::languageOf(languageId());
+    const ResourceTable::Language language = this->language();
     const auto captionOf = [&](const QWidget* w) -> std::optional<QString> {
         if (w->objectName().isEmpty()) return std::nullopt;
         return ResourceTable::text(prefix + w->objectName(), language);
@@ -282,7 +301,7 @@ void ZwPub::SetOption(const QString& sysId, const QString& name, const QString& 
 
 QString ZwPub::DisplayText(const QString& className) const {
     const std::shared_ptr<CodeClasses>& classes = context().classes;
-    const ResourceTable::Language language = ResourceTable::languageOf(languageId());
+    const ResourceTable::Language language = this->language();
     for (int i = 0; i < classes->count(); ++i) {
         if (classes->entry(i).cclass == className) return classText(classes->entry(i), language);
     }
@@ -290,7 +309,7 @@ QString ZwPub::DisplayText(const QString& className) const {
 }
 
 int16_t ZwPub::LangFlag() const {
-    return isChinese(languageId()) ? 1 : 2;
+    return language() == ResourceTable::Language::EnUs ? 2 : 1;
 }
 
 uint8_t ZwPub::ClassCount() const {
@@ -306,10 +325,13 @@ bool ZwPub::ClassKindSplit() const {
 }
 
 QString ZwPub::EnumText(const QString& enumName, const QString& value) const {
-    if (enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
+    // Asked once per record and class while a tree is built: the name as the tree spells it is
+    // tried before the case-blind comparison.
+    if (!sameText(enumName, kCodeClassEnum) && enumName.compare(kCodeClassEnum, Qt::CaseInsensitive) != 0)
         raise(ErrorCode::InvalidProcedureCall, QStringLiteral("unknown enumeration \"%1\"").arg(enumName));
-    const int language = static_cast<int>(ResourceTable::languageOf(languageId()));
-    return context().classByText[language].value(value);
+    for (const auto& [text, cclass] : context().classByText[static_cast<int>(language())])
+        if (sameText(text, value)) return cclass;
+    return {};
 }
 
 bool ZwPub::CodeCheck(const QString& code, int16_t check) const {
@@ -340,7 +362,7 @@ QString ZwPub::CodeName(const QString& code, const Variant& o1, const Variant& o
         {number(ctx.year), text(code)});
     if (q->eof()) return {};
     const QString chinese = textAt(q, 0);
-    if (isChinese(languageId())) return chinese;
+    if (language() != ResourceTable::Language::EnUs) return chinese;
     const QString english = textAt(q, 1);
     return english.isEmpty() ? chinese : english;
 }

@@ -8,6 +8,7 @@
 #include "host/services/DbKit.h"
 #include "host/services/LogIn.h"
 #include "host/services/RefAttribute.h"
+#include "host/services/ResourceTable.h"
 #include "runtime/DispatchObject.h"
 
 #include <QDateTime>
@@ -68,10 +69,16 @@ private:
     struct Context;
     const Context& context() const; // raises 91 before InitContext
     QString languageId() const;     // the login's, lower-cased; "zh-cn" without a login
+    // The language of languageId(), worked out again only when the login's id changes: the tree
+    // asks for it per node and per class tried.
+    ResourceTable::Language language() const;
     void defineMembers();
     std::unique_ptr<Context> m_context;
     std::shared_ptr<LogIn> m_login;
     ObjectRef m_refAttrib;
+    mutable QString m_languageSeen; // the id language() last worked on
+    mutable ResourceTable::Language m_language = ResourceTable::Language::ZhCn;
+    mutable bool m_languageKnown = false;
 };
 
 } // namespace sarvo::host

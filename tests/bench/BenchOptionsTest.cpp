@@ -58,6 +58,7 @@ TEST(BenchOptions, BadCommandLinesAreRefusedNamingTheProblem) {
         {{"--sets", ","}, "at least one template"},
         {{"--changes", "-5"}, "--changes needs a whole number"},
         {{"--postgresql", "/tmp/sets.db"}, "--postgresql needs postgresql://"},
+        {{"--cases", "filter (flat"}, "--cases needs a regular expression"},
         {{"--bogus"}, "unknown option --bogus"},
         {{"extra"}, "unknown option extra"},
     };

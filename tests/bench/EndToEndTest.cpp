@@ -69,6 +69,31 @@ TEST(EndToEndBench, OneSetRunsEveryCaseAndEveryTreeMatchesTheFloor) {
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("standard.db")));
 }
 
+TEST(EndToEndBench, CasesRunOnlyWhereTheirLabelMatches) {
+    QTemporaryDir dir;
+    const struct {
+        const char* cases;
+        QStringList labels;
+        bool growth;
+    } runs[] = {{"attribute|click class",
+                 {"filter flat attribute", "filter hierarchy attribute", "click class"},
+                 false},
+                {"^open flat|growth", {"open flat begins Viewpara1"}, true},
+                {"nothing like this", {}, false}};
+    for (const auto& run : runs) {
+        EndToEndBench bench(
+            BenchOptions::parse({"--quick", "--reps", "1", "--open-reps", "1", "--changes", "2", "--no-plain",
+                                 "--cases", run.cases, "--data-dir", dir.path()}));
+        const SetResult set = bench.runSet("standard");
+        QStringList labels;
+        for (const CaseResult& c : set.cases)
+            labels << c.label();
+        EXPECT_EQ(labels, run.labels) << run.cases;
+        EXPECT_EQ(set.growth.has_value(), run.growth) << run.cases;
+        EXPECT_TRUE(set.problems.isEmpty()) << run.cases;
+    }
+}
+
 TEST(AccountRows, AGeneratedYearLoadsWithEveryAccountUnderItsGradeAbove) {
     QTemporaryDir dir;
     const QString path = dir.filePath("g.db");

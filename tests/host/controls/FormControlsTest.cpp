@@ -17,6 +17,8 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QTest>
+#include <functional>
+#include <optional>
 
 using namespace sarvo;
 using namespace sarvo::controls;
@@ -44,7 +46,7 @@ protected:
     }
     void clickBox() { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); }
     void style(const char* text) { StyleService::Instance().SetStyle(box->hWnd(), text); }
-    QColor caption() const { return box->palette().color(QPalette::WindowText); }
+    QColor caption() const { return box->captionColor(); }
     bool shows(const QColor& color) const { // anti-aliased caption pixels count
         const QImage shot = box->grab().toImage();
         for (int i = 0; i < shot.width() * shot.height(); ++i) {
@@ -243,6 +245,82 @@ TEST_F(Form, StylesDrawTheCaptionInTheirColourUntilReset) {
     style("");
     EXPECT_EQ(caption(), QColor(Qt::black));
     EXPECT_EQ(errorNumberOf([&] { box->SetForeColorRgb(0x1000000); }), 380);
+}
+
+// Counts the paints a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(Form, StyleChangesPaintTheBoxOnceWhenTheEventLoopRunsAndOnlyWhenItsColourChanged) {
+    const QString blue = QStringLiteral("checkbutton.RGB-0-100-255");
+    const QString red = QStringLiteral("checkbutton.RGB-200-0-0");
+    auto& styles = StyleService::Instance();
+    const struct {
+        const char* name;
+        bool highlightedBefore;
+        std::function<void()> change;
+        int paints;
+        std::optional<QColor> shown;
+    } cases[] = {
+        {"highlight", false, [&] { style(qPrintable(blue)); }, 1, QColor(0, 100, 255)},
+        {"reset and the same highlight again", true,
+         [&] {
+             styles.ResetStyle(box->hWnd());
+             style(qPrintable(blue));
+             box->Refresh();
+         },
+         0, QColor(0, 100, 255)},
+        {"reset, plain style, repaint asked", true,
+         [&] {
+             styles.ResetStyle(box->hWnd());
+             style("");
+             box->Refresh();
+         },
+         1, std::nullopt},
+        {"another highlight", true, [&] { style(qPrintable(red)); }, 1, QColor(200, 0, 0)},
+        {"highlight and back before the loop runs", false,
+         [&] {
+             style(qPrintable(blue));
+             styles.ResetStyle(box->hWnd());
+         },
+         0, std::nullopt},
+        {"twenty changes ending highlighted", false,
+         [&] {
+             for (int i = 0; i < 10; ++i) {
+                 style(qPrintable(i % 2 ? red : blue));
+                 styles.ResetStyle(box->hWnd());
+             }
+             style(qPrintable(blue));
+         },
+         1, QColor(0, 100, 255)},
+        {"repaint asked with nothing changed", false, [&] { box->Refresh(); }, 0, std::nullopt},
+        {"fore colour it already has", false, [&] { box->SetForeColor(box->ForeColor()); }, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        if (c.highlightedBefore)
+            style(qPrintable(blue));
+        else
+            styles.ResetStyle(box->hWnd());
+        box->repaint();
+        QApplication::processEvents();
+        PaintCounter counter;
+        box->installEventFilter(&counter);
+        c.change();
+        EXPECT_EQ(counter.paints, 0) << c.name << ": nothing is painted before the event loop runs";
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        box->removeEventFilter(&counter);
+        EXPECT_EQ(counter.paints, c.paints) << c.name;
+        EXPECT_EQ(box->property("highlighted").toBool(), c.shown.has_value()) << c.name;
+        if (c.shown) {
+            EXPECT_TRUE(shows(*c.shown)) << c.name;
+        }
+    }
 }
 
 TEST_F(Form, FontPropertiesByEitherNameChangeTheBoxesFont) {

@@ -9,6 +9,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <functional>
 
@@ -186,6 +187,52 @@ TEST_F(Tree, StateSetWhileRebuildingReachesTheViewAfterwards) {
     EXPECT_TRUE(tree.isExpanded(index("a2")));
     EXPECT_FALSE(tree.isExpanded(index("a1"))); // expanded in the tree before the clear only
     EXPECT_EQ(tree.currentIndex(), index("b2001"));
+}
+
+TEST_F(Tree, ARebuildIsPaintedOnceWhetherItsScrollBarComesGoesOrStays) {
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    };
+    // As the dialog rebuilds: clear, add, expand and select, then end the reset itself.
+    const auto rebuild = [&](int accounts) {
+        tree.Nodes().Clear();
+        tree.Nodes().Add("a1", "Assets");
+        for (int i = 0; i < accounts; ++i)
+            tree.Nodes().Add("a1", 4, QStringLiteral("b%1").arg(1001 + i),
+                             QStringLiteral("%1 Cash").arg(1001 + i));
+        if (accounts) {
+            tree.Nodes().Item("a1").SetExpanded(true);
+            tree.Nodes().Item(2).SetSelected(true);
+        }
+        tree.nodeModel()->finishPendingReset();
+    };
+    const struct {
+        const char* name;
+        int before;
+        int after;
+    } cases[] = {{"scroll bar comes", 0, 200},
+                 {"scroll bar stays", 200, 150},
+                 {"scroll bar goes", 150, 2},
+                 {"no scroll bar", 2, 3}};
+    for (const auto& c : cases) {
+        rebuild(c.before);
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        PaintCounter counter;
+        tree.viewport()->installEventFilter(&counter);
+        rebuild(c.after);
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        tree.viewport()->removeEventFilter(&counter);
+        EXPECT_EQ(counter.paints, 1) << c.name;
+        EXPECT_EQ(tree.verticalScrollBar()->isVisible(), c.after > 20) << c.name;
+        EXPECT_EQ(tree.columnWidth(0), tree.viewport()->width())
+            << c.name << ": the column spans the viewport";
+    }
 }
 
 TEST_F(Tree, PicturesFollowTheNodesState) {

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <sqlite3.h>
 
 namespace sarvo::host::test {
@@ -193,6 +195,37 @@ TEST_F(ZwPubTest, ClassesComeInOrderWithKindsAndTextsOfTheLoginLanguage) {
         }
         EXPECT_EQ(z->DisplayText("不存在"), "不存在");
         EXPECT_EQ(z->EnumText("enum.gl.codeclass", "not a class"), "");
+    }
+}
+
+// The login's language is the one the host has now: changed on the login or by another login,
+// the next answers follow it.
+TEST_F(ZwPubTest, AnswersFollowTheLoginsLanguageWhenItChangesDuringARequest) {
+    auto z = zwPub();
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        int16_t langFlag;
+        const char* equity; // DisplayText of the class stored as 权益
+    } steps[] = {
+        {"as opened", [] {}, 1, "权益"},
+        {"login set to English", [&] { login->setLanguageID("en-us"); }, 2, "Equity"},
+        {"the same id again", [&] { login->setLanguageID("en-us"); }, 2, "Equity"},
+        {"Traditional Chinese, odd case and blanks", [&] { login->setLanguageID(" ZH-TW "); }, 1, "權益"},
+        {"another login",
+         [&] {
+             auto other = std::make_shared<LogIn>();
+             other->setLanguageID("fr-fr");
+             z->SetLogin(other);
+         },
+         2, "Equity"},
+        {"no login", [&] { z->SetLogin(nullptr); }, 1, "权益"},
+    };
+    for (const auto& s : steps) {
+        s.change();
+        EXPECT_EQ(z->LangFlag(), s.langFlag) << s.step;
+        EXPECT_EQ(z->DisplayText("权益"), QString::fromUtf8(s.equity)) << s.step;
+        EXPECT_EQ(z->EnumText("Enum.GL.CodeClass", QString::fromUtf8(s.equity)), "权益") << s.step;
     }
 }
 

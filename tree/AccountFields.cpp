@@ -1,0 +1,48 @@
+// Reading account fields by position.
+#include "tree/AccountFields.h"
+
+#include "component/basSarvo.h"
+
+#include <QStringBuilder>
+
+namespace sarvo::tree {
+
+namespace {
+
+// The names the tree has always asked for; a record set finds them without regard to case.
+const QString& columnName(int column) {
+    static const QString names[] = {QStringLiteral("cCode"), QStringLiteral("cClass"),
+                                    QStringLiteral("igrade"), QStringLiteral("cCode_name"),
+                                    QStringLiteral("ccode_engl")};
+    return names[column];
+}
+
+} // namespace
+
+AccountFields::AccountFields(const db::Recordset& records)
+    : m_records(records), m_zwPub(basSarvo::oZwPub()) {}
+
+Variant AccountFields::value(Column column) const {
+    int& position = m_positions[static_cast<size_t>(column)];
+    if (position < 0) position = m_records.fieldIndex(columnName(column));
+    return m_records.fieldAt(position);
+}
+
+QString AccountFields::code() const {
+    return value(Code).toDisplayText();
+}
+
+Variant AccountFields::accountClass() const {
+    return value(Class);
+}
+
+int16_t AccountFields::grade() const {
+    return value(Grade).toInteger();
+}
+
+QString AccountFields::nodeText(const QString& code) const {
+    const bool chinese = m_zwPub->LangFlag() == 1;
+    return code % QLatin1Char(' ') % value(chinese ? Name : EnglishName).toDisplayText();
+}
+
+} // namespace sarvo::tree

@@ -1,0 +1,40 @@
+// The account columns the tree reads from the records of one statement. A column's position is
+// looked up by name the first time it is read and kept while the record set lives, so a build
+// reads each record's fields by position (a build reads tens of thousands of records).
+#pragma once
+
+#include "host/db/Recordset.h"
+
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace sarvo::host {
+class ZwPub;
+}
+
+namespace sarvo::tree {
+
+class AccountFields {
+public:
+    explicit AccountFields(const db::Recordset& records);
+
+    QString code() const;         // cCode as text
+    Variant accountClass() const; // cClass
+    int16_t grade() const;        // igrade
+    // The node text: the code, one blank and the name in the host's language (ccode_name when
+    // LangFlag is 1, else ccode_engl; LangFlag is read on every call); a null name gives the
+    // code and the blank.
+    QString nodeText(const QString& code) const;
+    QString nodeText() const { return nodeText(code()); }
+
+private:
+    enum Column { Code, Class, Grade, Name, EnglishName, ColumnCount };
+    Variant value(Column column) const;
+
+    const db::Recordset& m_records;
+    std::shared_ptr<host::ZwPub> m_zwPub; // the request's, asked for LangFlag per node
+    mutable std::array<int, ColumnCount> m_positions{-1, -1, -1, -1, -1};
+};
+
+} // namespace sarvo::tree
