@@ -293,6 +293,20 @@ void BM_FirstGradeJoin(benchmark::State& state) {
     state.counters["temp_rows"] = static_cast<double>(tempRows(*c));
 }
 
+// Every account above a filtered account, all grades at once.
+void BM_AncestorQuery(benchmark::State& state) {
+    auto c = openConnection(1);
+    fillTempTable(*c);
+    timeQuery(
+        state, *c,
+        QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+                       "code.igrade  from ") +
+            kTemp + QStringLiteral(" inner join code on ") + kTemp +
+            QStringLiteral(".ccode like code.ccode+'%' where code.iYear=") + QString::number(kYear) +
+            QStringLiteral(" order by code.ccode "));
+}
+BENCHMARK(BM_AncestorQuery)->ArgName("fast")->Arg(1)->Unit(benchmark::kMillisecond);
+
 // The target statement: the next grade below one account through the prefix join.
 void BM_FilteredChildren(benchmark::State& state) {
     auto c = openConnection(static_cast<int>(state.range(0)));
