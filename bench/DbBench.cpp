@@ -84,7 +84,7 @@ void generateAccounts(const QString& path, int count) {
 
 PipelineOptions modeOptions(int mode) {
     PipelineOptions o;
-    o.cacheStatements = o.likeRanges = o.indexTempTables = mode != 0;
+    o.cacheStatements = o.likeRanges = o.indexTempTables = o.memoJoins = mode != 0;
     return o;
 }
 
