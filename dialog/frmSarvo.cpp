@@ -14,6 +14,7 @@
 #include "host/controls/ControlFont.h"
 #include "host/controls/Screen.h"
 #include "host/controls/Twips.h"
+#include "host/db/EngineError.h"
 #include "host/services/QtTranslations.h"
 #include "runtime/RuntimeError.h"
 #include "selection/CommandButtons.h"
@@ -98,14 +99,22 @@ frmSarvo::frmSarvo() : QDialog(nullptr) {
     m_attributeDisplay = std::make_unique<filter::AttributeDisplay>(*this);
     m_commandButtons = std::make_unique<selection::CommandButtons>(*this);
     connectEvents();
-    // A run-time error that escapes a handler is shown once; the dialog stays open.
-    m_dispatcher.setErrorReporter([this](int number, const QString& description) {
-        try {
-            basSarvo::ShowMessage(QStringLiteral("%1: %2").arg(number).arg(description), int32_t(16),
-                                  windowTitle(), QString(), int32_t(0));
-        } catch (...) {
-        }
-    });
+    // A run-time error that escapes a handler is shown once; the dialog stays open. A database
+    // failure of a kind the user can act on (busy, read-only, connection lost, disk full) leads
+    // with what it means for them, in their language; the technical text follows for support.
+    m_dispatcher.setErrorReporter(
+        [this](int number, const QString& description, const std::exception* error) {
+            try {
+                QString prompt = QStringLiteral("%1: %2").arg(number).arg(description);
+                if (const auto kind = error ? db::EngineError::kindOf(*error) : std::nullopt) {
+                    const QString meaning =
+                        dialog::uiText(("Db." + db::failureKindName(*kind)).toLatin1().constData());
+                    if (!meaning.isEmpty()) prompt = meaning + QStringLiteral("\n\n") + prompt;
+                }
+                basSarvo::ShowMessage(prompt, int32_t(16), windowTitle(), QString(), int32_t(0));
+            } catch (...) {
+            }
+        });
 
     // Keyboard first: typing in the tree filters, the list keys in the box move in the tree.
     m_trvDis->SetTypingTarget(m_txtFilter);

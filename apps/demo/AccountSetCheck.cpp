@@ -67,8 +67,7 @@ std::optional<QString> AccountSetCheck::beforeRequest() const {
 }
 
 std::optional<QString> AccountSetCheck::afterFailure(const QString& lastStatement) const {
-    if (lastStatement.isEmpty()) return beforeRequest();
-    if (std::optional<QString> cause = run(lastStatement)) return cause;
+    if (const auto& failure = m_connection->lastFailure()) return causeOf(*failure, lastStatement);
     return beforeRequest();
 }
 

@@ -24,11 +24,8 @@ public:
     // closed, as the component expects to find it.
     std::optional<QString> beforeRequest() const;
 
-    // After a request that ended without telling the user why: the statement it sent last, sent
-    // once more. A request fails that way only before its dialog is up, and every statement sent
-    // then reads, writes the option row only when it is missing, or fills the login's own
-    // temporary table, so a repeat is safe; a lasting cause (a read-only file, a full disk, a
-    // table without a column the statement needs) fails the same way again.
+    // After a request that ended without telling the user why: what the database answered to the
+    // statement the request sent last, when that failed; else the check made before a request.
     std::optional<QString> afterFailure(const QString& lastStatement) const;
 
     // The text of a database error without the generic preamble and without the statement it

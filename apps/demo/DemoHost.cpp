@@ -6,6 +6,7 @@
 #include "apps/demo/DemoReport.h"
 #include "apps/demo/ScriptRunner.h"
 #include "data/AccountSetTemplate.h"
+#include "host/db/ConnectionString.h"
 #include "host/services/DbKit.h"
 #include "host/services/LogIn.h"
 #include "host/services/MessageService.h"
@@ -57,26 +58,42 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
     host::MessageService::clear();
 
     DemoReport report;
+    // --db: an account-set file, made from the template when missing, or a connection string of
+    // a server or an ODBC data source that holds an account set already (shown without password).
+    bool isFile = true;
+    QString path = o.dbPath, shown = o.dbPath, setName = QFileInfo(o.dbPath).completeBaseName();
+    try {
+        const db::ConnectionString target = db::ConnectionString::parse(o.dbPath);
+        isFile = target.scheme() == db::ConnectionString::Scheme::Sqlite;
+        if (isFile) {
+            path = target.path();
+            setName = QFileInfo(path).completeBaseName();
+        } else {
+            shown = target.describe();
+            setName = target.schemeName();
+        }
+    } catch (const RuntimeError&) {
+    }
     // An account set that cannot serve the request: one line naming the file and the cause, the
     // same in the report, and the exit status of an unusable account set.
     auto unusable = [&](const QString& what, const QString& cause) {
-        const QString message = QStringLiteral("account set %1 %2: %3").arg(o.dbPath, what, cause);
+        const QString message = QStringLiteral("account set %1 %2: %3").arg(shown, what, cause);
         complain(message);
         report.setError({{QStringLiteral("message"), message},
-                         {QStringLiteral("file"), o.dbPath},
+                         {QStringLiteral("file"), shown},
                          {QStringLiteral("cause"), cause}});
         report.setMessages(host::MessageService::shown());
         reportText = report.toText();
         return AccountSetUnusable;
     };
 
-    auto kit = std::make_shared<host::DbKit>(QStringLiteral("sqlite:") + o.dbPath);
-    const AccountSetCheck check(o.dbPath, kit->Connection());
+    auto kit = std::make_shared<host::DbKit>(isFile ? QStringLiteral("sqlite:") + path : o.dbPath);
+    const AccountSetCheck check(isFile ? path : QString(), kit->Connection());
 
     // The account set: a new file is made from the chosen template.
-    if (!QFileInfo::exists(o.dbPath)) {
+    if (isFile && !QFileInfo::exists(path)) {
         try {
-            data::createAccountSet(o.dbPath, o.templateName);
+            data::createAccountSet(path, o.templateName);
         } catch (const RuntimeError& e) {
             if (e.is(ErrorCode::InvalidProcedureCall)) { // no such template: a bad argument
                 complain(QStringLiteral("cannot create account set %1 from template \"%2\": %3")
@@ -139,7 +156,7 @@ int DemoHost::run(QByteArray& reportText, QByteArray& diagnostics) {
             invoke(component, QStringLiteral("RefDirect"), none);
 
             VariantList source = {Variant(kit),
-                                  Variant(QFileInfo(o.dbPath).completeBaseName()),
+                                  Variant(setName),
                                   Variant(QStringLiteral("001")),
                                   Variant(static_cast<int16_t>(o.loginYear)),
                                   Variant(o.user),

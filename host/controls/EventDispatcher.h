@@ -5,13 +5,17 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 
 namespace sarvo::controls {
 
 class EventDispatcher {
 public:
-    using ErrorReporter = std::function<void(int number, const QString& description)>;
+    // error is what the handler threw when it was a standard exception (a RuntimeError among them),
+    // so that a reporter can tell kinds of failure apart; null otherwise.
+    using ErrorReporter =
+        std::function<void(int number, const QString& description, const std::exception* error)>;
 
     void setErrorReporter(ErrorReporter reporter) { m_reporter = std::move(reporter); }
     void dispatch(const char* handlerName, const std::function<void()>& handler) const noexcept;
@@ -21,7 +25,8 @@ public:
     static constexpr int kInternalError = 51;
 
 private:
-    void report(const char* handlerName, int number, const QString& description) const noexcept;
+    void report(const char* handlerName, int number, const QString& description,
+                const std::exception* error) const noexcept;
 
     ErrorReporter m_reporter;
 };

@@ -4,6 +4,7 @@
 #include "host/db/BackendRegistry.h"
 #include "host/db/ConnectionString.h"
 #include "host/db/Cursor.h"
+#include "host/db/EngineError.h"
 #include "host/db/Recordset.h"
 #include "host/db/StatementPipeline.h"
 #include "runtime/RuntimeError.h"
@@ -99,7 +100,16 @@ std::shared_ptr<Recordset> Connection::execute(const QString& text, int options)
     Q_UNUSED(options);
     if (m_log) m_log(text);
     if (m_logging) m_logged << text;
-    return recordsetOf(openPipeline().execute(text));
+    m_lastFailure.reset();
+    try {
+        return recordsetOf(openPipeline().execute(text));
+    } catch (const EngineError& e) {
+        m_lastFailure = e;
+        throw;
+    } catch (const RuntimeError& e) {
+        m_lastFailure = EngineError(FailureKind::Other, e);
+        throw;
+    }
 }
 
 bool Connection::tryExecute(const QString& text, QString* error) {

@@ -13,6 +13,7 @@
 // (EngineError::kindOf(e) on a caught exception).
 #pragma once
 
+#include "host/db/EngineError.h"
 #include "host/db/PipelineSettings.h"
 #include "host/db/SqlValue.h"
 #include "runtime/DispatchObject.h"
@@ -21,6 +22,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace sarvo::db {
@@ -57,6 +59,9 @@ public:
     std::shared_ptr<Recordset> execute(const QString& text, int options = -1);
     // Same without throwing: false and the error in *error.
     bool tryExecute(const QString& text, QString* error = nullptr);
+    // The error of the component's last statement when it failed; nothing after a success. A
+    // host whose request ended without a word learns from it why the account set would not serve.
+    const std::optional<EngineError>& lastFailure() const { return m_lastFailure; }
 
     // The host's own T-SQL, ? placeholders bound to params in order: a query's record set (a
     // closed one for a statement), or a statement's count of changed rows. Not logged.
@@ -98,6 +103,7 @@ private:
 
     bool m_logging = false;
     QStringList m_logged;
+    std::optional<EngineError> m_lastFailure;
     QString m_connectionString;
     int m_cursorLocation = UseServer;
     PipelineOptions m_options;

@@ -7,6 +7,7 @@
 #include "host/db/TSqlTokenizer.h"
 #include "runtime/RuntimeError.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sarvo::db {
@@ -162,14 +163,48 @@ Rendering StatementPipeline::translate(const QString& tsql, const QList<TSqlToke
 }
 
 QString StatementPipeline::render(const QString& tsql) const {
-    return translate(tsql, asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); }),
-                     translatorOptions())
-        .text();
+    const QString text =
+        translate(tsql, asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); }), translatorOptions())
+            .text();
+    return passesThrough() ? tsql : text;
+}
+
+bool StatementPipeline::passesThrough() const {
+    return m_backend->dialect().family == Dialect::Family::SqlServer;
+}
+
+// The server has its collation, functions and plan cache: it gets the text itself.
+std::unique_ptr<Cursor> StatementPipeline::passThrough(const QString& tsql, const QList<TSqlToken>& tokens,
+                                                       const std::vector<SqlValue>& params,
+                                                       qint64* rowsAffected) {
+    TranslatorOptions o = translatorOptions();
+    o.bindLiterals = false;
+    Rendering r = translate(tsql, tokens, o);
+    if (r.kind != Rendering::Kind::Query) dropMemo();
+    r.guarded = false;
+    r.steps.resize(1);
+    r.steps[0].sql = tsql;
+    r.steps[0].params = params;
+    return run(r, {tsql.toUtf8()}, tsql, rowsAffected);
 }
 
 std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.statements;
+    // The component's texts carry their values; a placeholder is a character out of place.
+    const auto refusePlaceholders = [&](const QList<TSqlToken>& tokens) {
+        for (const TSqlToken& t : tokens)
+            if (t.kind == TSqlToken::Kind::Parameter)
+                throw EngineError(FailureKind::Syntax,
+                                  QStringLiteral("Unexpected character '?' at position %1 in: %2")
+                                      .arg(t.position + 1)
+                                      .arg(tsql));
+    };
+    if (passesThrough()) {
+        const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
+        refusePlaceholders(tokens);
+        return passThrough(tsql, tokens, {}, nullptr);
+    }
     quint64 key = 0;
     std::shared_ptr<const Shape> shape = m_options.cacheStatements ? knownShape(tsql, &key) : nullptr;
     std::vector<Literal> literals;
@@ -177,13 +212,7 @@ std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
         literals.swap(m_literals);
     } else {
         const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
-        // The component's texts carry their values; a placeholder is a character out of place.
-        for (const TSqlToken& t : tokens)
-            if (t.kind == TSqlToken::Kind::Parameter)
-                throw EngineError(FailureKind::Syntax,
-                                  QStringLiteral("Unexpected character '?' at position %1 in: %2")
-                                      .arg(t.position + 1)
-                                      .arg(tsql));
+        refusePlaceholders(tokens);
         if (!m_options.cacheStatements) {
             const Rendering r = translate(tsql, tokens, translatorOptions());
             if (r.kind != Rendering::Kind::Query) dropMemo();
@@ -419,12 +448,21 @@ std::unique_ptr<Cursor> StatementPipeline::query(const QString& tsql, const std:
                                                  qint64* rowsAffected) {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.hostStatements;
+    const auto checkCount = [&](qsizetype placeholders) {
+        if (static_cast<size_t>(placeholders) != params.size())
+            throw EngineError(FailureKind::Syntax, QStringLiteral("%1 values for %2 placeholders in: %3")
+                                                       .arg(params.size())
+                                                       .arg(placeholders)
+                                                       .arg(tsql));
+    };
+    if (passesThrough()) {
+        const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
+        checkCount(std::count_if(tokens.begin(), tokens.end(),
+                                 [](const TSqlToken& t) { return t.kind == TSqlToken::Kind::Parameter; }));
+        return passThrough(tsql, tokens, params, rowsAffected);
+    }
     const std::shared_ptr<const HostShape> shape = hostShape(tsql);
-    if (static_cast<size_t>(shape->placeholders) != params.size())
-        throw EngineError(FailureKind::Syntax, QStringLiteral("%1 values for %2 placeholders in: %3")
-                                                   .arg(params.size())
-                                                   .arg(shape->placeholders)
-                                                   .arg(tsql));
+    checkCount(shape->placeholders);
     if (shape->rendering.kind != Rendering::Kind::Query) dropMemo();
     Rendering r = shape->rendering;
     for (size_t s = 0; s < r.steps.size(); ++s) {

@@ -10,6 +10,9 @@
 // A text of a known shape is recognized by one scan for its literals (the text between them must
 // be the shape's own), without tokens. A hierarchy build's prefix joins are answered from one read
 // (JoinMemo) while the engine holds the snapshot they would read; any write ends that.
+// On the server whose T-SQL the component writes (the sqlServer dialect) both kinds of text go
+// through as written, byte for byte: they are parsed only to refuse what is no statement and to
+// see which table a statement creates or drops.
 // Failures are EngineErrors: the backend's, or FailureKind::Syntax for text that cannot be
 // parsed or rendered.
 #pragma once
@@ -84,6 +87,9 @@ private:
     Rendering translate(const QString& tsql, const QList<TSqlToken>& tokens,
                         const TranslatorOptions& o) const;
     std::shared_ptr<const HostShape> hostShape(const QString& tsql);
+    bool passesThrough() const;
+    std::unique_ptr<Cursor> passThrough(const QString& tsql, const QList<TSqlToken>& tokens,
+                                        const std::vector<SqlValue>& params, qint64* rowsAffected);
     std::unique_ptr<Cursor> run(const Rendering& r, const std::vector<QByteArray>& sql, const QString& origin,
                                 qint64* rowsAffected,
                                 const std::vector<std::vector<SqlValue>>* values = nullptr);

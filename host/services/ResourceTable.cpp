@@ -85,6 +85,17 @@ constexpr Row kRows[] = {
     {"Host.GL.Sarvo.Ui.Closed", "已封存", "已封存", "Closed"},
     {"Host.GL.Sarvo.Ui.Context", "本身不符合过滤条件，因下级科目符合而显示",
      "本身不符合過濾條件，因下級科目符合而顯示", "Does not match itself; shown for the accounts below it"},
+    // What a database failure means for the user, by its kind.
+    {"Host.GL.Sarvo.Ui.Db.busy", "账套正忙：其他用户正在写入，请稍后再试。",
+     "帳套正忙：其他使用者正在寫入，請稍後再試。",
+     "The account set is busy: another user is writing to it. Try again in a moment."},
+    {"Host.GL.Sarvo.Ui.Db.read-only", "账套为只读，无法保存这项更改。", "帳套為唯讀，無法儲存這項變更。",
+     "The account set is read-only: this change cannot be saved."},
+    {"Host.GL.Sarvo.Ui.Db.lost-connection", "与数据库的连接已断开，下一步操作时将重新连接。",
+     "與資料庫的連線已中斷，下一步操作時將重新連線。",
+     "The connection to the database was lost; it is opened again at your next action."},
+    {"Host.GL.Sarvo.Ui.Db.disk-full", "磁盘已满，无法保存这项更改。", "磁碟已滿，無法儲存這項變更。",
+     "The disk is full: this change cannot be saved."},
 };
 
 struct Index {

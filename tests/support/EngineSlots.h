@@ -1,5 +1,6 @@
-// The database engines a database or dialog suite runs over: SQLite always; PostgreSQL and ODBC
-// where this build has their backend and a server (or data source) to run against. A suite takes
+// The database engines a database or dialog suite runs over: SQLite always; PostgreSQL where this
+// build has its backend and a server to run against; through ODBC, SQLite files wherever SQLite's
+// ODBC driver is installed and the PostgreSQL server through PostgreSQL's ODBC driver. A suite takes
 // the list as its parameter (INSTANTIATE_TEST_SUITE_P with engineSlots() and slotName); its
 // SetUp calls SARVO_REQUIRE_ENGINE, which skips the test naming what to install or start, or
 // fails it when CI=true is set, so a missing server is never a silent pass.
@@ -13,7 +14,9 @@
 namespace sarvo::testing {
 
 struct EngineSlot {
-    QString name; // "sqlite", "postgresql", "odbc"
+    QString name; // "sqlite", "postgresql", "odbc_sqlite", "odbc_postgresql"
+    // The engine behind it, whose own SQL and messages a test may expect: "sqlite", "postgresql".
+    QString dialect;
     // Empty when the engine can run here; else what to install or start.
     std::function<QString()> unavailable;
     // The connection string of a new, empty database named after name, for one test: for SQLite

@@ -18,7 +18,7 @@ namespace {
 class Dispatcher : public ::testing::Test {
 protected:
     void SetUp() override {
-        dispatcher.setErrorReporter([this](int number, const QString& text) {
+        dispatcher.setErrorReporter([this](int number, const QString& text, const std::exception*) {
             reports.push_back({number, text});
         });
     }
@@ -61,7 +61,8 @@ TEST_F(Dispatcher, ANestedDispatchReportsItsOwnFailureOnly) {
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].first, 35601);
     // A reporter that fails itself has nobody left to tell; the event loop still sees nothing.
-    dispatcher.setErrorReporter([](int, const QString&) { throw std::runtime_error("message box failed"); });
+    dispatcher.setErrorReporter(
+        [](int, const QString&, const std::exception*) { throw std::runtime_error("message box failed"); });
     dispatcher.dispatch("cmdButton_Click", [] { raise(ErrorCode::NoCurrentRecord); });
 }
 

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <functional>
+#include <gmock/gmock.h>
 #include <sqlite3.h>
 
 namespace sarvo::db::test {
@@ -159,5 +160,20 @@ TEST_F(FailureKindTest, AnotherProgramsLockMakesWritesBusyAndLeavesReadsAlone) {
 }
 
 } // namespace
+
+// A host whose request ended without a word reads why from the connection: the failure of the
+// component's last statement, gone once a statement succeeds; its own queries leave it alone.
+TEST_F(FailureKindTest, TheLastStatementsFailureStaysOnTheConnectionUntilOneSucceeds) {
+    EXPECT_FALSE(m_conn->lastFailure());
+    EXPECT_THROW(m_conn->execute("insert into GL_mcodeused values(N'demo',N'1001')"), RuntimeError);
+    ASSERT_TRUE(m_conn->lastFailure());
+    EXPECT_EQ(m_conn->lastFailure()->kind(), FailureKind::Constraint);
+    EXPECT_THAT(m_conn->lastFailure()->description().toStdString(), ::testing::HasSubstr("GL_mcodeused"));
+
+    m_conn->query("select ccode from code where iYear = ?", {SqlValue::ofInteger(2024)});
+    EXPECT_TRUE(m_conn->lastFailure());
+    m_conn->execute("select * from code where iYear=2024");
+    EXPECT_FALSE(m_conn->lastFailure());
+}
 
 } // namespace sarvo::db::test

@@ -166,7 +166,9 @@ TEST_P(RecordsetTest, EachStatementFormIsPreparedOnce) {
     auto inner = confirm("1002");
     EXPECT_EQ(outer->field(QStringLiteral("ccode")).toString(), QStringLiteral("1001"));
     EXPECT_EQ(inner->field(QStringLiteral("ccode")).toString(), QStringLiteral("1002"));
-    EXPECT_EQ(m_conn->counters().prepares - before, 2);
+    // Only SQLite steps its rows as they are read; the others read them whole and the statement
+    // is free again at once.
+    EXPECT_EQ(m_conn->counters().prepares - before, engine().name == QLatin1String("sqlite") ? 2 : 1);
 }
 
 TEST_P(RecordsetTest, StatementLogHoldsTextsAsPassed) {
