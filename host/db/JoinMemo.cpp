@@ -115,11 +115,13 @@ QByteArray JoinMemo::foldChars(const QByteArray& utf8) {
 int JoinMemo::readFiltered(Cursor& codes) {
     m_filtered.clear();
     m_stored.clear();
+    QByteArray utf8;
     while (codes.fetch()) {
-        const Variant v = codes.value(0);
-        if (v.isNull()) continue;
-        if (v.type() != Variant::Type::String) return -1;
-        m_stored.push_back(v.toString().toUtf8());
+        if (!codes.textBytes(0, &utf8)) {
+            if (codes.value(0).isNull()) continue;
+            return -1;
+        }
+        m_stored.emplace_back(utf8.constData(), utf8.size()); // its own copy: utf8 lives until the next row
         m_filtered.push_back(foldChars(m_stored.back()));
     }
     std::sort(m_filtered.begin(), m_filtered.end());
@@ -148,12 +150,14 @@ bool JoinMemo::readAccounts(Cursor& accounts) {
         m_names << accounts.columnName(c);
     m_rows.clear();
     m_grades.clear();
+    QByteArray utf8;
     while (accounts.fetch()) {
-        const Variant code = accounts.value(kCode);
-        if (code.isNull()) continue;
-        if (code.type() != Variant::Type::String) return false;
-        const QByteArray utf8 = code.toString().toUtf8();
+        if (!accounts.textBytes(kCode, &utf8)) {
+            if (accounts.value(kCode).isNull()) continue;
+            return false;
+        }
         if (!leads(utf8)) continue;
+        const Variant code = accounts.value(kCode);
         const Variant grade = accounts.value(kGrade);
         if (grade.type() != Variant::Type::Long && grade.type() != Variant::Type::Integer) return false;
         std::vector<Variant> row(6);
@@ -163,7 +167,8 @@ bool JoinMemo::readAccounts(Cursor& accounts) {
         m_rows.push_back(std::move(row));
         Grade& g = m_grades[grade.toLong()];
         g.inOrder.push_back(index);
-        g.byFolded.emplace_back(foldChars(utf8), index);
+        const QByteArray folded = foldChars(utf8);
+        g.byFolded.emplace_back(QByteArray(folded.constData(), folded.size()), index);
     }
     for (Grade& g : m_grades)
         std::sort(g.byFolded.begin(), g.byFolded.end());

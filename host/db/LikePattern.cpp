@@ -49,13 +49,6 @@ const std::array<bool, 256>& riskyBytes() {
     return table;
 }
 
-bool hasRiskyByte(const unsigned char* t, qsizetype n) {
-    const std::array<bool, 256>& risky = riskyBytes();
-    for (qsizetype i = 0; i < n; ++i)
-        if (t[i] >= 0x80 && risky[t[i]]) return true;
-    return false;
-}
-
 } // namespace
 
 LikePattern::Element LikePattern::element(Element::Kind kind) {
@@ -144,19 +137,34 @@ bool LikePattern::inClass(const Element& e, char32_t c) {
 bool LikePattern::matches(const char* utf8, qsizetype n) const {
     if (m_never) return false;
     const auto* t = reinterpret_cast<const unsigned char*>(utf8);
-    if (m_form != Form::General && !hasRiskyByte(t, n)) {
-        // Every character of the text that can equal a pattern character is an ASCII byte.
+    if (m_form != Form::General) {
+        // A match found on the bytes is a match: ASCII bytes are whole characters. A text
+        // without a match on the bytes can still match through a character that folds to ASCII.
         const auto* f = reinterpret_cast<const unsigned char*>(m_fixed.constData());
         const qsizetype k = m_fixed.size();
-        auto at = [&](qsizetype i) {
-            for (qsizetype j = 0; j < k; ++j)
-                if (asciiFold(t[i + j]) != f[j]) return false;
+        const std::array<bool, 256>& risky = riskyBytes();
+        if (m_form == Form::Prefix) {
+            for (qsizetype j = 0; j < k; ++j) {
+                if (j >= n) return false;
+                if (t[j] >= 0x80) return risky[t[j]] && matchesSlowly(t, n);
+                if (asciiFold(t[j]) != f[j]) return false;
+            }
             return true;
-        };
-        if (m_form == Form::Prefix) return n >= k && at(0);
-        for (qsizetype i = 0; i + k <= n; ++i)
-            if (asciiFold(t[i]) == f[0] && at(i)) return true;
-        return false;
+        }
+        bool unsure = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            const unsigned char b = t[i];
+            if (b >= 0x80) {
+                unsure = unsure || risky[b];
+                continue;
+            }
+            if (asciiFold(b) != f[0] || i + k > n) continue;
+            qsizetype j = 1;
+            while (j < k && asciiFold(t[i + j]) == f[j])
+                ++j;
+            if (j == k) return true;
+        }
+        return unsure && matchesSlowly(t, n);
     }
     return matchesSlowly(t, n);
 }
