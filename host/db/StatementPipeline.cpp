@@ -40,22 +40,26 @@ char literalClass(const QString& text, const Literal& l) {
     return fixed ? (national ? 'S' : 's') : (national ? 'W' : 'w');
 }
 
-// FNV-1a over the text between literals and the literals' classes.
+// A hash of the text between literals (its lengths and a few characters at each end of every
+// piece) and of the literals' classes: cheap, and a hit is confirmed by comparing the pieces.
 quint64 skeletonHash(const QString& text, const std::vector<Literal>& literals) {
     quint64 h = 14695981039346656037ull;
     auto mix = [&h](quint64 v) { h = (h ^ v) * 1099511628211ull; };
     const QChar* d = text.constData();
-    int at = 0;
-    auto gap = [&](int end) {
-        for (; at < end; ++at)
-            mix(d[at].unicode());
+    auto piece = [&](int begin, int end) {
+        mix(static_cast<quint64>(end - begin));
+        for (int i = begin; i < end && i < begin + 6; ++i)
+            mix(d[i].unicode());
+        for (int i = std::max(begin + 6, end - 6); i < end; ++i)
+            mix(d[i].unicode());
     };
+    int at = 0;
     for (const Literal& l : literals) {
-        gap(l.begin);
+        piece(at, l.begin);
         mix(0x10000u + static_cast<unsigned char>(literalClass(text, l)));
         at = l.end;
     }
-    gap(static_cast<int>(text.size()));
+    piece(at, static_cast<int>(text.size()));
     return h;
 }
 

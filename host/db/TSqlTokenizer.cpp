@@ -12,6 +12,12 @@ namespace {
           QStringLiteral("%1 at position %2 in: %3").arg(what).arg(position + 1).arg(text));
 }
 
+// ASCII characters a word goes on with: letters, digits, _ # $ @.
+bool asciiWordPart(char16_t u) {
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
+           u == '#' || u == '$' || u == '@';
+}
+
 bool isWordStart(QChar c) {
     return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#');
 }
@@ -224,7 +230,7 @@ bool TSqlTokenizer::scanLiterals(const QString& s, std::vector<Literal>* out) {
     while (i < n) {
         const QChar c = d[i];
         const char16_t u = c.unicode();
-        if (c.isSpace()) {
+        if (u == ' ' || (u < 0x80 ? (u >= 0x09 && u <= 0x0d) : c.isSpace())) {
             ++i;
             continue;
         }
@@ -260,7 +266,7 @@ bool TSqlTokenizer::scanLiterals(const QString& s, std::vector<Literal>* out) {
             ++i;
         } else if (u == '@' || isWordStart(c)) {
             ++i;
-            while (i < n && isWordPart(d[i]))
+            while (i < n && (d[i].unicode() < 0x80 ? asciiWordPart(d[i].unicode()) : isWordPart(d[i])))
                 ++i;
         } else if (isSymbolChar(c)) {
             // "!" only begins "!=", "!<" or "!>".
