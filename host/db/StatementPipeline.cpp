@@ -148,6 +148,7 @@ void StatementPipeline::setOptions(const PipelineOptions& options) {
 
 // Renderings depend on the column types the schema gives.
 void StatementPipeline::schemaChanged() {
+    m_lastShape.reset();
     m_shapes.clear();
     m_hostShapes.clear();
 }
@@ -245,36 +246,43 @@ std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
     return run(shape->rendering, shape->sql, tsql, nullptr, &values);
 }
 
-std::shared_ptr<const StatementPipeline::Shape> StatementPipeline::knownShape(const QString& tsql,
-                                                                              quint64* key) {
-    *key = 0;
-    if (!TSqlTokenizer::scanLiterals(tsql, &m_literals)) return nullptr;
-    *key = skeletonHash(tsql, m_literals);
-    const auto found = m_shapes.constFind(*key);
-    if (found == m_shapes.cend()) return nullptr;
-    const Shape& shape = **found;
-    if (shape.literals.size() != m_literals.size()) return nullptr;
+bool StatementPipeline::hasShape(const Shape& shape, const QString& tsql, std::vector<Literal>* literals) {
+    literals->clear();
+    const int n = static_cast<int>(tsql.size());
     int at = 0, shapeAt = 0;
-    for (size_t i = 0; i < m_literals.size(); ++i) {
-        const Literal& l = m_literals[i];
+    for (size_t i = 0; i < shape.literals.size(); ++i) {
         const Literal& sl = shape.literals[i];
-        if (l.begin - at != sl.begin - shapeAt || !sameRange(tsql, at, shape.source, shapeAt, l.begin - at) ||
-            literalClass(tsql, l) != shape.literalClass[i])
-            return nullptr;
-        at = l.end;
+        const int gap = sl.begin - shapeAt;
+        if (at + gap > n || !sameRange(tsql, at, shape.source, shapeAt, gap)) return false;
+        at += gap;
+        const int end = TSqlTokenizer::literalEnd(tsql, at, sl.kind);
+        if (end < 0) return false;
+        literals->push_back({sl.kind, at, end});
+        if (literalClass(tsql, literals->back()) != shape.literalClass[i]) return false;
+        at = end;
         shapeAt = sl.end;
     }
-    const int tail = static_cast<int>(tsql.size()) - at;
-    if (tail != static_cast<int>(shape.source.size()) - shapeAt ||
-        !sameRange(tsql, at, shape.source, shapeAt, tail))
-        return nullptr;
+    const int tail = static_cast<int>(shape.source.size()) - shapeAt;
+    if (n - at != tail || !sameRange(tsql, at, shape.source, shapeAt, tail)) return false;
     for (int i : shape.inlineLiterals) {
-        const Literal& l = m_literals[static_cast<size_t>(i)];
+        const Literal& l = (*literals)[static_cast<size_t>(i)];
         const Literal& sl = shape.literals[static_cast<size_t>(i)];
         if (l.end - l.begin != sl.end - sl.begin ||
             !sameRange(tsql, l.begin, shape.source, sl.begin, l.end - l.begin))
-            return nullptr;
+            return false;
     }
+    return true;
+}
+
+std::shared_ptr<const StatementPipeline::Shape> StatementPipeline::knownShape(const QString& tsql,
+                                                                              quint64* key) {
+    *key = 0;
+    if (m_lastShape && hasShape(*m_lastShape, tsql, &m_literals)) return m_lastShape;
+    if (!TSqlTokenizer::scanLiterals(tsql, &m_literals)) return nullptr;
+    *key = skeletonHash(tsql, m_literals);
+    const auto found = m_shapes.constFind(*key);
+    if (found == m_shapes.cend() || !hasShape(**found, tsql, &m_literals)) return nullptr;
+    m_lastShape = *found;
     return *found;
 }
 

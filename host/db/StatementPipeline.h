@@ -95,6 +95,10 @@ private:
                                 const std::vector<std::vector<SqlValue>>* values = nullptr);
     void schemaChanged();
 
+    // Whether a text has this shape: its text between literals, read along the shape's own, and
+    // its literals there (into *literals).
+    static bool hasShape(const Shape& shape, const QString& tsql,
+                         std::vector<TSqlTokenizer::Literal>* literals);
     // The shape of a text by its literals alone; null when it is not known yet.
     std::shared_ptr<const Shape> knownShape(const QString& tsql, quint64* key);
     std::shared_ptr<const Shape> makeShape(const QString& tsql, const QList<TSqlToken>& tokens);
@@ -111,6 +115,7 @@ private:
     SchemaInfo m_schema;
     QHash<quint64, std::shared_ptr<const Shape>> m_shapes;         // by a hash of the text between literals
     std::vector<TSqlTokenizer::Literal> m_literals;                // scratch of execute
+    std::shared_ptr<const Shape> m_lastShape;                      // tried first: a build repeats one shape
     QHash<QString, std::shared_ptr<const HostShape>> m_hostShapes; // by text
     std::shared_ptr<const JoinMemo> m_memo;
     QString m_memoKey;     // table and year it answers for

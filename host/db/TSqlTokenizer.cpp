@@ -281,6 +281,26 @@ bool TSqlTokenizer::scanLiterals(const QString& s, std::vector<Literal>* out) {
     return true;
 }
 
+int TSqlTokenizer::literalEnd(const QString& s, int i, TSqlToken::Kind kind) {
+    const int n = static_cast<int>(s.size());
+    if (i >= n) return -1;
+    switch (kind) {
+    case TSqlToken::Kind::String:
+        return s[i] == QLatin1Char('\'') ? skipQuoted(s, i + 1, QLatin1Char('\'')) : -1;
+    case TSqlToken::Kind::NationalString:
+        return (s[i] == QLatin1Char('N') || s[i] == QLatin1Char('n')) && i + 1 < n &&
+                       s[i + 1] == QLatin1Char('\'')
+                   ? skipQuoted(s, i + 2, QLatin1Char('\''))
+                   : -1;
+    case TSqlToken::Kind::Number:
+        return isDigit(s[i]) || (s[i] == QLatin1Char('.') && i + 1 < n && isDigit(s[i + 1]))
+                   ? skipNumber(s, i)
+                   : -1;
+    default:
+        return -1;
+    }
+}
+
 QString TSqlTokenizer::literalValue(const QString& s, const Literal& l) {
     if (l.kind == TSqlToken::Kind::Number) return s.mid(l.begin, l.end - l.begin);
     const int open = l.kind == TSqlToken::Kind::NationalString ? l.begin + 2 : l.begin + 1;

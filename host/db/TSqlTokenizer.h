@@ -25,6 +25,9 @@ public:
     };
     // False where tokenize would fail; the caller then tokenizes to report the error.
     static bool scanLiterals(const QString& text, std::vector<Literal>* out);
+    // The end of a literal of this kind starting at begin, by the rules of the scan; -1 when no
+    // such literal starts there.
+    static int literalEnd(const QString& text, int begin, TSqlToken::Kind kind);
     // A literal's value: a string's text with doubled quotes undone, a number's digits.
     static QString literalValue(const QString& text, const Literal& literal);
 };

@@ -232,6 +232,35 @@ TEST_F(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
     other.close();
 }
 
+// Texts one after another that share most of their text with the one before: each gives its own
+// rows, whether it has the last text's shape or only looks like it.
+TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
+    const std::vector<QString> texts = {
+        "select ccode from code where ccode like N'1001%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1002%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'%01' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1002%' or iYear=2024 order by ccode",
+        "select ccode from code where ccode like '1003%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'it''s%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1004%' and iYear=2024.5 order by ccode",
+        "select ccode from code where ccode like N'1004%' and iYear=2024 order by 1",
+        "select top 3 ccode from code where ccode like N'1005%' and iYear=2024 order by ccode",
+        "select top 2 ccode from code where ccode like N'1005%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1006%' and iYear=2024 order by ccode",
+    };
+    std::vector<QStringList> plain;
+    setMemo(false);
+    PipelineOptions off;
+    off.cacheStatements = off.likeRanges = off.indexTempTables = off.memoJoins = false;
+    m_conn->setOptions(off);
+    for (const QString& t : texts)
+        plain.push_back(column(t, QStringLiteral("ccode")));
+    setMemo(true);
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(column(texts[i], QStringLiteral("ccode")), plain[i]) << texts[i].toStdString();
+}
+
 } // namespace
 
 } // namespace sarvo::db::test
