@@ -89,6 +89,18 @@ QString JoinMemo::codesQuery(const QString& table) {
     return QStringLiteral("select ccode from tempdb..[") + name + QLatin1Char(']');
 }
 
+QString JoinMemo::yearCodesQuery(const QString& yearLiteral) {
+    return QStringLiteral("select code.ccode from code where code.iYear=") + yearLiteral;
+}
+
+QString JoinMemo::branchQuery(const QString& yearLiteral, const QString& root) {
+    return QStringLiteral(
+               "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+               "code.igrade from code where code.iYear=") +
+           yearLiteral + QStringLiteral(" and code.ccode like N'") + root +
+           QStringLiteral("%' order by code.ccode");
+}
+
 QString JoinMemo::accountsQuery(const QString& yearLiteral) {
     return QStringLiteral(
                "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
@@ -128,28 +140,56 @@ int JoinMemo::readFiltered(Cursor& codes) {
     return static_cast<int>(m_filtered.size());
 }
 
+bool JoinMemo::leads(const QByteArray& code) const {
+    if (std::any_of(code.begin(), code.end(), isWildcard)) {
+        // The engine's own LIKE decides for a code that is itself a pattern.
+        const LikePattern pattern(code + '%');
+        return std::any_of(m_stored.begin(), m_stored.end(),
+                           [&](const QByteArray& t) { return pattern.matches(t); });
+    }
+    const QByteArray folded = foldChars(code);
+    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), folded);
+    return at != m_filtered.end() && beginsWith(*at, folded);
+}
+
+bool JoinMemo::readYearCodes(Cursor& codes) {
+    m_yearRows = 0;
+    std::vector<QByteArray> leading; // folded
+    QByteArray utf8;
+    while (codes.fetch()) {
+        ++m_yearRows;
+        if (!codes.textBytes(0, &utf8)) {
+            if (codes.value(0).isNull()) continue;
+            return false;
+        }
+        if (!leads(utf8)) continue;
+        // A branch is read by "like 'root%'": a root holding a wildcard or a quote cannot be.
+        if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return isWildcard(c) || c == '\''; }))
+            return false;
+        leading.push_back(foldChars(QByteArray(utf8.constData(), utf8.size())));
+        m_leading.emplace_back(utf8.constData(), utf8.size());
+    }
+    // The leading codes no other leading code begins: every leading code begins with one of them.
+    std::vector<size_t> order(leading.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return leading[a] < leading[b]; });
+    m_roots.clear();
+    const QByteArray* last = nullptr;
+    for (size_t i : order) {
+        if (last && beginsWith(leading[i], *last)) continue;
+        last = &leading[i];
+        m_roots << QString::fromUtf8(m_leading[i]);
+    }
+    return true;
+}
+
 bool JoinMemo::readAccounts(Cursor& accounts) {
     constexpr int kCode = 2, kGrade = 5; // the join's column order
-    const std::vector<QByteArray>& filtered = m_filtered;
-    const std::vector<QByteArray>& stored = m_stored;
-    auto leads = [&](const QByteArray& code) {
-        if (std::any_of(code.begin(), code.end(), isWildcard)) {
-            // The engine's own LIKE decides for a code that is itself a pattern.
-            const LikePattern pattern(code + '%');
-            return std::any_of(stored.begin(), stored.end(),
-                               [&](const QByteArray& t) { return pattern.matches(t); });
-        }
-        const QByteArray folded = foldChars(code);
-        const auto at = std::lower_bound(filtered.begin(), filtered.end(), folded);
-        return at != filtered.end() && beginsWith(*at, folded);
-    };
-
     if (accounts.columnCount() != 6) return false;
     m_names.clear();
     for (int c = 0; c < accounts.columnCount(); ++c)
         m_names << accounts.columnName(c);
-    m_rows.clear();
-    m_grades.clear();
     QByteArray utf8;
     while (accounts.fetch()) {
         if (!accounts.textBytes(kCode, &utf8)) {
@@ -163,18 +203,44 @@ bool JoinMemo::readAccounts(Cursor& accounts) {
         std::vector<Variant> row(6);
         for (int c = 0; c < 6; ++c)
             row[static_cast<size_t>(c)] = c == kCode ? code : c == kGrade ? grade : accounts.value(c);
-        const int index = static_cast<int>(m_rows.size());
         m_rows.push_back(std::move(row));
-        Grade& g = m_grades[grade.toLong()];
+        m_codes.emplace_back(utf8.constData(), utf8.size());
+    }
+    return true;
+}
+
+void JoinMemo::finish(bool inParts) {
+    if (inParts) {
+        // Branches read one by one: in the order the engine sorts codes (their bytes).
+        std::vector<size_t> order(m_rows.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return m_codes[a] < m_codes[b]; });
+        std::vector<std::vector<Variant>> rows;
+        std::vector<QByteArray> codes;
+        rows.reserve(order.size());
+        codes.reserve(order.size());
+        for (size_t i : order) {
+            rows.push_back(std::move(m_rows[i]));
+            codes.push_back(std::move(m_codes[i]));
+        }
+        m_rows.swap(rows);
+        m_codes.swap(codes);
+    }
+    m_grades.clear();
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const int index = static_cast<int>(i);
+        Grade& g = m_grades[m_rows[i][5].toLong()];
         g.inOrder.push_back(index);
-        const QByteArray folded = foldChars(utf8);
-        g.byFolded.emplace_back(QByteArray(folded.constData(), folded.size()), index);
+        g.byFolded.emplace_back(foldChars(m_codes[i]), index);
     }
     for (Grade& g : m_grades)
         std::sort(g.byFolded.begin(), g.byFolded.end());
     m_filtered = {};
     m_stored = {};
-    return true;
+    m_codes = {};
+    m_leading = {};
 }
 
 bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows) const {

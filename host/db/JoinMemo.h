@@ -49,13 +49,26 @@ public:
     // with the join's columns in the join's order.
     static QString codesQuery(const QString& table);
     static QString accountsQuery(const QString& yearLiteral);
+    // The year's codes alone, and one branch of the year's accounts (those whose code begins
+    // with root) with the join's columns in the join's order.
+    static QString yearCodesQuery(const QString& yearLiteral);
+    static QString branchQuery(const QString& yearLiteral, const QString& root);
 
     // Builds from the two queries' cursors, each read to its end: first the filtered codes
     // (their count, or -1), then the accounts. False (-1) when a value is not of the kind the
     // tests assume (a code that is not text, a grade that is not whole): the statements then
     // go to the engine.
     int readFiltered(Cursor& codes);
+    // Optionally, before the accounts: the year's codes, to find the few branches that lead to
+    // a filtered account (roots()), so that only those are read. False when a branch cannot be
+    // read that way (a code that is a pattern, or holds a quote): then the whole year is read.
+    bool readYearCodes(Cursor& codes);
+    const QStringList& roots() const { return m_roots; }
+    int yearRows() const { return m_yearRows; }
+    int leadingCodes() const { return static_cast<int>(m_leading.size()); }
+    // The accounts: the whole year in one cursor, or branch by branch (inParts for finish).
     bool readAccounts(Cursor& accounts);
+    void finish(bool inParts);
 
     // The answer for grade and the literal start of the LIKE pattern (null for none): row indexes
     // in order. False when the pattern is not a plain prefix ("X%" without other wildcards).
@@ -71,8 +84,14 @@ public:
     static QByteArray foldChars(const QByteArray& utf8);
 
 private:
+    bool leads(const QByteArray& code) const;
+
     std::vector<QByteArray> m_filtered; // folded, sorted
-    std::vector<QByteArray> m_stored;   // as stored, for codes that are patterns themselves
+    std::vector<QByteArray> m_leading;  // the year's codes that lead to a filtered one
+    QStringList m_roots;
+    int m_yearRows = 0;
+    std::vector<QByteArray> m_codes;  // each row's code as stored
+    std::vector<QByteArray> m_stored; // as stored, for codes that are patterns themselves
     QStringList m_names;
     std::vector<std::vector<Variant>> m_rows; // accounts that lead to a filtered one, in code order
     // Per grade: row indexes in code order, and the same sorted by folded code.

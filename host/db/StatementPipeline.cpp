@@ -18,6 +18,8 @@ constexpr int kMaxShapes = 512; // beyond this the cache starts afresh
 // A build whose temporary table holds fewer rows asks the engine node by node: reading the
 // whole year for the memo would cost more than those few statements.
 constexpr int kMemoMinRows = 128;
+// Up to this many branches are read one by one; more, and the whole year is read at once.
+constexpr int kMaxBranches = 64;
 
 using Literal = TSqlTokenizer::Literal;
 
@@ -388,8 +390,20 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
             std::unique_ptr<Cursor> codes = read(JoinMemo::codesQuery(form.table));
             const int filtered = codes ? memo->readFiltered(*codes) : -1;
             if (filtered >= kMemoMinRows) {
-                std::unique_ptr<Cursor> accounts = read(JoinMemo::accountsQuery(year));
-                built = accounts && memo->readAccounts(*accounts);
+                // Few branches lead to the filtered accounts: read only those; else the year.
+                std::unique_ptr<Cursor> yearCodes = read(JoinMemo::yearCodesQuery(year));
+                const bool inParts = yearCodes && memo->readYearCodes(*yearCodes) &&
+                                     memo->roots().size() <= kMaxBranches &&
+                                     memo->leadingCodes() * 4 < memo->yearRows();
+                yearCodes.reset();
+                built = true;
+                const QStringList whole{QString()};
+                for (const QString& root : inParts ? memo->roots() : whole) {
+                    std::unique_ptr<Cursor> accounts =
+                        read(inParts ? JoinMemo::branchQuery(year, root) : JoinMemo::accountsQuery(year));
+                    built = built && accounts && memo->readAccounts(*accounts);
+                }
+                if (built) memo->finish(inParts);
             }
         } catch (const RuntimeError&) {
             built = false; // the engine reports it when it runs the statement itself
