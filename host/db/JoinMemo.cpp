@@ -6,6 +6,7 @@
 #include "host/db/LikePattern.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace sarvo::db {
 
@@ -137,6 +138,14 @@ int JoinMemo::readFiltered(Cursor& codes) {
         m_filtered.push_back(foldChars(m_stored.back()));
     }
     std::sort(m_filtered.begin(), m_filtered.end());
+    // How many groups the codes fall into by their first characters, as many as the shortest
+    // code has: about the number of branches they lie in.
+    qsizetype shortest = std::numeric_limits<qsizetype>::max();
+    for (const QByteArray& f : m_filtered)
+        shortest = std::min(shortest, f.size());
+    m_groups = 0;
+    for (size_t i = 0; i < m_filtered.size(); ++i)
+        if (i == 0 || !beginsWith(m_filtered[i], m_filtered[i - 1].left(shortest))) ++m_groups;
     return static_cast<int>(m_filtered.size());
 }
 

@@ -59,6 +59,9 @@ public:
     // tests assume (a code that is not text, a grade that is not whole): the statements then
     // go to the engine.
     int readFiltered(Cursor& codes);
+    // Groups of filtered codes that share their start (as long as the shortest code): few
+    // groups make few branches likely.
+    int filteredGroups() const { return m_groups; }
     // Optionally, before the accounts: the year's codes, to find the few branches that lead to
     // a filtered account (roots()), so that only those are read. False when a branch cannot be
     // read that way (a code that is a pattern, or holds a quote): then the whole year is read.
@@ -90,6 +93,7 @@ private:
     std::vector<QByteArray> m_leading;  // the year's codes that lead to a filtered one
     QStringList m_roots;
     int m_yearRows = 0;
+    int m_groups = 0;
     std::vector<QByteArray> m_codes;  // each row's code as stored
     std::vector<QByteArray> m_stored; // as stored, for codes that are patterns themselves
     QStringList m_names;

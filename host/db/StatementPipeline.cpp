@@ -391,7 +391,8 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
             const int filtered = codes ? memo->readFiltered(*codes) : -1;
             if (filtered >= kMemoMinRows) {
                 // Few branches lead to the filtered accounts: read only those; else the year.
-                std::unique_ptr<Cursor> yearCodes = read(JoinMemo::yearCodesQuery(year));
+                std::unique_ptr<Cursor> yearCodes =
+                    memo->filteredGroups() <= kMaxBranches ? read(JoinMemo::yearCodesQuery(year)) : nullptr;
                 const bool inParts = yearCodes && memo->readYearCodes(*yearCodes) &&
                                      memo->roots().size() <= kMaxBranches &&
                                      memo->leadingCodes() * 4 < memo->yearRows();
