@@ -151,6 +151,22 @@ bool LikePattern::matches(const char* utf8, qsizetype n) const {
             }
             return true;
         }
+        if (!(f[0] >= 'a' && f[0] <= 'z')) {
+            // A first character without another case: look for its byte directly.
+            for (const unsigned char* p = t; (p = static_cast<const unsigned char*>(std::memchr(
+                                                  p, f[0], static_cast<size_t>(t + n - p)))) != nullptr;
+                 ++p) {
+                const qsizetype i = p - t;
+                if (i + k > n) break;
+                qsizetype j = 1;
+                while (j < k && asciiFold(t[i + j]) == f[j])
+                    ++j;
+                if (j == k) return true;
+            }
+            for (qsizetype i = 0; i < n; ++i)
+                if (t[i] >= 0x80 && risky[t[i]]) return matchesSlowly(t, n);
+            return false;
+        }
         bool unsure = false;
         for (qsizetype i = 0; i < n; ++i) {
             const unsigned char b = t[i];
