@@ -117,6 +117,7 @@ TEST(LikePatternTest, QuickFilterPatternsMatchAsTheGeneralWalk) {
         "a  b",
         QByteArray("\xEF\xBD\x81\xEF\xBD\x82"),         // full-width ab
         QByteArray("\xEF\xBC\x91\xEF\xBC\x90\x30\x31"), // full-width 10, then 01
+        QByteArray("x\xEF\xBC\x90\xEF\xBC\x91"),        // x, then full-width 01
         QByteArray("A\xE3\x80\x80"
                    "B"),            // ideographic space
         QByteArray("\xE2\x84\xAA"), // Kelvin sign, folds to k
@@ -141,6 +142,7 @@ TEST(LikePatternTest, QuickFilterPatternsMatchAsTheGeneralWalk) {
     // and a few stated outright
     EXPECT_TRUE(LikePattern(QByteArray("%ab%")).matches(QByteArray("\xEF\xBD\x81\xEF\xBD\x82")));
     EXPECT_TRUE(LikePattern(QByteArray("%k%")).matches(QByteArray("\xE2\x84\xAA")));
+    EXPECT_TRUE(LikePattern(QByteArray("%01%")).matches(QByteArray("x\xEF\xBC\x90\xEF\xBC\x91")));
     EXPECT_FALSE(LikePattern(QByteArray("ab%")).matches(QByteArray("xab")));
 }
 
