@@ -5,6 +5,7 @@
 #include "DbFixture.h"
 
 #include "host/db/PipelineSettings.h"
+#include "runtime/RuntimeError.h"
 
 #include <functional>
 
@@ -269,6 +270,32 @@ TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
     for (int round = 0; round < 2; ++round)
         for (size_t i = 0; i < texts.size(); ++i)
             EXPECT_EQ(column(texts[i], QStringLiteral("ccode")), plain[i]) << texts[i].toStdString();
+}
+
+// Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
+// read by name, and closing the connection closes them.
+TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
+    setMemo(true);
+    fill({});
+    auto first = m_conn->execute(firstGrade());
+    auto children = m_conn->execute(nextGrade(QStringLiteral("1002"), 1));
+    auto leaf = m_conn->execute(nextGrade(QStringLiteral("10020101"), 3));
+    EXPECT_EQ(m_conn->counters().memoHits, 3);
+    EXPECT_TRUE(leaf->bof() && leaf->eof());
+    EXPECT_FALSE(children->bof() || children->eof());
+    EXPECT_EQ(children->field(QStringLiteral("CCODE")).toDisplayText(), QStringLiteral("100201"));
+    EXPECT_EQ(children->field(QStringLiteral("igrade")).toLong(), 2);
+    children->moveFirst();
+    EXPECT_EQ(children->field(QStringLiteral("ccode")).toDisplayText(), QStringLiteral("100201"));
+    m_conn->close();
+    for (auto* rs : {first.get(), children.get(), leaf.get()}) {
+        try {
+            (void)rs->eof();
+            ADD_FAILURE() << "still open after the connection closed";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), static_cast<int>(ErrorCode::ObjectClosed));
+        }
+    }
 }
 
 } // namespace
