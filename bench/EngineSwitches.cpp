@@ -7,13 +7,13 @@ namespace sarvo::bench {
 
 void EngineSwitches::setPlain(db::Connection& connection, bool plain) {
     db::PipelineOptions options;
-    options.cacheStatements = options.likeRanges = options.indexTempTables = !plain;
+    options.cacheStatements = options.likeRanges = options.indexTempTables = options.memoJoins = !plain;
     connection.setOptions(options);
 }
 
 bool EngineSwitches::isPlain(const db::Connection& connection) {
     const db::PipelineOptions& o = connection.options();
-    return !o.cacheStatements && !o.likeRanges && !o.indexTempTables;
+    return !o.cacheStatements && !o.likeRanges && !o.indexTempTables && !o.memoJoins;
 }
 
 EngineCounters EngineSwitches::counters(const db::Connection& connection) {

@@ -20,7 +20,30 @@ public:
     // Arguments arrive by reference, in order; a method may write back into them.
     using Method = std::function<Variant(VariantList&)>;
 
-    explicit DispatchObject(QString className);
+    // Members declared once for a whole class, reached by callers exactly like members defined
+    // per object: a class whose objects are many and short-lived (record sets) builds no table
+    // per object. Positions count the class's properties first.
+    class ClassMembers {
+    public:
+        using Getter = Variant (*)(DispatchObject&);
+        using Setter = void (*)(DispatchObject&, const Variant&);
+        using Method = Variant (*)(DispatchObject&, VariantList&);
+        ClassMembers& property(const QString& name, Getter getter, Setter setter = nullptr);
+        ClassMembers& method(const QString& name, Method method);
+
+    private:
+        friend class DispatchObject;
+        struct Property {
+            QString name;
+            Getter getter;
+            Setter setter;
+        };
+        std::vector<Property> m_properties;
+        QHash<QString, int> m_propertyIndex; // lower-case name -> position - 1
+        QHash<QString, Method> m_methods;    // lower-case name
+    };
+
+    explicit DispatchObject(QString className, const ClassMembers* members = nullptr);
     virtual ~DispatchObject();
     DispatchObject(const DispatchObject&) = delete;
     DispatchObject& operator=(const DispatchObject&) = delete;
@@ -35,7 +58,7 @@ public:
     bool hasMember(const QString& name) const;
 
     // Properties by 1-based position in declaration order; 9 (subscript out of range) when missing.
-    int propertyCount() const { return static_cast<int>(m_propertyOrder.size()); }
+    int propertyCount() const { return classPropertyCount() + static_cast<int>(m_propertyOrder.size()); }
     QString propertyName(int position) const;
     Variant getAt(int position) const;
     void putAt(int position, const Variant& value);
@@ -51,7 +74,9 @@ private:
         Setter setter;
     };
     const Property* findProperty(const QString& name) const;
+    int classPropertyCount() const { return m_class ? static_cast<int>(m_class->m_properties.size()) : 0; }
     QString m_className;
+    const ClassMembers* m_class = nullptr;
     std::vector<Property> m_propertyOrder;
     QHash<QString, int> m_propertyIndex; // lower-case name -> position - 1
     QHash<QString, Method> m_methods;    // lower-case name

@@ -70,6 +70,13 @@ public:
     // every kept statement.
     virtual void setStatementCaching(bool on) = 0;
 
+    // Keeps what this connection reads from the database unchanged (a read transaction open, as
+    // while a query's rows are being read) until releaseSnapshot, so that rows read once can
+    // answer later queries of the same build. False when the engine cannot; then nothing is
+    // served from memory.
+    virtual bool holdSnapshot() { return false; }
+    virtual void releaseSnapshot() {}
+
     // The pipeline's counters, which the backend and its cursors add prepares and rows to.
     void setCounters(PipelineCounters* counters) { m_counters = counters; }
     void countPrepare() {

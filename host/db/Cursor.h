@@ -3,6 +3,7 @@
 
 #include "runtime/Variant.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace sarvo::db {
@@ -16,6 +17,14 @@ public:
     virtual bool fetch() = 0;
     // Value of a column of the row the last successful fetch reached.
     virtual Variant value(int column) const = 0;
+    // The UTF-8 of a text value of the current row, valid until the next fetch; false (and out
+    // untouched) when the value is not text. For readers of many rows that look at few.
+    virtual bool textBytes(int column, QByteArray* out) const {
+        const Variant v = value(column);
+        if (v.type() != Variant::Type::String) return false;
+        *out = v.toString().toUtf8();
+        return true;
+    }
     // Runs the query again; the next fetch returns its first row.
     virtual void rewind() = 0;
     // False once the connection that produced the rows has closed.

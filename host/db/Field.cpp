@@ -5,11 +5,24 @@
 
 namespace sarvo::db {
 
-Field::Field(std::shared_ptr<const Recordset> recordset, int column)
-    : DispatchObject(QStringLiteral("Field")), m_recordset(std::move(recordset)), m_column(column) {
-    defineProperty(QStringLiteral("Value"), [this] { return value(); });
-    defineProperty(QStringLiteral("Name"), [this] { return Variant(name()); });
+namespace {
+
+const DispatchObject::ClassMembers& fieldMembers() {
+    static const DispatchObject::ClassMembers members = [] {
+        DispatchObject::ClassMembers m;
+        m.property(QStringLiteral("Value"), [](DispatchObject& o) { return static_cast<Field&>(o).value(); });
+        m.property(QStringLiteral("Name"),
+                   [](DispatchObject& o) { return Variant(static_cast<Field&>(o).name()); });
+        return m;
+    }();
+    return members;
 }
+
+} // namespace
+
+Field::Field(std::shared_ptr<const Recordset> recordset, int column)
+    : DispatchObject(QStringLiteral("Field"), &fieldMembers()), m_recordset(std::move(recordset)),
+      m_column(column) {}
 
 Variant Field::value() const {
     return m_recordset->fieldAt(m_column);

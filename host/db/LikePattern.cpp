@@ -3,6 +3,8 @@
 
 #include "host/db/Collation.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace sarvo::db {
@@ -25,9 +27,26 @@ bool isWildcard(char32_t c) {
     return c == '%' || c == '_' || c == '[';
 }
 
-// ASCII characters that equal no other ASCII character: everything but letters.
-bool isPlainAscii(unsigned char b) {
-    return b < 0x80 && !isWildcard(b) && !((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z'));
+unsigned char asciiFold(unsigned char b) {
+    return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 32) : b;
+}
+
+// Bytes that may begin a character equal to an ASCII character without being one: the lead byte
+// of every such character, and the byte itself where a malformed byte stands for one.
+const std::array<bool, 256>& riskyBytes() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t{};
+        for (char32_t c = 0x80; c < 0x30000; ++c) {
+            if (c >= 0xD800 && c < 0xE000) continue;
+            if (Collation::fold(c) >= 0x80) continue;
+            QByteArray utf8;
+            Collation::appendChar(utf8, c);
+            t[static_cast<unsigned char>(utf8[0])] = true;
+            if (c < 0x100) t[c] = true;
+        }
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
@@ -39,13 +58,16 @@ LikePattern::Element LikePattern::element(Element::Kind kind) {
 }
 
 LikePattern::LikePattern(const QByteArray& utf8Pattern, char32_t escape) {
-    if (escape == 0 && utf8Pattern.endsWith('%')) {
-        qsizetype fixed = 0;
-        while (fixed < utf8Pattern.size() && isPlainAscii(static_cast<unsigned char>(utf8Pattern[fixed])))
-            ++fixed;
-        if (fixed == utf8Pattern.size() - 1) {
-            m_isPrefixOnly = true;
-            m_prefixOnly = utf8Pattern.left(fixed);
+    if (escape == 0 && utf8Pattern.size() >= 2 && utf8Pattern.endsWith('%')) {
+        const bool contains = utf8Pattern.startsWith('%');
+        const QByteArray fixed = utf8Pattern.mid(contains ? 1 : 0, utf8Pattern.size() - (contains ? 2 : 1));
+        const bool ascii = !fixed.isEmpty() && std::all_of(fixed.begin(), fixed.end(), [](char b) {
+            return static_cast<unsigned char>(b) < 0x80 && !isWildcard(static_cast<unsigned char>(b));
+        });
+        if (ascii) {
+            m_form = contains ? Form::Contains : Form::Prefix;
+            for (char b : fixed)
+                m_fixed.append(static_cast<char>(asciiFold(static_cast<unsigned char>(b))));
         }
     }
     const std::vector<char32_t> p = decode(utf8Pattern);
@@ -115,25 +137,50 @@ bool LikePattern::inClass(const Element& e, char32_t c) {
 bool LikePattern::matches(const char* utf8, qsizetype n) const {
     if (m_never) return false;
     const auto* t = reinterpret_cast<const unsigned char*>(utf8);
-    if (m_isPrefixOnly) {
-        const qsizetype k = m_prefixOnly.size();
-        if (n >= k && std::memcmp(utf8, m_prefixOnly.constData(), static_cast<size_t>(k)) == 0) return true;
-        // Another ASCII character never equals one of these; only its full-width form (or the
-        // ideographic space for a blank) does.
-        qsizetype ti = 0;
-        for (qsizetype i = 0; i < k; ++i) {
-            if (ti >= n) return false;
-            const auto want = static_cast<unsigned char>(m_prefixOnly[i]);
-            if (t[ti] < 0x80) {
-                if (t[ti++] != want) return false;
+    if (m_form != Form::General) {
+        // A match found on the bytes is a match: ASCII bytes are whole characters. A text
+        // without a match on the bytes can still match through a character that folds to ASCII.
+        const auto* f = reinterpret_cast<const unsigned char*>(m_fixed.constData());
+        const qsizetype k = m_fixed.size();
+        const std::array<bool, 256>& risky = riskyBytes();
+        if (m_form == Form::Prefix) {
+            for (qsizetype j = 0; j < k; ++j) {
+                if (j >= n) return false;
+                if (t[j] >= 0x80) return risky[t[j]] && matchesSlowly(t, n);
+                if (asciiFold(t[j]) != f[j]) return false;
+            }
+            return true;
+        }
+        if (!(f[0] >= 'a' && f[0] <= 'z')) {
+            // A first character without another case: look for its byte directly.
+            for (const unsigned char* p = t; (p = static_cast<const unsigned char*>(std::memchr(
+                                                  p, f[0], static_cast<size_t>(t + n - p)))) != nullptr;
+                 ++p) {
+                const qsizetype i = p - t;
+                if (i + k > n) break;
+                qsizetype j = 1;
+                while (j < k && asciiFold(t[i + j]) == f[j])
+                    ++j;
+                if (j == k) return true;
+            }
+            for (qsizetype i = 0; i < n; ++i)
+                if (t[i] >= 0x80 && risky[t[i]]) return matchesSlowly(t, n);
+            return false;
+        }
+        bool unsure = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            const unsigned char b = t[i];
+            if (b >= 0x80) {
+                unsure = unsure || risky[b];
                 continue;
             }
-            char32_t c;
-            Collation::readChar(t, n, ti, c);
-            const char32_t ascii = c == 0x3000 ? U' ' : (c >= 0xFF01 && c <= 0xFF5E) ? c - 0xFEE0 : 0;
-            if (ascii != want) return false;
+            if (asciiFold(b) != f[0] || i + k > n) continue;
+            qsizetype j = 1;
+            while (j < k && asciiFold(t[i + j]) == f[j])
+                ++j;
+            if (j == k) return true;
         }
-        return true;
+        return unsure && matchesSlowly(t, n);
     }
     return matchesSlowly(t, n);
 }

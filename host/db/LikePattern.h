@@ -40,10 +40,13 @@ private:
 
     std::vector<Element> m_elements;
     bool m_never = false;
-    // "fixed%" with a fixed part of ASCII characters that are not letters: a byte prefix test,
-    // which only texts with other forms of those characters (non-ASCII) need to go past.
-    QByteArray m_prefixOnly;
-    bool m_isPrefixOnly = false;
+    // "fixed%" and "%fixed%" with a fixed part of ASCII characters (the quick filter's patterns):
+    // tested on the bytes, folded as ASCII, for every text without a character whose fold is
+    // ASCII although it is not (full-width forms, the ideographic space, a few signs); such texts
+    // take the general walk.
+    enum class Form { General, Prefix, Contains };
+    Form m_form = Form::General;
+    QByteArray m_fixed; // folded
 };
 
 } // namespace sarvo::db

@@ -11,6 +11,7 @@ struct PipelineOptions {
     bool cacheStatements = true; // prepare once per shape, bind literals as values
     bool likeRanges = true;      // prefix LIKE as an index range plus the exact test
     bool indexTempTables = true; // index ccode of tables made by select-into
+    bool memoJoins = true;       // a hierarchy build's prefix joins answered from one read
 };
 
 // Counted since the connection was opened.
@@ -19,6 +20,8 @@ struct PipelineCounters {
     qint64 hostStatements = 0; // the host stand-in's own statements (query, command, native)
     qint64 prepares = 0;       // statements the engine compiled, for either
     qint64 rows = 0;           // rows read from the engine, for either
+    qint64 memoHits = 0;       // statements answered from a build's memo (JoinMemo)
+    qint64 memoBuilds = 0;     // memos built
 };
 
 } // namespace sarvo::db

@@ -24,39 +24,54 @@ size_t foldedHash(const QString& name) {
     return h;
 }
 
+// The late-bound members, once for every record set.
+const DispatchObject::ClassMembers& recordsetMembers() {
+    static const DispatchObject::ClassMembers members = [] {
+        DispatchObject::ClassMembers m;
+        m.property(QStringLiteral("BOF"),
+                   [](DispatchObject& o) { return Variant(static_cast<Recordset&>(o).bof()); });
+        m.property(QStringLiteral("EOF"),
+                   [](DispatchObject& o) { return Variant(static_cast<Recordset&>(o).eof()); });
+        m.property(QStringLiteral("State"), [](DispatchObject& o) {
+            return Variant(static_cast<int32_t>(static_cast<Recordset&>(o).isOpen() ? 1 : 0));
+        });
+        m.method(QStringLiteral("MoveFirst"), [](DispatchObject& o, VariantList&) {
+            static_cast<Recordset&>(o).moveFirst();
+            return Variant();
+        });
+        m.method(QStringLiteral("MoveNext"), [](DispatchObject& o, VariantList&) {
+            static_cast<Recordset&>(o).moveNext();
+            return Variant();
+        });
+        m.method(QStringLiteral("Close"), [](DispatchObject& o, VariantList&) {
+            static_cast<Recordset&>(o).close();
+            return Variant();
+        });
+        m.method(QStringLiteral("Fields"), [](DispatchObject& o, VariantList& args) {
+            auto& self = static_cast<Recordset&>(o);
+            if (args.isEmpty())
+                raise(ErrorCode::InvalidProcedureCall, QStringLiteral("Fields needs a column"));
+            const Variant& key = args[0];
+            const int index = key.isNumeric() ? key.toLong() : self.fieldIndex(key.toString());
+            if (!self.isOpen()) raise(ErrorCode::ObjectClosed);
+            if (index < 0 || index >= self.fieldCount()) raise(ErrorCode::ItemNotFound, key.toDisplayText());
+            return Variant(std::make_shared<Field>(
+                std::static_pointer_cast<const Recordset>(self.shared_from_this()), index));
+        });
+        m.method(QStringLiteral("Collect"), [](DispatchObject& o, VariantList& args) {
+            auto& self = static_cast<Recordset&>(o);
+            if (args.isEmpty())
+                raise(ErrorCode::InvalidProcedureCall, QStringLiteral("Collect needs a column"));
+            return args[0].isNumeric() ? self.fieldAt(args[0].toLong()) : self.field(args[0].toString());
+        });
+        return m;
+    }();
+    return members;
+}
+
 } // namespace
 
-Recordset::Recordset() : DispatchObject(QStringLiteral("Recordset")) {
-    defineProperty(QStringLiteral("BOF"), [this] { return Variant(bof()); });
-    defineProperty(QStringLiteral("EOF"), [this] { return Variant(eof()); });
-    defineProperty(QStringLiteral("State"),
-                   [this] { return Variant(static_cast<int32_t>(isOpen() ? 1 : 0)); });
-    defineMethod(QStringLiteral("MoveFirst"), [this](VariantList&) {
-        moveFirst();
-        return Variant();
-    });
-    defineMethod(QStringLiteral("MoveNext"), [this](VariantList&) {
-        moveNext();
-        return Variant();
-    });
-    defineMethod(QStringLiteral("Close"), [this](VariantList&) {
-        close();
-        return Variant();
-    });
-    defineMethod(QStringLiteral("Fields"), [this](VariantList& args) {
-        if (args.isEmpty()) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("Fields needs a column"));
-        requireOpen();
-        const Variant& key = args[0];
-        const int index = key.isNumeric() ? key.toLong() : fieldIndex(key.toString());
-        if (index < 0 || index >= fieldCount()) raise(ErrorCode::ItemNotFound, key.toDisplayText());
-        return Variant(
-            std::make_shared<Field>(std::static_pointer_cast<const Recordset>(shared_from_this()), index));
-    });
-    defineMethod(QStringLiteral("Collect"), [this](VariantList& args) {
-        if (args.isEmpty()) raise(ErrorCode::InvalidProcedureCall, QStringLiteral("Collect needs a column"));
-        return args[0].isNumeric() ? fieldAt(args[0].toLong()) : field(args[0].toString());
-    });
-}
+Recordset::Recordset() : DispatchObject(QStringLiteral("Recordset"), &recordsetMembers()) {}
 
 Recordset::Recordset(std::unique_ptr<Cursor> cursor) : Recordset() {
     m_cursor = std::move(cursor);

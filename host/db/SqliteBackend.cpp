@@ -109,7 +109,8 @@ void SqliteBackend::open() {
 
 void SqliteBackend::openAs(OpenMode mode) {
     QByteArray name = QFile::encodeName(m_path);
-    int flags = SQLITE_OPEN_URI;
+    // A connection is used by one thread at a time: no mutex around every call.
+    int flags = SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     if (mode == OpenMode::ReadWrite) {
         flags |= SQLITE_OPEN_READWRITE;
     } else {
@@ -194,6 +195,8 @@ void SqliteBackend::loadTable(SchemaInfo& schema, bool temp, const QString& tabl
 
 void SqliteBackend::close() {
     if (!m_handle) return;
+    sqlite3_finalize(m_pin);
+    m_pin = nullptr;
     for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors))
         c->invalidate();
     m_cursors.clear();
@@ -268,6 +271,26 @@ void SqliteBackend::checkin(const QByteArray& sql, sqlite3_stmt* stmt) {
         }
     }
     sqlite3_finalize(stmt);
+}
+
+// A statement that has returned a row and is not yet reset keeps the connection's read
+// transaction open: in WAL mode every statement of the connection reads that same snapshot, and
+// another connection's commit stays invisible until it is reset.
+bool SqliteBackend::holdSnapshot() {
+    if (!m_handle) return false;
+    if (!m_pin && sqlite3_prepare_v3(m_handle, "SELECT count(*) FROM main.sqlite_schema", -1,
+                                     SQLITE_PREPARE_PERSISTENT, &m_pin, nullptr) != SQLITE_OK) {
+        m_pin = nullptr;
+        return false;
+    }
+    sqlite3_reset(m_pin);
+    if (sqlite3_step(m_pin) == SQLITE_ROW) return true;
+    sqlite3_reset(m_pin);
+    return false;
+}
+
+void SqliteBackend::releaseSnapshot() {
+    if (m_pin) sqlite3_reset(m_pin);
 }
 
 void SqliteBackend::detachCursors() {

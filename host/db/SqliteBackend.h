@@ -52,6 +52,8 @@ public:
     qint64 rowsAffected() const override { return m_changes; }
     bool inTransaction() const override;
     void setStatementCaching(bool on) override;
+    bool holdSnapshot() override;
+    void releaseSnapshot() override;
 
     const QString& path() const { return m_path; }
     OpenMode openMode() const { return m_mode; }
@@ -81,6 +83,7 @@ private:
     qint64 m_changes = 0;
     bool m_utf8 = true; // byte order equals character order only in UTF-8 databases
     SqliteLikeCache m_likeCache;
+    sqlite3_stmt* m_pin = nullptr; // stepped once and left open while a snapshot is held
 };
 
 // The failure kind of an SQLite result code (extended or primary).

@@ -90,6 +90,15 @@ Variant SqliteCursor::value(int column) const {
     return columnValue(m_stmt, column);
 }
 
+bool SqliteCursor::textBytes(int column, QByteArray* out) const {
+    if (m_detached || !m_onRow || column < 0 || column >= columnCount())
+        return Cursor::textBytes(column, out);
+    if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT) return false;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    *out = QByteArray::fromRawData(text, sqlite3_column_bytes(m_stmt, column));
+    return true;
+}
+
 std::vector<Variant> SqliteCursor::currentRow() const {
     std::vector<Variant> row(static_cast<size_t>(columnCount()));
     for (int i = 0; i < columnCount(); ++i)

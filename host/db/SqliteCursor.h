@@ -26,6 +26,7 @@ public:
     QString columnName(int column) const override { return m_names.value(column); }
     bool fetch() override;
     Variant value(int column) const override;
+    bool textBytes(int column, QByteArray* out) const override;
     void rewind() override;
     bool isOpen() const override { return m_backend != nullptr; }
     void close() override;

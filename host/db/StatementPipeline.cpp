@@ -3,16 +3,87 @@
 
 #include "host/db/Dialect.h"
 #include "host/db/EngineError.h"
+#include "host/db/MemoCursor.h"
 #include "host/db/TSqlTokenizer.h"
 #include "runtime/RuntimeError.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace sarvo::db {
 
 namespace {
 
 constexpr int kMaxShapes = 512; // beyond this the cache starts afresh
+// A build whose temporary table holds fewer rows asks the engine node by node: reading the
+// whole year for the memo would cost more than those few statements.
+constexpr int kMemoMinRows = 128;
+// Up to this many branches are read one by one; more, and the whole year is read at once.
+constexpr int kMaxBranches = 64;
+
+using Literal = TSqlTokenizer::Literal;
+
+// What a shape's rendering depends on in a literal: a text's kind and whether it can start a
+// LIKE index range, a number's being whole.
+char literalClass(const QString& text, const Literal& l) {
+    if (l.kind == TSqlToken::Kind::Number) {
+        for (int i = l.begin; i < l.end; ++i)
+            if (text[i] == QLatin1Char('.') || text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))
+                return '.';
+        return '#';
+    }
+    const int open = l.kind == TSqlToken::Kind::NationalString ? l.begin + 2 : l.begin + 1;
+    // The value's first character: none when the closing quote follows at once.
+    const bool empty = open == l.end - 1;
+    const QChar first = text[open];
+    const bool fixed =
+        !empty && first != QLatin1Char('%') && first != QLatin1Char('_') && first != QLatin1Char('[');
+    const bool national = l.kind == TSqlToken::Kind::NationalString;
+    return fixed ? (national ? 'S' : 's') : (national ? 'W' : 'w');
+}
+
+// A hash of the text between literals (its lengths and a few characters at each end of every
+// piece) and of the literals' classes: cheap, and a hit is confirmed by comparing the pieces.
+quint64 skeletonHash(const QString& text, const std::vector<Literal>& literals) {
+    quint64 h = 14695981039346656037ull;
+    auto mix = [&h](quint64 v) { h = (h ^ v) * 1099511628211ull; };
+    const QChar* d = text.constData();
+    auto piece = [&](int begin, int end) {
+        mix(static_cast<quint64>(end - begin));
+        for (int i = begin; i < end && i < begin + 6; ++i)
+            mix(d[i].unicode());
+        for (int i = std::max(begin + 6, end - 6); i < end; ++i)
+            mix(d[i].unicode());
+    };
+    int at = 0;
+    for (const Literal& l : literals) {
+        piece(at, l.begin);
+        mix(0x10000u + static_cast<unsigned char>(literalClass(text, l)));
+        at = l.end;
+    }
+    piece(at, static_cast<int>(text.size()));
+    return h;
+}
+
+bool sameRange(const QString& a, int aBegin, const QString& b, int bBegin, int length) {
+    return std::memcmp(a.constData() + aBegin, b.constData() + bBegin,
+                       sizeof(QChar) * static_cast<size_t>(length)) == 0;
+}
+
+SqlValue literalValue(const QString& text, const Literal& l) {
+    const QString value = TSqlTokenizer::literalValue(text, l);
+    if (l.kind != TSqlToken::Kind::Number) return SqlValue::ofText(value);
+    bool ok = false;
+    const qint64 i = value.toLongLong(&ok);
+    return ok ? SqlValue::ofInteger(i) : SqlValue::ofReal(value.toDouble());
+}
+
+bool isWholeNumber(const QString& s) {
+    if (s.isEmpty() || s.size() > 9) return false;
+    for (QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
 
 // Text the layer cannot parse or render fails as a syntax failure, its message unchanged.
 template <class F> auto asSyntaxFailure(F&& f) -> decltype(f()) {
@@ -52,6 +123,7 @@ StatementPipeline::~StatementPipeline() {
 void StatementPipeline::open() {
     if (m_backend->isOpen()) return;
     m_counters = {};
+    m_alive = std::make_shared<bool>(true);
     m_backend->setStatementCaching(m_options.cacheStatements);
     m_backend->open();
     try {
@@ -64,10 +136,13 @@ void StatementPipeline::open() {
 }
 
 void StatementPipeline::close() {
+    dropMemo();
+    *m_alive = false;
     m_backend->close();
 }
 
 void StatementPipeline::setOptions(const PipelineOptions& options) {
+    dropMemo();
     m_options = options;
     m_backend->setStatementCaching(options.cacheStatements);
     schemaChanged();
@@ -75,6 +150,7 @@ void StatementPipeline::setOptions(const PipelineOptions& options) {
 
 // Renderings depend on the column types the schema gives.
 void StatementPipeline::schemaChanged() {
+    m_lastShape.reset();
     m_shapes.clear();
     m_hostShapes.clear();
 }
@@ -111,6 +187,7 @@ std::unique_ptr<Cursor> StatementPipeline::passThrough(const QString& tsql, cons
     TranslatorOptions o = translatorOptions();
     o.bindLiterals = false;
     Rendering r = translate(tsql, tokens, o);
+    if (r.kind != Rendering::Kind::Query) dropMemo();
     r.guarded = false;
     r.steps.resize(1);
     r.steps[0].sql = tsql;
@@ -121,29 +198,254 @@ std::unique_ptr<Cursor> StatementPipeline::passThrough(const QString& tsql, cons
 std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.statements;
-    const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
     // The component's texts carry their values; a placeholder is a character out of place.
-    for (const TSqlToken& t : tokens)
-        if (t.kind == TSqlToken::Kind::Parameter)
-            throw EngineError(FailureKind::Syntax,
-                              QStringLiteral("Unexpected character '?' at position %1 in: %2")
-                                  .arg(t.position + 1)
-                                  .arg(tsql));
-    if (passesThrough()) return passThrough(tsql, tokens, {}, nullptr);
-    if (!m_options.cacheStatements) {
-        const Rendering r = translate(tsql, tokens, translatorOptions());
-        return run(r, utf8Steps(r), tsql, nullptr);
+    const auto refusePlaceholders = [&](const QList<TSqlToken>& tokens) {
+        for (const TSqlToken& t : tokens)
+            if (t.kind == TSqlToken::Kind::Parameter)
+                throw EngineError(FailureKind::Syntax,
+                                  QStringLiteral("Unexpected character '?' at position %1 in: %2")
+                                      .arg(t.position + 1)
+                                      .arg(tsql));
+    };
+    if (passesThrough()) {
+        const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
+        refusePlaceholders(tokens);
+        return passThrough(tsql, tokens, {}, nullptr);
     }
-    const QString key = TSqlTranslator::shapeKey(tokens);
-    std::shared_ptr<const Shape> shape = m_shapes.value(key);
-    Rendering r;
-    if (shape && TSqlTranslator::rebind(shape->rendering, shape->tokens, tokens, &r))
-        return run(r, shape->sql, tsql, nullptr);
-    r = translate(tsql, tokens, translatorOptions());
-    shape = std::make_shared<const Shape>(Shape{r, tokens, utf8Steps(r)});
-    if (m_shapes.size() >= kMaxShapes) m_shapes.clear();
-    m_shapes.insert(key, shape);
-    return run(r, shape->sql, tsql, nullptr);
+    quint64 key = 0;
+    std::shared_ptr<const Shape> shape = m_options.cacheStatements ? knownShape(tsql, &key) : nullptr;
+    std::vector<Literal> literals;
+    if (shape) {
+        literals.swap(m_literals);
+    } else {
+        const QList<TSqlToken> tokens = asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); });
+        refusePlaceholders(tokens);
+        if (!m_options.cacheStatements) {
+            const Rendering r = translate(tsql, tokens, translatorOptions());
+            if (r.kind != Rendering::Kind::Query) dropMemo();
+            return run(r, utf8Steps(r), tsql, nullptr);
+        }
+        shape = makeShape(tsql, tokens);
+        if (key != 0 && !shape->stepLiterals.empty()) {
+            if (m_shapes.size() >= kMaxShapes) m_shapes.clear();
+            m_shapes.insert(key, shape);
+        }
+        literals = shape->literals;
+    }
+    if (shape->join && m_options.memoJoins)
+        if (std::unique_ptr<Cursor> rows = fromMemo(*shape, tsql, literals)) return rows;
+    if (shape->rendering.kind != Rendering::Kind::Query) dropMemo();
+    if (shape->stepLiterals.empty()) return run(shape->rendering, shape->sql, tsql, nullptr);
+    std::vector<std::vector<SqlValue>> values(shape->rendering.steps.size());
+    for (size_t s = 0; s < values.size(); ++s) {
+        const std::vector<SqlValue>& fixed = shape->rendering.steps[s].params;
+        const std::vector<int>& from = shape->stepLiterals[s];
+        values[s].reserve(fixed.size());
+        for (size_t i = 0; i < fixed.size(); ++i)
+            values[s].push_back(from[i] >= 0 ? literalValue(tsql, literals[static_cast<size_t>(from[i])])
+                                             : fixed[i]);
+    }
+    return run(shape->rendering, shape->sql, tsql, nullptr, &values);
+}
+
+bool StatementPipeline::hasShape(const Shape& shape, const QString& tsql, std::vector<Literal>* literals) {
+    literals->clear();
+    const int n = static_cast<int>(tsql.size());
+    int at = 0, shapeAt = 0;
+    for (size_t i = 0; i < shape.literals.size(); ++i) {
+        const Literal& sl = shape.literals[i];
+        const int gap = sl.begin - shapeAt;
+        if (at + gap > n || !sameRange(tsql, at, shape.source, shapeAt, gap)) return false;
+        at += gap;
+        const int end = TSqlTokenizer::literalEnd(tsql, at, sl.kind);
+        if (end < 0) return false;
+        literals->push_back({sl.kind, at, end});
+        if (literalClass(tsql, literals->back()) != shape.literalClass[i]) return false;
+        at = end;
+        shapeAt = sl.end;
+    }
+    const int tail = static_cast<int>(shape.source.size()) - shapeAt;
+    if (n - at != tail || !sameRange(tsql, at, shape.source, shapeAt, tail)) return false;
+    for (int i : shape.inlineLiterals) {
+        const Literal& l = (*literals)[static_cast<size_t>(i)];
+        const Literal& sl = shape.literals[static_cast<size_t>(i)];
+        if (l.end - l.begin != sl.end - sl.begin ||
+            !sameRange(tsql, l.begin, shape.source, sl.begin, l.end - l.begin))
+            return false;
+    }
+    return true;
+}
+
+std::shared_ptr<const StatementPipeline::Shape> StatementPipeline::knownShape(const QString& tsql,
+                                                                              quint64* key) {
+    *key = 0;
+    if (m_lastShape && hasShape(*m_lastShape, tsql, &m_literals)) return m_lastShape;
+    if (!TSqlTokenizer::scanLiterals(tsql, &m_literals)) return nullptr;
+    *key = skeletonHash(tsql, m_literals);
+    const auto found = m_shapes.constFind(*key);
+    if (found == m_shapes.cend() || !hasShape(**found, tsql, &m_literals)) return nullptr;
+    m_lastShape = *found;
+    return *found;
+}
+
+// A shape records where its values come from as literal indexes; when the literal scan and the
+// tokens disagree (they never should), the shape serves this text only (stepLiterals empty).
+std::shared_ptr<const StatementPipeline::Shape> StatementPipeline::makeShape(const QString& tsql,
+                                                                             const QList<TSqlToken>& tokens) {
+    auto shape = std::make_shared<Shape>();
+    shape->rendering = translate(tsql, tokens, translatorOptions());
+    shape->sql = utf8Steps(shape->rendering);
+    shape->source = tsql;
+    std::vector<int> literalOfToken(static_cast<size_t>(tokens.size()), -1);
+    std::vector<Literal> literals;
+    bool agree = TSqlTokenizer::scanLiterals(tsql, &literals);
+    size_t next = 0;
+    for (qsizetype t = 0; agree && t < tokens.size(); ++t) {
+        const TSqlToken& token = tokens[t];
+        if (token.kind != TSqlToken::Kind::String && token.kind != TSqlToken::Kind::NationalString &&
+            token.kind != TSqlToken::Kind::Number)
+            continue;
+        agree = next < literals.size() && literals[next].begin == token.position &&
+                literals[next].kind == token.kind;
+        literalOfToken[static_cast<size_t>(t)] = static_cast<int>(next++);
+    }
+    agree = agree && next == literals.size();
+    auto literalOf = [&](int token) {
+        return token >= 0 && token < tokens.size() ? literalOfToken[static_cast<size_t>(token)] : -1;
+    };
+    for (const RenderedStep& step : shape->rendering.steps) {
+        std::vector<int> from;
+        for (int t : step.paramTokens) {
+            from.push_back(literalOf(t));
+            agree = agree && from.back() >= 0;
+        }
+        shape->stepLiterals.push_back(std::move(from));
+    }
+    for (int t : shape->rendering.inlineTokens) {
+        shape->inlineLiterals.push_back(literalOf(t));
+        agree = agree && shape->inlineLiterals.back() >= 0;
+    }
+    if (!agree) {
+        shape->stepLiterals.clear();
+        shape->join.reset();
+        return shape;
+    }
+    shape->literals = std::move(literals);
+    for (const Literal& l : shape->literals)
+        shape->literalClass.push_back(literalClass(tsql, l));
+    if (auto form = JoinMemo::recognize(tokens)) {
+        form->patternToken = form->patternToken >= 0 ? literalOf(form->patternToken) : -1;
+        form->gradeToken = literalOf(form->gradeToken);
+        form->yearToken = literalOf(form->yearToken);
+        shape->join = form;
+    }
+    return shape;
+}
+
+std::unique_ptr<Cursor> StatementPipeline::read(const QString& tsql) {
+    quint64 key = 0;
+    std::shared_ptr<const Shape> shape = knownShape(tsql, &key);
+    if (!shape) {
+        shape = makeShape(tsql, asSyntaxFailure([&] { return TSqlTokenizer::tokenize(tsql); }));
+        if (key != 0 && !shape->stepLiterals.empty()) {
+            if (m_shapes.size() >= kMaxShapes) m_shapes.clear();
+            m_shapes.insert(key, shape);
+        }
+        m_literals = shape->literals;
+    }
+    std::vector<std::vector<SqlValue>> values(shape->rendering.steps.size());
+    for (size_t s = 0; s < values.size() && !shape->stepLiterals.empty(); ++s)
+        for (size_t i = 0; i < shape->rendering.steps[s].params.size(); ++i) {
+            const int from = shape->stepLiterals[s][i];
+            values[s].push_back(from >= 0 ? literalValue(tsql, m_literals[static_cast<size_t>(from)])
+                                          : shape->rendering.steps[s].params[i]);
+        }
+    return run(shape->rendering, shape->sql, tsql, nullptr, shape->stepLiterals.empty() ? nullptr : &values);
+}
+
+std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QString& tsql,
+                                                    const std::vector<Literal>& literals) {
+    const JoinMemo::Form& form = *shape.join;
+    auto text = [&](int literal) {
+        return TSqlTokenizer::literalValue(tsql, literals[static_cast<size_t>(literal)]);
+    };
+    const QString grade = text(form.gradeToken);
+    const QString year = text(form.yearToken);
+    if (!isWholeNumber(grade) || !isWholeNumber(year)) return nullptr;
+    const QString key = form.table + QChar(0x1F) + year;
+    bool owner = false;
+    if (!m_memo) {
+        // Built by a build's first statement (the first grade, no prefix): a lone statement
+        // for one node is cheaper asked of the engine.
+        if (form.patternToken >= 0 || m_memoRefused == key) return nullptr;
+        // Everything the memo reads, and every statement it answers, sees the snapshot the
+        // engine holds from here until the memo ends.
+        if (!m_backend->holdSnapshot()) {
+            m_memoRefused = key;
+            return nullptr;
+        }
+        auto memo = std::make_shared<JoinMemo>();
+        bool built = false;
+        try {
+            std::unique_ptr<Cursor> codes = read(JoinMemo::codesQuery(form.table));
+            const int filtered = codes ? memo->readFiltered(*codes) : -1;
+            if (filtered >= kMemoMinRows) {
+                // Few branches lead to the filtered accounts: read only those; else the year.
+                std::unique_ptr<Cursor> yearCodes =
+                    memo->filteredGroups() <= kMaxBranches ? read(JoinMemo::yearCodesQuery(year)) : nullptr;
+                const bool inParts = yearCodes && memo->readYearCodes(*yearCodes) &&
+                                     memo->roots().size() <= kMaxBranches &&
+                                     memo->leadingCodes() * 4 < memo->yearRows();
+                yearCodes.reset();
+                built = true;
+                const QStringList whole{QString()};
+                for (const QString& root : inParts ? memo->roots() : whole) {
+                    std::unique_ptr<Cursor> accounts =
+                        read(inParts ? JoinMemo::branchQuery(year, root) : JoinMemo::accountsQuery(year));
+                    built = built && accounts && memo->readAccounts(*accounts);
+                }
+                if (built) memo->finish(inParts);
+            }
+        } catch (const RuntimeError&) {
+            built = false; // the engine reports it when it runs the statement itself
+        }
+        if (!built) {
+            m_backend->releaseSnapshot();
+            m_memoRefused = key;
+            return nullptr;
+        }
+        m_memo = std::move(memo);
+        m_memoKey = key;
+        ++m_counters.memoBuilds;
+        owner = true;
+    } else if (m_memoKey != key) {
+        return nullptr;
+    }
+    std::vector<int> rows;
+    QString pattern;
+    if (form.patternToken >= 0) pattern = text(form.patternToken);
+    if (!m_memo->lookup(grade.toInt(), form.patternToken >= 0 ? &pattern : nullptr, &rows)) {
+        if (owner) dropMemo();
+        return nullptr;
+    }
+    ++m_counters.memoHits;
+    std::function<void()> done;
+    if (owner) {
+        const JoinMemo* memo = m_memo.get();
+        std::weak_ptr<bool> alive = m_alive;
+        done = [this, memo, alive] {
+            if (auto a = alive.lock(); a && *a) dropMemo(memo);
+        };
+    }
+    return std::make_unique<MemoCursor>(m_memo, std::move(rows), m_alive, std::move(done));
+}
+
+void StatementPipeline::dropMemo(const JoinMemo* owner) {
+    m_memoRefused.clear();
+    if (!m_memo || (owner && owner != m_memo.get())) return;
+    m_memo.reset();
+    m_memoKey.clear();
+    m_backend->releaseSnapshot();
 }
 
 std::shared_ptr<const StatementPipeline::HostShape> StatementPipeline::hostShape(const QString& tsql) {
@@ -188,6 +490,7 @@ std::unique_ptr<Cursor> StatementPipeline::query(const QString& tsql, const std:
     }
     const std::shared_ptr<const HostShape> shape = hostShape(tsql);
     checkCount(shape->placeholders);
+    if (shape->rendering.kind != Rendering::Kind::Query) dropMemo();
     Rendering r = shape->rendering;
     for (size_t s = 0; s < r.steps.size(); ++s) {
         std::vector<SqlValue>& values = r.steps[s].params;
@@ -202,6 +505,7 @@ std::unique_ptr<Cursor> StatementPipeline::native(const QString& sql, const std:
                                                   qint64* rowsAffected) {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.hostStatements;
+    dropMemo(); // any SQL at all: it may write
     std::unique_ptr<Cursor> cursor = m_backend->execute(sql.toUtf8(), params, sql);
     if (rowsAffected) *rowsAffected = cursor ? 0 : m_backend->rowsAffected();
     if (changesSchema(sql)) {
@@ -212,11 +516,15 @@ std::unique_ptr<Cursor> StatementPipeline::native(const QString& sql, const std:
 }
 
 std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::vector<QByteArray>& sql,
-                                               const QString& origin, qint64* rowsAffected) {
+                                               const QString& origin, qint64* rowsAffected,
+                                               const std::vector<std::vector<SqlValue>>* values) {
     if (rowsAffected) *rowsAffected = 0;
+    auto params = [&](size_t i) -> const std::vector<SqlValue>& {
+        return values ? (*values)[i] : r.steps[i].params;
+    };
     size_t first = 0;
     if (r.guarded) {
-        std::unique_ptr<Cursor> test = m_backend->execute(sql[0], r.steps[0].params, origin);
+        std::unique_ptr<Cursor> test = m_backend->execute(sql[0], params(0), origin);
         const bool holds = test && test->fetch();
         if (test) test->close();
         if (!holds) return nullptr;
@@ -224,9 +532,8 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
     }
     const size_t last = r.steps.size() - 1;
     for (size_t i = first; i < last; ++i)
-        if (std::unique_ptr<Cursor> rows = m_backend->execute(sql[i], r.steps[i].params, origin))
-            rows->close();
-    std::unique_ptr<Cursor> cursor = m_backend->execute(sql[last], r.steps[last].params, origin);
+        if (std::unique_ptr<Cursor> rows = m_backend->execute(sql[i], params(i), origin)) rows->close();
+    std::unique_ptr<Cursor> cursor = m_backend->execute(sql[last], params(last), origin);
     if (!cursor && rowsAffected) *rowsAffected = m_backend->rowsAffected();
     if (r.changesSchema()) {
         m_backend->loadTable(m_schema, r.tableIsTemp, r.table);

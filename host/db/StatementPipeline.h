@@ -7,6 +7,9 @@
 //   - the host's own texts (query): T-SQL with ? placeholders for the caller's values, rendered
 //     the same way and kept by their exact text;
 //   - native SQL (native): the engine's own statements, unchanged (schema scripts, pragmas).
+// A text of a known shape is recognized by one scan for its literals (the text between them must
+// be the shape's own), without tokens. A hierarchy build's prefix joins are answered from one read
+// (JoinMemo) while the engine holds the snapshot they would read; any write ends that.
 // On the server whose T-SQL the component writes (the sqlServer dialect) both kinds of text go
 // through as written, byte for byte: they are parsed only to refuse what is no statement and to
 // see which table a statement creates or drops.
@@ -15,14 +18,17 @@
 #pragma once
 
 #include "host/db/Backend.h"
+#include "host/db/JoinMemo.h"
 #include "host/db/PipelineSettings.h"
 #include "host/db/SchemaInfo.h"
 #include "host/db/TSqlToken.h"
+#include "host/db/TSqlTokenizer.h"
 #include "host/db/TSqlTranslator.h"
 
 #include <QHash>
 #include <QList>
 #include <memory>
+#include <optional>
 
 namespace sarvo::db {
 
@@ -60,8 +66,15 @@ public:
 private:
     struct Shape {
         Rendering rendering;
-        QList<TSqlToken> tokens;
         std::vector<QByteArray> sql; // each step's text, UTF-8
+        // The text it was made from and its literals: another text has this shape when the text
+        // between its literals is the same and its literals are of the same kinds.
+        QString source;
+        std::vector<TSqlTokenizer::Literal> literals;
+        std::vector<char> literalClass;             // what the rendering looks at in each literal
+        std::vector<std::vector<int>> stepLiterals; // per step and value: the literal, or -1
+        std::vector<int> inlineLiterals;            // literals written into the text itself
+        std::optional<JoinMemo::Form> join;         // with literal indexes for the token indexes
     };
     struct HostShape {
         Rendering rendering;
@@ -78,15 +91,36 @@ private:
     std::unique_ptr<Cursor> passThrough(const QString& tsql, const QList<TSqlToken>& tokens,
                                         const std::vector<SqlValue>& params, qint64* rowsAffected);
     std::unique_ptr<Cursor> run(const Rendering& r, const std::vector<QByteArray>& sql, const QString& origin,
-                                qint64* rowsAffected);
+                                qint64* rowsAffected,
+                                const std::vector<std::vector<SqlValue>>* values = nullptr);
     void schemaChanged();
 
+    // Whether a text has this shape: its text between literals, read along the shape's own, and
+    // its literals there (into *literals).
+    static bool hasShape(const Shape& shape, const QString& tsql,
+                         std::vector<TSqlTokenizer::Literal>* literals);
+    // The shape of a text by its literals alone; null when it is not known yet.
+    std::shared_ptr<const Shape> knownShape(const QString& tsql, quint64* key);
+    std::shared_ptr<const Shape> makeShape(const QString& tsql, const QList<TSqlToken>& tokens);
+    // Internal reads of the memo: a component-style text through the shape cache, not logged.
+    std::unique_ptr<Cursor> read(const QString& tsql);
+    // The memo's answer, or null when the engine must answer.
+    std::unique_ptr<Cursor> fromMemo(const Shape& shape, const QString& tsql,
+                                     const std::vector<TSqlTokenizer::Literal>& literals);
+    // Ends the memo (and the snapshot held for it); with owner, only when it is that memo.
+    void dropMemo(const JoinMemo* owner = nullptr);
     std::unique_ptr<Backend> m_backend;
     PipelineOptions m_options;
     PipelineCounters m_counters;
     SchemaInfo m_schema;
-    QHash<QString, std::shared_ptr<const Shape>> m_shapes;         // by TSqlTranslator::shapeKey
+    QHash<quint64, std::shared_ptr<const Shape>> m_shapes;         // by a hash of the text between literals
+    std::vector<TSqlTokenizer::Literal> m_literals;                // scratch of execute
+    std::shared_ptr<const Shape> m_lastShape;                      // tried first: a build repeats one shape
     QHash<QString, std::shared_ptr<const HostShape>> m_hostShapes; // by text
+    std::shared_ptr<const JoinMemo> m_memo;
+    QString m_memoKey;     // table and year it answers for
+    QString m_memoRefused; // table and year found too small for a memo, until the next write
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(false); // false once closed
 };
 
 } // namespace sarvo::db

@@ -12,6 +12,12 @@ namespace {
           QStringLiteral("%1 at position %2 in: %3").arg(what).arg(position + 1).arg(text));
 }
 
+// ASCII characters a word goes on with: letters, digits, _ # $ @.
+bool asciiWordPart(char16_t u) {
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
+           u == '#' || u == '$' || u == '@';
+}
+
 bool isWordStart(QChar c) {
     return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('#');
 }
@@ -151,6 +157,156 @@ QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
     end.position = n;
     tokens.append(end);
     return tokens;
+}
+
+namespace {
+
+// The end of a quoted token whose body starts at start (past the opening quote), or -1.
+int skipQuoted(const QString& s, int start, QChar close) {
+    const int n = static_cast<int>(s.size());
+    for (int i = start; i < n; ++i) {
+        if (s[i] != close) continue;
+        if (i + 1 < n && s[i + 1] == close) {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return -1;
+}
+
+// The end of a number token starting at i (the same rule as tokenize).
+int skipNumber(const QString& s, int i) {
+    const int n = static_cast<int>(s.size());
+    int j = i;
+    while (j < n && isDigit(s[j]))
+        ++j;
+    if (j < n && s[j] == QLatin1Char('.')) {
+        ++j;
+        while (j < n && isDigit(s[j]))
+            ++j;
+    }
+    if (j + 1 < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+        int k = j + 1;
+        if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
+        if (k < n && isDigit(s[k])) {
+            while (k < n && isDigit(s[k]))
+                ++k;
+            j = k;
+        }
+    }
+    return j;
+}
+
+bool isSymbolChar(QChar c) {
+    switch (c.unicode()) {
+    case '(':
+    case ')':
+    case ',':
+    case '.':
+    case ';':
+    case '=':
+    case '<':
+    case '>':
+    case '+':
+    case '-':
+    case '*':
+    case '/':
+    case '%':
+    case '!':
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool TSqlTokenizer::scanLiterals(const QString& s, std::vector<Literal>* out) {
+    out->clear();
+    const int n = static_cast<int>(s.size());
+    const QChar* d = s.constData();
+    int i = 0;
+    while (i < n) {
+        const QChar c = d[i];
+        const char16_t u = c.unicode();
+        if (u == ' ' || (u < 0x80 ? (u >= 0x09 && u <= 0x0d) : c.isSpace())) {
+            ++i;
+            continue;
+        }
+        if (u == '-' && i + 1 < n && d[i + 1] == QLatin1Char('-')) {
+            while (i < n && d[i] != QLatin1Char('\n'))
+                ++i;
+            continue;
+        }
+        if (u == '/' && i + 1 < n && d[i + 1] == QLatin1Char('*')) {
+            const int end = static_cast<int>(s.indexOf(QLatin1String("*/"), i + 2));
+            if (end < 0) return false;
+            i = end + 2;
+            continue;
+        }
+        if ((u == 'N' || u == 'n') && i + 1 < n && d[i + 1] == QLatin1Char('\'')) {
+            const int end = skipQuoted(s, i + 2, QLatin1Char('\''));
+            if (end < 0) return false;
+            out->push_back({TSqlToken::Kind::NationalString, i, end});
+            i = end;
+        } else if (u == '\'') {
+            const int end = skipQuoted(s, i + 1, QLatin1Char('\''));
+            if (end < 0) return false;
+            out->push_back({TSqlToken::Kind::String, i, end});
+            i = end;
+        } else if (u == '[' || u == '"') {
+            i = skipQuoted(s, i + 1, u == '[' ? QLatin1Char(']') : QLatin1Char('"'));
+            if (i < 0) return false;
+        } else if (isDigit(c) || (u == '.' && i + 1 < n && isDigit(d[i + 1]))) {
+            const int end = skipNumber(s, i);
+            out->push_back({TSqlToken::Kind::Number, i, end});
+            i = end;
+        } else if (u == '?') {
+            ++i;
+        } else if (u == '@' || isWordStart(c)) {
+            ++i;
+            while (i < n && (d[i].unicode() < 0x80 ? asciiWordPart(d[i].unicode()) : isWordPart(d[i])))
+                ++i;
+        } else if (isSymbolChar(c)) {
+            // "!" only begins "!=", "!<" or "!>".
+            if (u == '!' && !(i + 1 < n && (d[i + 1] == QLatin1Char('=') || d[i + 1] == QLatin1Char('<') ||
+                                            d[i + 1] == QLatin1Char('>'))))
+                return false;
+            ++i;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+int TSqlTokenizer::literalEnd(const QString& s, int i, TSqlToken::Kind kind) {
+    const int n = static_cast<int>(s.size());
+    if (i >= n) return -1;
+    switch (kind) {
+    case TSqlToken::Kind::String:
+        return s[i] == QLatin1Char('\'') ? skipQuoted(s, i + 1, QLatin1Char('\'')) : -1;
+    case TSqlToken::Kind::NationalString:
+        return (s[i] == QLatin1Char('N') || s[i] == QLatin1Char('n')) && i + 1 < n &&
+                       s[i + 1] == QLatin1Char('\'')
+                   ? skipQuoted(s, i + 2, QLatin1Char('\''))
+                   : -1;
+    case TSqlToken::Kind::Number:
+        return isDigit(s[i]) || (s[i] == QLatin1Char('.') && i + 1 < n && isDigit(s[i + 1]))
+                   ? skipNumber(s, i)
+                   : -1;
+    default:
+        return -1;
+    }
+}
+
+QString TSqlTokenizer::literalValue(const QString& s, const Literal& l) {
+    if (l.kind == TSqlToken::Kind::Number) return s.mid(l.begin, l.end - l.begin);
+    const int open = l.kind == TSqlToken::Kind::NationalString ? l.begin + 2 : l.begin + 1;
+    QString value = s.mid(open, l.end - 1 - open);
+    if (value.contains(QLatin1Char('\''))) value.replace(QLatin1String("''"), QLatin1String("'"));
+    return value;
 }
 
 } // namespace sarvo::db

@@ -97,6 +97,55 @@ TEST(LikePatternTest, MatchesAsTheServerDoes) {
     }
 }
 
+// The quick filter's patterns ("text%", "%text%" with ASCII text) are tested on bytes; every text
+// must give what the general walk gives for the same pattern written so that it takes the walk
+// ("text%%", "%%text%%"): other widths and cases, the ideographic space, signs that fold to
+// letters, Chinese names, malformed bytes.
+TEST(LikePatternTest, QuickFilterPatternsMatchAsTheGeneralWalk) {
+    const std::vector<const char*> patterns = {"ab%", "%ab%", "10%", "%01%", "A B%", "%k%", "%s1%", "Z%"};
+    const std::vector<QByteArray> texts = {
+        "ab",
+        "AB12",
+        "xab",
+        "xAbx",
+        "a",
+        "",
+        "1001",
+        "100101",
+        "x01",
+        "A B",
+        "a  b",
+        QByteArray("\xEF\xBD\x81\xEF\xBD\x82"),         // full-width ab
+        QByteArray("\xEF\xBC\x91\xEF\xBC\x90\x30\x31"), // full-width 10, then 01
+        QByteArray("x\xEF\xBC\x90\xEF\xBC\x91"),        // x, then full-width 01
+        QByteArray("A\xE3\x80\x80"
+                   "B"),            // ideographic space
+        QByteArray("\xE2\x84\xAA"), // Kelvin sign, folds to k
+        QByteArray("\xC5\xBF"
+                   "1"), // long s, folds to s
+        QByteArray("\xE9\x93\xB6\xE8\xA1\x8C"
+                   "ab"), // Chinese, then ab
+        QByteArray("\xC3"
+                   "ab"),
+        QByteArray("a\xFF"
+                   "b"),
+        QByteArray("\x80\x80"
+                   "01"),
+    };
+    for (const char* p : patterns) {
+        QByteArray walked(p);
+        walked.replace("%", "%%");
+        const LikePattern fast{QByteArray(p)}, general{walked};
+        for (const QByteArray& t : texts)
+            EXPECT_EQ(fast.matches(t), general.matches(t)) << p << " / " << t.toHex().constData();
+    }
+    // and a few stated outright
+    EXPECT_TRUE(LikePattern(QByteArray("%ab%")).matches(QByteArray("\xEF\xBD\x81\xEF\xBD\x82")));
+    EXPECT_TRUE(LikePattern(QByteArray("%k%")).matches(QByteArray("\xE2\x84\xAA")));
+    EXPECT_TRUE(LikePattern(QByteArray("%01%")).matches(QByteArray("x\xEF\xBC\x90\xEF\xBC\x91")));
+    EXPECT_FALSE(LikePattern(QByteArray("ab%")).matches(QByteArray("xab")));
+}
+
 TEST(LikePatternTest, EscapeMakesTheNextCharacterItself) {
     const std::vector<std::tuple<const char*, char32_t, const char*, bool>> cases = {
         {"10!%", U'!', "10%", true}, {"10!%", U'!', "100", false},  {"10!%%", U'!', "10%x", true},

@@ -82,6 +82,48 @@ TEST(TSqlTokenizerTest, PositionsCountFromTheStartOfTheText) {
     EXPECT_EQ(t[4].position, 21);
 }
 
+// The one-pass literal scan that recognizes a known statement shape finds exactly the literals
+// the tokenizer finds, with their values, and refuses what the tokenizer refuses.
+TEST(TSqlTokenizerTest, LiteralScanFindsTheTokenizersLiterals) {
+    const std::vector<QString> texts = {
+        "select * from code where  iYear=2024 and ( ccode like N'1001%' or chelp like N'AB%' ) order by "
+        "ccode ",
+        "select distinct code.ccode from tempdb..[demo2024] inner join code on tempdb..[demo2024].ccode like "
+        "code.ccode+'%' where code.ccode like 'it''s%' and code.igrade=3 and code.iYear=2024",
+        "select 2018order, .5e3, 1e, x1 from [t 1] -- 12 'no'\n where \"c 2\"=N'' /* 'x' 3 */ and @v1=4",
+        QString::fromUtf8("select n'中文', N'', '''' from code where a!=1 and b !< 2"),
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        QStringList fromTokens;
+        for (const TSqlToken& t : TSqlTokenizer::tokenize(text))
+            if (t.kind == K::String || t.kind == K::NationalString || t.kind == K::Number)
+                fromTokens
+                    << QStringLiteral("%1@%2=%3").arg(static_cast<int>(t.kind)).arg(t.position).arg(t.text);
+        std::vector<TSqlTokenizer::Literal> literals;
+        ASSERT_TRUE(TSqlTokenizer::scanLiterals(text, &literals));
+        QStringList scanned;
+        for (const auto& l : literals)
+            scanned << QStringLiteral("%1@%2=%3")
+                           .arg(static_cast<int>(l.kind))
+                           .arg(l.begin)
+                           .arg(TSqlTokenizer::literalValue(text, l));
+        EXPECT_EQ(scanned, fromTokens);
+    }
+    std::vector<TSqlTokenizer::Literal> literals;
+    for (const char* bad :
+         {"select 'open", "select [open", "select 1 /* open", "select a ! b", "select a ~ b"}) {
+        bool tokenizes = true;
+        try {
+            TSqlTokenizer::tokenize(QString::fromUtf8(bad));
+        } catch (...) {
+            tokenizes = false;
+        }
+        EXPECT_FALSE(tokenizes) << bad;
+        EXPECT_FALSE(TSqlTokenizer::scanLiterals(QString::fromUtf8(bad), &literals)) << bad;
+    }
+}
+
 } // namespace
 
 } // namespace sarvo::db::test

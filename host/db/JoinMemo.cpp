@@ -1,0 +1,280 @@
+// A hierarchy build's prefix joins from one read; see JoinMemo.h.
+#include "host/db/JoinMemo.h"
+
+#include "host/db/Collation.h"
+#include "host/db/Cursor.h"
+#include "host/db/LikePattern.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace sarvo::db {
+
+namespace {
+
+// Walks a token list against the join's text, word by word.
+class Matcher {
+public:
+    explicit Matcher(const QList<TSqlToken>& tokens) : m_tokens(tokens) {}
+
+    bool words(const char* spaced) {
+        for (const QString& w : QString::fromLatin1(spaced).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (!ok()) return false;
+            const TSqlToken& t = m_tokens[m_i];
+            const bool symbol = !w[0].isLetter();
+            if (symbol ? !(t.kind == TSqlToken::Kind::Symbol && t.text == w)
+                       : !(t.kind == TSqlToken::Kind::Word && t.text.compare(w, Qt::CaseInsensitive) == 0))
+                return false;
+            ++m_i;
+        }
+        return true;
+    }
+    // tempdb..[name]: the name, which must be the same wherever it stands.
+    bool table(QString* name) {
+        if (!words("tempdb . .") || !ok()) return false;
+        const TSqlToken& t = m_tokens[m_i];
+        if (t.kind != TSqlToken::Kind::QuotedIdentifier || (!name->isNull() && t.text != *name)) return false;
+        *name = t.text;
+        ++m_i;
+        return true;
+    }
+    bool literal(TSqlToken::Kind kind, int* index) {
+        if (!ok() || m_tokens[m_i].kind != kind) return false;
+        *index = static_cast<int>(m_i++);
+        return true;
+    }
+    bool peekWord(const char* word) const { return ok() && m_tokens[m_i].isWord(word); }
+    bool atEnd() const { return ok() && m_tokens[m_i].kind == TSqlToken::Kind::End; }
+
+private:
+    bool ok() const { return m_i < m_tokens.size(); }
+    const QList<TSqlToken>& m_tokens;
+    qsizetype m_i = 0;
+};
+
+bool isWildcard(char c) {
+    return c == '%' || c == '_' || c == '[';
+}
+
+bool beginsWith(const QByteArray& text, const QByteArray& start) {
+    return text.size() >= start.size() && std::equal(start.begin(), start.end(), text.begin());
+}
+
+} // namespace
+
+std::optional<JoinMemo::Form> JoinMemo::recognize(const QList<TSqlToken>& tokens) {
+    Matcher m(tokens);
+    Form f;
+    int percent = -1;
+    if (!m.words("select distinct code . cclass , code . cClass , code . ccode , code . cCode_name , code . "
+                 "ccode_engl , code . igrade from") ||
+        !m.table(&f.table) || !m.words("inner join code on") || !m.table(&f.table) ||
+        !m.words(". ccode like code . ccode +") || !m.literal(TSqlToken::Kind::String, &percent) ||
+        tokens[percent].text != QLatin1String("%") || !m.words("where code ."))
+        return std::nullopt;
+    if (m.peekWord("ccode")) {
+        if (!m.words("ccode like") || !m.literal(TSqlToken::Kind::String, &f.patternToken) ||
+            !m.words("and code ."))
+            return std::nullopt;
+    }
+    if (!m.words("igrade =") || !m.literal(TSqlToken::Kind::Number, &f.gradeToken) ||
+        !m.words("and code . iYear =") || !m.literal(TSqlToken::Kind::Number, &f.yearToken) ||
+        !m.words("order by code . ccode") || !m.atEnd())
+        return std::nullopt;
+    return f;
+}
+
+QString JoinMemo::codesQuery(const QString& table) {
+    QString name = table;
+    name.replace(QLatin1String("]"), QLatin1String("]]"));
+    return QStringLiteral("select ccode from tempdb..[") + name + QLatin1Char(']');
+}
+
+QString JoinMemo::yearCodesQuery(const QString& yearLiteral) {
+    return QStringLiteral("select code.ccode from code where code.iYear=") + yearLiteral;
+}
+
+QString JoinMemo::branchQuery(const QString& yearLiteral, const QString& root) {
+    return QStringLiteral(
+               "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+               "code.igrade from code where code.iYear=") +
+           yearLiteral + QStringLiteral(" and code.ccode like N'") + root +
+           QStringLiteral("%' order by code.ccode");
+}
+
+QString JoinMemo::accountsQuery(const QString& yearLiteral) {
+    return QStringLiteral(
+               "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+               "code.igrade from code where code.iYear=") +
+           yearLiteral + QStringLiteral(" order by code.ccode");
+}
+
+QByteArray JoinMemo::foldChars(const QByteArray& utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.constData());
+    const qsizetype n = utf8.size();
+    qsizetype i = 0;
+    while (i < n && p[i] < 0x80 && !(p[i] >= 'A' && p[i] <= 'Z'))
+        ++i;
+    if (i == n) return utf8; // digits and the like: already folded
+    QByteArray out = utf8.left(i);
+    while (i < n) {
+        char32_t c;
+        Collation::readChar(p, n, i, c);
+        Collation::appendChar(out, Collation::fold(c));
+    }
+    return out;
+}
+
+int JoinMemo::readFiltered(Cursor& codes) {
+    m_filtered.clear();
+    m_stored.clear();
+    QByteArray utf8;
+    while (codes.fetch()) {
+        if (!codes.textBytes(0, &utf8)) {
+            if (codes.value(0).isNull()) continue;
+            return -1;
+        }
+        m_stored.emplace_back(utf8.constData(), utf8.size()); // its own copy: utf8 lives until the next row
+        m_filtered.push_back(foldChars(m_stored.back()));
+    }
+    std::sort(m_filtered.begin(), m_filtered.end());
+    // How many groups the codes fall into by their first characters, as many as the shortest
+    // code has: about the number of branches they lie in.
+    qsizetype shortest = std::numeric_limits<qsizetype>::max();
+    for (const QByteArray& f : m_filtered)
+        shortest = std::min(shortest, f.size());
+    m_groups = 0;
+    for (size_t i = 0; i < m_filtered.size(); ++i)
+        if (i == 0 || !beginsWith(m_filtered[i], m_filtered[i - 1].left(shortest))) ++m_groups;
+    return static_cast<int>(m_filtered.size());
+}
+
+bool JoinMemo::leads(const QByteArray& code) const {
+    if (std::any_of(code.begin(), code.end(), isWildcard)) {
+        // The engine's own LIKE decides for a code that is itself a pattern.
+        const LikePattern pattern(code + '%');
+        return std::any_of(m_stored.begin(), m_stored.end(),
+                           [&](const QByteArray& t) { return pattern.matches(t); });
+    }
+    const QByteArray folded = foldChars(code);
+    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), folded);
+    return at != m_filtered.end() && beginsWith(*at, folded);
+}
+
+bool JoinMemo::readYearCodes(Cursor& codes) {
+    m_yearRows = 0;
+    std::vector<QByteArray> leading; // folded
+    QByteArray utf8;
+    while (codes.fetch()) {
+        ++m_yearRows;
+        if (!codes.textBytes(0, &utf8)) {
+            if (codes.value(0).isNull()) continue;
+            return false;
+        }
+        if (!leads(utf8)) continue;
+        // A branch is read by "like 'root%'": a root holding a wildcard or a quote cannot be.
+        if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return isWildcard(c) || c == '\''; }))
+            return false;
+        leading.push_back(foldChars(QByteArray(utf8.constData(), utf8.size())));
+        m_leading.emplace_back(utf8.constData(), utf8.size());
+    }
+    // The leading codes no other leading code begins: every leading code begins with one of them.
+    std::vector<size_t> order(leading.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return leading[a] < leading[b]; });
+    m_roots.clear();
+    const QByteArray* last = nullptr;
+    for (size_t i : order) {
+        if (last && beginsWith(leading[i], *last)) continue;
+        last = &leading[i];
+        m_roots << QString::fromUtf8(m_leading[i]);
+    }
+    return true;
+}
+
+bool JoinMemo::readAccounts(Cursor& accounts) {
+    constexpr int kCode = 2, kGrade = 5; // the join's column order
+    if (accounts.columnCount() != 6) return false;
+    m_names.clear();
+    for (int c = 0; c < accounts.columnCount(); ++c)
+        m_names << accounts.columnName(c);
+    QByteArray utf8;
+    while (accounts.fetch()) {
+        if (!accounts.textBytes(kCode, &utf8)) {
+            if (accounts.value(kCode).isNull()) continue;
+            return false;
+        }
+        if (!leads(utf8)) continue;
+        const Variant code = accounts.value(kCode);
+        const Variant grade = accounts.value(kGrade);
+        if (grade.type() != Variant::Type::Long && grade.type() != Variant::Type::Integer) return false;
+        std::vector<Variant> row(6);
+        for (int c = 0; c < 6; ++c)
+            row[static_cast<size_t>(c)] = c == kCode ? code : c == kGrade ? grade : accounts.value(c);
+        m_rows.push_back(std::move(row));
+        m_codes.emplace_back(utf8.constData(), utf8.size());
+    }
+    return true;
+}
+
+void JoinMemo::finish(bool inParts) {
+    if (inParts) {
+        // Branches read one by one: in the order the engine sorts codes (their bytes).
+        std::vector<size_t> order(m_rows.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return m_codes[a] < m_codes[b]; });
+        std::vector<std::vector<Variant>> rows;
+        std::vector<QByteArray> codes;
+        rows.reserve(order.size());
+        codes.reserve(order.size());
+        for (size_t i : order) {
+            rows.push_back(std::move(m_rows[i]));
+            codes.push_back(std::move(m_codes[i]));
+        }
+        m_rows.swap(rows);
+        m_codes.swap(codes);
+    }
+    m_grades.clear();
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const int index = static_cast<int>(i);
+        Grade& g = m_grades[m_rows[i][5].toLong()];
+        g.inOrder.push_back(index);
+        g.byFolded.emplace_back(foldChars(m_codes[i]), index);
+    }
+    for (Grade& g : m_grades)
+        std::sort(g.byFolded.begin(), g.byFolded.end());
+    m_filtered = {};
+    m_stored = {};
+    m_codes = {};
+    m_leading = {};
+}
+
+bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows) const {
+    rows->clear();
+    QByteArray start;
+    if (pattern) {
+        const QByteArray utf8 = pattern->toUtf8();
+        if (utf8.isEmpty() || !utf8.endsWith('%')) return false;
+        start = utf8.left(utf8.size() - 1);
+        if (std::any_of(start.begin(), start.end(), isWildcard)) return false;
+    }
+    const auto g = m_grades.constFind(grade);
+    if (g == m_grades.cend()) return true;
+    if (!pattern) {
+        *rows = g->inOrder;
+        return true;
+    }
+    const QByteArray folded = foldChars(start);
+    auto at = std::lower_bound(
+        g->byFolded.begin(), g->byFolded.end(), folded,
+        [](const std::pair<QByteArray, int>& e, const QByteArray& k) { return e.first < k; });
+    for (; at != g->byFolded.end() && beginsWith(at->first, folded); ++at)
+        rows->push_back(at->second);
+    std::sort(rows->begin(), rows->end());
+    return true;
+}
+
+} // namespace sarvo::db

@@ -1,0 +1,109 @@
+// One hierarchy build's prefix joins answered from a single read. The build fills a temporary
+// table with the filtered accounts, then asks, once per node, for the next grade's accounts under
+// a code that lead to a filtered account:
+//
+//   select distinct code.cclass,...,code.igrade  from T inner join code on T.ccode like
+//   code.ccode+'%' where [code.ccode like 'X%' and] code.igrade=G and code.iYear=Y order by code.ccode
+//
+// Every such answer is a part of one set: the year's accounts that lead to a filtered account,
+// in code order. The memo reads the temporary table's codes and the year's accounts once and
+// works that set out; a statement is then the accounts of grade G whose code begins with X, in
+// the order read. The tests are the collation's own (a LIKE pattern without wildcards matches
+// exactly the texts whose folded characters begin with its folded characters); a code holding a
+// LIKE wildcard is tested with the engine's LIKE itself, and a statement whose X holds one is
+// left to the engine.
+//
+// The memo is correct only while the data it read stays what the engine would read: the
+// pipeline holds the engine's snapshot while it is in use and drops it at any write.
+#pragma once
+
+#include "host/db/TSqlToken.h"
+#include "runtime/Variant.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace sarvo::db {
+
+class Cursor;
+
+class JoinMemo {
+public:
+    // Where a statement of the join's form keeps its parts (token indexes into its tokens).
+    struct Form {
+        QString table;         // the temporary table's name, as written in brackets
+        int patternToken = -1; // 'X%'; -1 for the first grade's statement, which has none
+        int gradeToken = -1;
+        int yearToken = -1;
+    };
+    // The statement's form when its tokens are the join's, else none.
+    static std::optional<Form> recognize(const QList<TSqlToken>& tokens);
+
+    // The texts whose rows make the memo: the temporary table's codes, and the year's accounts
+    // with the join's columns in the join's order.
+    static QString codesQuery(const QString& table);
+    static QString accountsQuery(const QString& yearLiteral);
+    // The year's codes alone, and one branch of the year's accounts (those whose code begins
+    // with root) with the join's columns in the join's order.
+    static QString yearCodesQuery(const QString& yearLiteral);
+    static QString branchQuery(const QString& yearLiteral, const QString& root);
+
+    // Builds from the two queries' cursors, each read to its end: first the filtered codes
+    // (their count, or -1), then the accounts. False (-1) when a value is not of the kind the
+    // tests assume (a code that is not text, a grade that is not whole): the statements then
+    // go to the engine.
+    int readFiltered(Cursor& codes);
+    // Groups of filtered codes that share their start (as long as the shortest code): few
+    // groups make few branches likely.
+    int filteredGroups() const { return m_groups; }
+    // Optionally, before the accounts: the year's codes, to find the few branches that lead to
+    // a filtered account (roots()), so that only those are read. False when a branch cannot be
+    // read that way (a code that is a pattern, or holds a quote): then the whole year is read.
+    bool readYearCodes(Cursor& codes);
+    const QStringList& roots() const { return m_roots; }
+    int yearRows() const { return m_yearRows; }
+    int leadingCodes() const { return static_cast<int>(m_leading.size()); }
+    // The accounts: the whole year in one cursor, or branch by branch (inParts for finish).
+    bool readAccounts(Cursor& accounts);
+    void finish(bool inParts);
+
+    // The answer for grade and the literal start of the LIKE pattern (null for none): row indexes
+    // in order. False when the pattern is not a plain prefix ("X%" without other wildcards).
+    bool lookup(int grade, const QString* pattern, std::vector<int>* rows) const;
+
+    const QStringList& columnNames() const { return m_names; }
+    const std::vector<Variant>& row(int index) const { return m_rows[static_cast<size_t>(index)]; }
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+
+    // The folded form of UTF-8 text, character by character (trailing blanks kept): a text
+    // begins like a pattern's literal start exactly when its folded bytes begin with the
+    // start's folded bytes.
+    static QByteArray foldChars(const QByteArray& utf8);
+
+private:
+    bool leads(const QByteArray& code) const;
+
+    std::vector<QByteArray> m_filtered; // folded, sorted
+    std::vector<QByteArray> m_leading;  // the year's codes that lead to a filtered one
+    QStringList m_roots;
+    int m_yearRows = 0;
+    int m_groups = 0;
+    std::vector<QByteArray> m_codes;  // each row's code as stored
+    std::vector<QByteArray> m_stored; // as stored, for codes that are patterns themselves
+    QStringList m_names;
+    std::vector<std::vector<Variant>> m_rows; // accounts that lead to a filtered one, in code order
+    // Per grade: row indexes in code order, and the same sorted by folded code.
+    struct Grade {
+        std::vector<int> inOrder;
+        std::vector<std::pair<QByteArray, int>> byFolded;
+    };
+    QHash<qint64, Grade> m_grades;
+};
+
+} // namespace sarvo::db

@@ -1,0 +1,63 @@
+// Rows of a build's memo; see MemoCursor.h.
+#include "host/db/MemoCursor.h"
+
+#include "host/db/JoinMemo.h"
+#include "runtime/RuntimeError.h"
+
+namespace sarvo::db {
+
+MemoCursor::MemoCursor(std::shared_ptr<const JoinMemo> memo, std::vector<int> rows,
+                       std::shared_ptr<const bool> alive, std::function<void()> done)
+    : m_memo(std::move(memo)), m_rows(std::move(rows)), m_alive(std::move(alive)), m_done(std::move(done)) {}
+
+MemoCursor::~MemoCursor() {
+    finish();
+}
+
+int MemoCursor::columnCount() const {
+    return static_cast<int>(m_memo->columnNames().size());
+}
+
+QString MemoCursor::columnName(int column) const {
+    return m_memo->columnNames().value(column);
+}
+
+bool MemoCursor::fetch() {
+    if (!isOpen()) raise(ErrorCode::ObjectClosed);
+    if (m_next >= m_rows.size()) {
+        m_current = -1;
+        finish();
+        return false;
+    }
+    m_current = m_rows[m_next++];
+    return true;
+}
+
+Variant MemoCursor::value(int column) const {
+    if (column < 0 || column >= columnCount()) raise(ErrorCode::ItemNotFound, QString::number(column));
+    if (m_current < 0) raise(ErrorCode::NoCurrentRecord);
+    return m_memo->row(m_current)[static_cast<size_t>(column)];
+}
+
+void MemoCursor::rewind() {
+    if (!isOpen()) raise(ErrorCode::ObjectClosed);
+    m_next = 0;
+    m_current = -1;
+}
+
+void MemoCursor::close() {
+    m_closed = true;
+    finish();
+}
+
+void MemoCursor::finish() {
+    if (!m_done) return;
+    std::function<void()> done = std::move(m_done);
+    m_done = nullptr;
+    try {
+        done();
+    } catch (...) {
+    }
+}
+
+} // namespace sarvo::db

@@ -1,0 +1,303 @@
+// A hierarchy build's statements answered from one read: every statement's rows equal the
+// engine's own (memo off), for codes in other cases and widths and codes holding LIKE wildcards;
+// and the memo never outlives what it read: a write through the connection, a temporary table
+// dropped and filled again, another connection's commit during and after a build.
+#include "DbFixture.h"
+
+#include "host/db/PipelineSettings.h"
+#include "runtime/RuntimeError.h"
+
+#include <functional>
+
+namespace sarvo::db::test {
+
+namespace {
+
+const QString kTable = QStringLiteral("tempdb..[memo1]");
+
+QString joinStatement(const QString& prefixTest, int grade) {
+    return QStringLiteral(
+               "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+               "code.igrade  from ") +
+           kTable + QStringLiteral(" inner join code on ") + kTable +
+           QStringLiteral(".ccode like code.ccode+'%' where ") + prefixTest +
+           QStringLiteral("code.igrade=%1 and code.iYear=2024 order by code.ccode ").arg(grade);
+}
+QString firstGrade() {
+    return joinStatement(QString(), 1);
+}
+QString nextGrade(const QString& code, int grade) {
+    QString quoted = code;
+    quoted.replace(QLatin1String("'"), QLatin1String("''"));
+    return joinStatement(QStringLiteral("code.ccode like '") + quoted + QStringLiteral("%' and "), grade + 1);
+}
+
+class JoinMemoTest : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        m_conn->native(QStringLiteral("PRAGMA journal_mode=WAL"));
+        // 36 first-grade accounts, 5 children each, 5 grandchildren each: 1,116 accounts.
+        m_conn->native(QStringLiteral("BEGIN"));
+        for (int a = 1; a <= 36; ++a) {
+            const QString g1 = QString::number(1000 + a);
+            add(g1, 1);
+            for (int b = 1; b <= 5; ++b) {
+                const QString g2 = g1 + QStringLiteral("0%1").arg(b);
+                add(g2, 2);
+                for (int c = 1; c <= 5; ++c)
+                    add(g2 + QStringLiteral("0%1").arg(c), 3);
+            }
+        }
+        // Codes the collation and LIKE must get right: letters in both cases, full-width digits,
+        // and codes that are patterns themselves.
+        for (const char* code : {"1001A", "1001a01", "１００２09", "1003%", "1003%01", "1004_", "1004_01",
+                                 "1005[1]", "1005[1]01", "100601's"})
+            add(QString::fromUtf8(code), 2);
+        m_conn->native(QStringLiteral("COMMIT"));
+    }
+
+    void add(const QString& code, int grade, Connection* on = nullptr) const {
+        (on ? on : m_conn.get())
+            ->command(QStringLiteral("insert into code(iYear,cclass,ccode,ccode_name,ccode_engl,igrade) "
+                                     "values(2024,?,?,?,?,?)"),
+                      {SqlValue::ofText(QStringLiteral("资产")), SqlValue::ofText(code),
+                       SqlValue::ofText(QStringLiteral("科目") + code),
+                       SqlValue::ofText(QStringLiteral("Acct ") + code), SqlValue::ofInteger(grade)});
+    }
+
+    void setMemo(bool on) {
+        PipelineOptions o;
+        o.memoJoins = on;
+        m_conn->setOptions(o);
+    }
+
+    void fill(const QString& condition) {
+        m_conn->tryExecute(QStringLiteral("drop table ") + kTable);
+        m_conn->execute(
+            QStringLiteral("select  * into ") + kTable + QStringLiteral("  from code  where  iYear=2024") +
+            (condition.isEmpty() ? QString() : QStringLiteral(" and (") + condition + QLatin1Char(')')) +
+            QStringLiteral(" order by ccode "));
+    }
+
+    // The build's statements as the tree runs them, depth first, each row as "grade|code|name|
+    // english|class|class" under the statement that gave it.
+    QStringList load() {
+        QStringList lines;
+        auto rs = m_conn->execute(firstGrade());
+        while (!rs->eof()) {
+            lines << line(*rs);
+            children(rs->field(QStringLiteral("cCode")).toDisplayText(), 1, lines);
+            rs->moveNext();
+        }
+        m_conn->tryExecute(QStringLiteral("drop table ") + kTable);
+        return lines;
+    }
+    void children(const QString& code, int grade, QStringList& lines) {
+        auto rs = m_conn->execute(nextGrade(code, grade));
+        lines << QStringLiteral("  under ") + code;
+        while (!rs->eof()) {
+            lines << line(*rs);
+            children(rs->field(QStringLiteral("cCode")).toDisplayText(),
+                     rs->field(QStringLiteral("igrade")).toLong(), lines);
+            rs->moveNext();
+        }
+    }
+    static QString line(const Recordset& rs) {
+        QStringList values;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            values << rs.fieldName(i) + QLatin1Char('=') + rs.fieldAt(i).toDisplayText();
+        return values.join(QLatin1Char('|'));
+    }
+};
+
+TEST_F(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
+    struct Case {
+        const char* name;
+        QString condition;
+        bool fewBranches = false; // read branch by branch rather than the whole year
+    };
+    const std::vector<Case> cases = {
+        {"a few branches", "ccode like N'101[0-4]%'", true},
+        {"a few branches, one with a code in full width", "ccode like N'100[2]%' or ccode like N'101[0-3]%'",
+         true},
+        {"a few branches, one with a quote in a code", "ccode like N'1006%' or ccode like N'101[0-3]%'"},
+        {"every account", {}},
+        {"a begins-with filter", "ccode like N'100%'"},
+        {"a contains filter", "ccode like N'%01%'"},
+        {"names of every grade", "ccode_name like N'%科目10%'"},
+        {"codes that are LIKE patterns", "ccode like N'%[%_[]%' or ccode like N'100_%'"},
+        {"codes in other cases and widths", "ccode_engl like N'%A%' or ccode like N'%0%'"},
+        {"nothing", "ccode = N'none'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setMemo(false);
+        fill(c.condition);
+        const QStringList expected = load();
+        setMemo(true);
+        const qint64 hitsBefore = m_conn->counters().memoHits;
+        const qint64 rowsBefore = m_conn->counters().rows;
+        fill(c.condition);
+        EXPECT_EQ(load(), expected);
+        // The year's 1,126 codes, and then the whole year again or only the few branches.
+        if (c.fewBranches) {
+            EXPECT_LT(m_conn->counters().rows - rowsBefore, 1800);
+        }
+        // The broad filters are answered from the memo, not by the engine again.
+        if (expected.size() > 300) {
+            EXPECT_GT(m_conn->counters().memoHits - hitsBefore, 150);
+        }
+    }
+}
+
+TEST_F(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
+    struct Case {
+        const char* name;
+        std::function<void(Connection&)> write;
+        QString gone; // the grade-2 code under 1002 the write takes away
+    };
+    // Each case writes on top of the ones before it.
+    const std::vector<Case> cases = {
+        {"a statement the component sends",
+         [](Connection& c) {
+             c.execute(QStringLiteral("update code set igrade=9 where ccode=N'100203' and iYear=2024"));
+         },
+         "100203"},
+        {"a host command",
+         [](Connection& c) {
+             c.command(QStringLiteral("delete from code where ccode=? and iYear=2024"),
+                       {SqlValue::ofText(QStringLiteral("100205"))});
+         },
+         "100205"},
+        {"engine SQL",
+         [](Connection& c) { c.native(QStringLiteral("DELETE FROM code WHERE ccode = '100201'")); },
+         "100201"},
+    };
+    setMemo(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fill({});
+        const qint64 hits = m_conn->counters().memoHits;
+        auto first = m_conn->execute(firstGrade());
+        ASSERT_FALSE(first->eof());
+        const QStringList before = column(nextGrade(QStringLiteral("1002"), 1), QStringLiteral("ccode"));
+        EXPECT_EQ(m_conn->counters().memoHits - hits, 2) << "first grade and 1002 from the memo";
+        c.write(*m_conn);
+        QStringList expected = before;
+        EXPECT_EQ(expected.removeAll(c.gone), 1);
+        EXPECT_EQ(column(nextGrade(QStringLiteral("1002"), 1), QStringLiteral("ccode")), expected);
+        EXPECT_EQ(m_conn->counters().memoHits - hits, 2) << "nothing from the memo after the write";
+        first->close();
+    }
+}
+
+TEST_F(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
+    setMemo(true);
+    const qint64 builds = m_conn->counters().memoBuilds;
+    for (const QString& condition :
+         {QStringLiteral("ccode like N'1001%' or ccode like N'1002%' or ccode like N'1003%' or "
+                         "ccode like N'1004%' or ccode like N'1005%'"),
+          QStringLiteral("ccode like N'1006%'")}) {
+        fill(condition);
+        auto first = m_conn->execute(firstGrade());
+        QStringList seen;
+        for (; !first->eof(); first->moveNext())
+            seen << first->field(QStringLiteral("ccode")).toDisplayText();
+        setMemo(false);
+        const QStringList engine = column(firstGrade(), QStringLiteral("ccode"));
+        setMemo(true);
+        EXPECT_EQ(seen, engine) << condition.toStdString();
+    }
+    EXPECT_EQ(m_conn->counters().memoBuilds - builds, 1) << "the second table is too small for a memo";
+}
+
+// While a build reads, another program commits a new account: the build goes on seeing the rows
+// as they were when it began (as the engine's open cursor does), and the next build sees it.
+TEST_F(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
+    Connection other(m_connectionString);
+    other.open();
+    int added = 6;
+    for (bool memo : {false, true}) {
+        SCOPED_TRACE(memo ? "memo" : "engine");
+        setMemo(memo);
+        const qint64 hits = m_conn->counters().memoHits;
+        fill({});
+        auto first = m_conn->execute(firstGrade());
+        ASSERT_FALSE(first->eof());
+        const auto under1002 = [&] {
+            return column(nextGrade(QStringLiteral("1002"), 1), QStringLiteral("ccode")).size();
+        };
+        const qsizetype during = under1002();
+        add(QStringLiteral("10020%1").arg(added++), 2, &other);
+        EXPECT_EQ(under1002(), during) << "a build reads one snapshot";
+        while (!first->eof())
+            first->moveNext();
+        m_conn->tryExecute(QStringLiteral("drop table ") + kTable);
+        EXPECT_EQ(m_conn->counters().memoHits > hits, memo);
+        fill({});
+        auto next = m_conn->execute(firstGrade());
+        EXPECT_EQ(under1002(), during + 1) << "the next build sees the commit";
+        next->close();
+    }
+    other.close();
+}
+
+// Texts one after another that share most of their text with the one before: each gives its own
+// rows, whether it has the last text's shape or only looks like it.
+TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
+    const std::vector<QString> texts = {
+        "select ccode from code where ccode like N'1001%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1002%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'%01' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1002%' or iYear=2024 order by ccode",
+        "select ccode from code where ccode like '1003%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'it''s%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1004%' and iYear=2024.5 order by ccode",
+        "select ccode from code where ccode like N'1004%' and iYear=2024 order by 1",
+        "select top 3 ccode from code where ccode like N'1005%' and iYear=2024 order by ccode",
+        "select top 2 ccode from code where ccode like N'1005%' and iYear=2024 order by ccode",
+        "select ccode from code where ccode like N'1006%' and iYear=2024 order by ccode",
+    };
+    std::vector<QStringList> plain;
+    setMemo(false);
+    PipelineOptions off;
+    off.cacheStatements = off.likeRanges = off.indexTempTables = off.memoJoins = false;
+    m_conn->setOptions(off);
+    for (const QString& t : texts)
+        plain.push_back(column(t, QStringLiteral("ccode")));
+    setMemo(true);
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(column(texts[i], QStringLiteral("ccode")), plain[i]) << texts[i].toStdString();
+}
+
+// Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
+// read by name, and closing the connection closes them.
+TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
+    setMemo(true);
+    fill({});
+    auto first = m_conn->execute(firstGrade());
+    auto children = m_conn->execute(nextGrade(QStringLiteral("1002"), 1));
+    auto leaf = m_conn->execute(nextGrade(QStringLiteral("10020101"), 3));
+    EXPECT_EQ(m_conn->counters().memoHits, 3);
+    EXPECT_TRUE(leaf->bof() && leaf->eof());
+    EXPECT_FALSE(children->bof() || children->eof());
+    EXPECT_EQ(children->field(QStringLiteral("CCODE")).toDisplayText(), QStringLiteral("100201"));
+    EXPECT_EQ(children->field(QStringLiteral("igrade")).toLong(), 2);
+    children->moveFirst();
+    EXPECT_EQ(children->field(QStringLiteral("ccode")).toDisplayText(), QStringLiteral("100201"));
+    m_conn->close();
+    for (auto* rs : {first.get(), children.get(), leaf.get()}) {
+        try {
+            (void)rs->eof();
+            ADD_FAILURE() << "still open after the connection closed";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), static_cast<int>(ErrorCode::ObjectClosed));
+        }
+    }
+}
+
+} // namespace
+
+} // namespace sarvo::db::test
