@@ -170,7 +170,7 @@ void EndToEndBench::runOpens(HostDriver& host, const AccountRows& rows, SetResul
         });
         const std::vector<TreeLine> expected =
             open.text.isEmpty() ? std::vector<TreeLine>{}
-                                : floor.tree(FilterSpec::quick(open.text, false), open.hierarchy);
+                                : floor.tree(FilterQuery::quick(open.text, false), open.hierarchy);
 
         c.matches = open.text.isEmpty() ? 0 : result.begins.narrow.matches;
         c.floorNodes = static_cast<int>(expected.size());
@@ -238,8 +238,8 @@ void EndToEndBench::runSession(DialogSession& session, HostDriver& host, const A
                                         QLatin1String(strength)}
                                 .join(QLatin1Char(' '))))
                     continue;
-                const FilterSpec spec = FilterSpec::quick(chosen->text, contains);
-                const std::vector<TreeLine> expected = floor.tree(spec, hierarchy);
+                const FilterQuery query = FilterQuery::quick(chosen->text, contains);
+                const std::vector<TreeLine> expected = floor.tree(query, hierarchy);
                 const QString before = chosen->text.chopped(1);
                 const QChar last = chosen->text.back();
                 CaseSteps steps;
@@ -258,7 +258,7 @@ void EndToEndBench::runSession(DialogSession& session, HostDriver& host, const A
                 emptyDialog();
                 c.fast = runner.run(steps, false);
                 if (m_options.plain) c.plain = runner.run(steps, true);
-                c.floor = CaseRunner::timeRepeated([&] { (void)floor.tree(spec, hierarchy); },
+                c.floor = CaseRunner::timeRepeated([&] { (void)floor.tree(query, hierarchy); },
                                                    m_options.floorSeconds);
                 finishCase(c, result);
             }
@@ -268,8 +268,8 @@ void EndToEndBench::runSession(DialogSession& session, HostDriver& host, const A
         session.setContains(false);
         // The expected tree is made before the empty dialog's heap is read, as for the typed
         // cases: it is the benchmark's, not the dialog's.
-        const FilterSpec spec = FilterSpec::notClosed();
-        const std::vector<TreeLine> expected = floor.tree(spec, hierarchy);
+        const FilterQuery query = FilterQuery::notClosed();
+        const std::vector<TreeLine> expected = floor.tree(query, hierarchy);
         emptyDialog();
         session.selectNotClosedOnly();
         CaseSteps steps;
@@ -280,12 +280,12 @@ void EndToEndBench::runSession(DialogSession& session, HostDriver& host, const A
         c.layout = layout;
         c.strength = QStringLiteral("attribute");
         c.text = QStringLiteral("not closed");
-        c.matches = static_cast<int>(floor.matching(spec).size());
+        c.matches = static_cast<int>(floor.matching(query).size());
         c.floorNodes = static_cast<int>(expected.size());
         c.fast = runner.run(steps, false);
         if (m_options.plain) c.plain = runner.run(steps, true);
         c.floor =
-            CaseRunner::timeRepeated([&] { (void)floor.tree(spec, hierarchy); }, m_options.floorSeconds);
+            CaseRunner::timeRepeated([&] { (void)floor.tree(query, hierarchy); }, m_options.floorSeconds);
         finishCase(c, result);
     }
     runClicks(session, host, rows, result, runner);

@@ -33,19 +33,19 @@ FilterFloor::FilterFloor(const AccountRows& rows, bool englishNames)
     }
 }
 
-std::vector<int> FilterFloor::matching(const FilterSpec& spec) const {
+std::vector<int> FilterFloor::matching(const FilterQuery& query) const {
     std::vector<int> out;
     const auto& rows = m_rows.rows();
-    if (spec.kind == FilterSpec::Kind::NotClosed) {
+    if (query.kind == FilterQuery::Kind::NotClosed) {
         for (int i = 0; i < m_rows.size(); ++i)
             if (!rows[static_cast<size_t>(i)].closed) out.push_back(i);
         return out;
     }
     // The quick filter's pattern: the text as typed for code and names, upper-cased for the
     // mnemonic; closed accounts are hidden.
-    const QString before = spec.contains ? QStringLiteral("%") : QString();
-    const db::LikePattern typed(before + spec.text + QLatin1Char('%'));
-    const db::LikePattern upper(before + spec.text.toUpper() + QLatin1Char('%'));
+    const QString before = query.contains ? QStringLiteral("%") : QString();
+    const db::LikePattern typed(before + query.text + QLatin1Char('%'));
+    const db::LikePattern upper(before + query.text.toUpper() + QLatin1Char('%'));
     for (int i = 0; i < m_rows.size(); ++i) {
         const AccountRow& r = rows[static_cast<size_t>(i)];
         if (r.closed) continue;
@@ -61,8 +61,8 @@ QString FilterFloor::nodeText(const AccountRow& row) const {
     return QString::fromUtf8(row.code) + QLatin1Char(' ') + QString::fromUtf8(name);
 }
 
-std::vector<TreeLine> FilterFloor::tree(const FilterSpec& spec, bool hierarchical) const {
-    const std::vector<int> matches = matching(spec);
+std::vector<TreeLine> FilterFloor::tree(const FilterQuery& query, bool hierarchical) const {
+    const std::vector<int> matches = matching(query);
     return hierarchical ? hierarchy(matches) : flat(matches);
 }
 

@@ -12,14 +12,14 @@
 
 namespace sarvo::bench {
 
-struct FilterSpec {
+struct FilterQuery {
     enum class Kind { Quick, NotClosed };
     Kind kind = Kind::Quick;
     QString text;          // the quick filter's typed text, trimmed
     bool contains = false; // match anywhere (else at the beginning)
 
-    static FilterSpec quick(const QString& text, bool contains) { return {Kind::Quick, text, contains}; }
-    static FilterSpec notClosed() { return {Kind::NotClosed, {}, false}; }
+    static FilterQuery quick(const QString& text, bool contains) { return {Kind::Quick, text, contains}; }
+    static FilterQuery notClosed() { return {Kind::NotClosed, {}, false}; }
 };
 
 // One account node: key, the key of the node it hangs under, text.
@@ -38,9 +38,9 @@ public:
     explicit FilterFloor(const AccountRows& rows, bool englishNames = false);
 
     // Row indexes of the accounts the filter selects, in code order.
-    std::vector<int> matching(const FilterSpec& spec) const;
+    std::vector<int> matching(const FilterQuery& query) const;
     // Account nodes of the tree the filter builds, in the order the tree adds them.
-    std::vector<TreeLine> tree(const FilterSpec& spec, bool hierarchy) const;
+    std::vector<TreeLine> tree(const FilterQuery& query, bool hierarchy) const;
 
     // A node's text: code, one blank, name.
     QString nodeText(const AccountRow& row) const;

@@ -40,7 +40,7 @@ ChosenTexts StringChooser::choose(bool contains) const {
     counted.reserve(static_cast<size_t>(m_candidates.size()));
     for (const QString& text : m_candidates)
         counted.push_back(
-            {text, static_cast<int>(m_floor.matching(FilterSpec::quick(text, contains)).size())});
+            {text, static_cast<int>(m_floor.matching(FilterQuery::quick(text, contains)).size())});
 
     ChosenTexts chosen;
     chosen.narrow = nearest(counted, kNarrowTarget);
@@ -48,7 +48,7 @@ ChosenTexts StringChooser::choose(bool contains) const {
     if (contains) {
         chosen.broad = {
             QStringLiteral("1"),
-            static_cast<int>(m_floor.matching(FilterSpec::quick(QStringLiteral("1"), true)).size())};
+            static_cast<int>(m_floor.matching(FilterQuery::quick(QStringLiteral("1"), true)).size())};
     } else {
         for (const ChosenText& c : counted)
             if (c.text.size() == 1 && c.matches > chosen.broad.matches) chosen.broad = c;

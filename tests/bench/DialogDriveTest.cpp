@@ -67,10 +67,10 @@ TEST_F(DialogDrive, KeyPressesBuildTheTreesTheFloorExpects) {
             s.settle();
             EXPECT_EQ(s.text(), text);
             EXPECT_TRUE(s.filterCondition().contains(text.toUpper())) << s.filterCondition().toStdString();
-            const auto expected = floor.tree(FilterSpec::quick(text, c.contains), c.hierarchy);
+            const auto expected = floor.tree(FilterQuery::quick(text, c.contains), c.hierarchy);
             EXPECT_FALSE(expected.empty()) << c.text;
             if (c.accounts) {
-                EXPECT_EQ(floor.matching(FilterSpec::quick(text, c.contains)).size(), size_t(c.accounts));
+                EXPECT_EQ(floor.matching(FilterQuery::quick(text, c.contains)).size(), size_t(c.accounts));
             }
             EXPECT_EQ(TreeCheck::compare(s.accountLines(), expected), "same")
                 << c.text << (c.hierarchy ? " hierarchy" : " flat") << (c.contains ? " contains" : " begins");
@@ -86,7 +86,7 @@ TEST_F(DialogDrive, KeyPressesBuildTheTreesTheFloorExpects) {
         s.pressAttributeFilter();
         s.settle();
         EXPECT_EQ(s.filterCondition(), " bclose=0");
-        EXPECT_EQ(TreeCheck::compare(s.accountLines(), floor.tree(FilterSpec::notClosed(), true)), "same");
+        EXPECT_EQ(TreeCheck::compare(s.accountLines(), floor.tree(FilterQuery::notClosed(), true)), "same");
     });
     EXPECT_TRUE(host.takeMessages().isEmpty());
 }

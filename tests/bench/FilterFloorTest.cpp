@@ -81,58 +81,58 @@ TEST(FilterFloor, QuickFilterSelectsWhatTheDialogsConditionSelects) {
     };
     for (const Case& c : cases) {
         QStringList found;
-        for (const int i : floor.matching(FilterSpec::quick(QString::fromUtf8(c.text), c.contains)))
+        for (const int i : floor.matching(FilterQuery::quick(QString::fromUtf8(c.text), c.contains)))
             found << QString::fromUtf8(rows.rows()[static_cast<size_t>(i)].code);
         EXPECT_EQ(found, c.codes) << c.text << (c.contains ? " (contains)" : " (begins)");
     }
-    EXPECT_EQ(floor.matching(FilterSpec::notClosed()).size(), 9u);
+    EXPECT_EQ(floor.matching(FilterQuery::notClosed()).size(), 9u);
 }
 
 TEST(FilterFloor, TreesHangAccountsUnderTheirClassOrTheirAccountOfTheGradeAbove) {
     const AccountRows rows = chart();
     const FilterFloor floor(rows);
     struct Case {
-        FilterSpec spec;
+        FilterQuery query;
         bool hierarchy;
         QStringList tree;
     };
     const Case cases[] = {
-        {FilterSpec::quick("10020101", false), false, {"b10020101<a1 10020101 人民币"}},
+        {FilterQuery::quick("10020101", false), false, {"b10020101<a1 10020101 人民币"}},
         // Ancestors lead down to the match even though they do not match themselves.
-        {FilterSpec::quick("10020101", false),
+        {FilterQuery::quick("10020101", false),
          true,
          {"b1002<a1 1002 银行存款", "b100201<b1002 100201 工商银行", "b10020101<b100201 10020101 人民币"}},
         // A closed account is shown as the way to an open match below it.
-        {FilterSpec::quick("活期", false),
+        {FilterQuery::quick("活期", false),
          true,
          {"b1002<a1 1002 银行存款", "b100202<b1002 100202 建设银行", "b10020201<b100202 10020201 活期"}},
-        {FilterSpec::quick("活期", false), false, {"b10020201<a1 10020201 活期"}},
+        {FilterQuery::quick("活期", false), false, {"b10020201<a1 10020201 活期"}},
         // An account of a class the host does not list is left out, in both layouts.
-        {FilterSpec::quick("9001", false), false, {}},
-        {FilterSpec::quick("9001", false), true, {}},
+        {FilterQuery::quick("9001", false), false, {}},
+        {FilterQuery::quick("9001", false), true, {}},
         // A match below a missing grade is shown flat; the hierarchy reaches only its first grade.
-        {FilterSpec::quick("准备金", false), false, {"b10030101<a1 10030101 准备金"}},
-        {FilterSpec::quick("准备金", false), true, {"b1003<a1 1003 存放中央银行款项"}},
+        {FilterQuery::quick("准备金", false), false, {"b10030101<a1 10030101 准备金"}},
+        {FilterQuery::quick("准备金", false), true, {"b1003<a1 1003 存放中央银行款项"}},
         // Flat: every matching account under its class, whatever its grade, in code order.
-        {FilterSpec::quick("1", true),
+        {FilterQuery::quick("1", true),
          false,
          {"b1001<a1 1001 现金", "b1002<a1 1002 银行存款", "b100201<a1 100201 工商银行",
           "b10020101<a1 10020101 人民币", "b10020201<a1 10020201 活期", "b1003<a1 1003 存放中央银行款项",
           "b10030101<a1 10030101 准备金", "b2001<a2 2001 短期借款"}},
-        {FilterSpec::notClosed(),
+        {FilterQuery::notClosed(),
          true,
          {"b1001<a1 1001 现金", "b1002<a1 1002 银行存款", "b100201<b1002 100201 工商银行",
           "b10020101<b100201 10020101 人民币", "b100202<b1002 100202 建设银行",
           "b10020201<b100202 10020201 活期", "b1003<a1 1003 存放中央银行款项", "b2001<a2 2001 短期借款"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(lines(floor.tree(c.spec, c.hierarchy)), c.tree)
-            << c.spec.text.toStdString() << (c.hierarchy ? " hierarchy" : " flat");
+        EXPECT_EQ(lines(floor.tree(c.query, c.hierarchy)), c.tree)
+            << c.query.text.toStdString() << (c.hierarchy ? " hierarchy" : " flat");
 }
 
 TEST(FilterFloor, EnglishNamesGiveTheNodeTextsAndANullNameLeavesTheCodeAndBlank) {
     const AccountRows rows = chart();
-    EXPECT_EQ(lines(FilterFloor(rows, true).tree(FilterSpec::quick("100", false), false)).mid(0, 2),
+    EXPECT_EQ(lines(FilterFloor(rows, true).tree(FilterQuery::quick("100", false), false)).mid(0, 2),
               (QStringList{"b1001<a1 1001 ", "b1002<a1 1002 Bank deposits"}));
 }
 

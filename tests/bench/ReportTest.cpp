@@ -102,7 +102,7 @@ TEST(StringChooser, TextsAreNarrowMediumAndBroadOnTheChart) {
 
     const ChosenTexts contains = chooser.choose(true);
     EXPECT_EQ(contains.broad.text, "1");
-    EXPECT_EQ(contains.broad.matches, static_cast<int>(floor.matching(FilterSpec::quick("1", true)).size()));
+    EXPECT_EQ(contains.broad.matches, static_cast<int>(floor.matching(FilterQuery::quick("1", true)).size()));
     EXPECT_GE(contains.medium.matches, contains.narrow.matches);
 }
 
