@@ -57,7 +57,8 @@ QJsonObject runsJson(const TimedRuns& r) {
                   {QStringLiteral("nodes"), r.nodes},
                   {QStringLiteral("peakResidentBytes"), static_cast<qint64>(r.peakResident)},
                   {QStringLiteral("heapAboveEmptyBytes"), qRound64(r.heapAboveEmpty)},
-                  {QStringLiteral("heapPerNodeBytes"), qRound64(r.heapPerNode)}};
+                  {QStringLiteral("heapPerNodeBytes"), qRound64(r.heapPerNode)},
+                  {QStringLiteral("engineAboveEmptyBytes"), qRound64(r.engineAboveEmpty)}};
     if (r.stopped) {
         o.insert(QStringLiteral("stopped"), true);
         o.insert(QStringLiteral("stoppedAfterMs"), r.stoppedAfterMs);
@@ -114,23 +115,26 @@ QString BenchReport::setTable(const SetResult& set) const {
            cell(QStringLiteral("p95"), 8) + cell(QStringLiteral("wall med"), 9) +
            cell(QStringLiteral("p95"), 8) + cell(QStringLiteral("stmts"), 7) +
            cell(QStringLiteral("prep"), 6) + cell(QStringLiteral("peakMB"), 7) +
-           cell(QStringLiteral("B/node"), 7) + cell(QStringLiteral("plain"), 9) +
-           cell(QStringLiteral("reps"), 5) + cell(QStringLiteral("/plain"), 8) +
-           cell(QStringLiteral("floor"), 8) + cell(QStringLiteral("x floor"), 9) +
-           cell(QStringLiteral("tree"), 5) + QLatin1Char('\n');
+           cell(QStringLiteral("B/node"), 7) + cell(QStringLiteral("engKB"), 6) +
+           cell(QStringLiteral("plain"), 9) + cell(QStringLiteral("reps"), 5) +
+           cell(QStringLiteral("/plain"), 8) + cell(QStringLiteral("floor"), 8) +
+           cell(QStringLiteral("x floor"), 9) + cell(QStringLiteral("tree"), 5) + QLatin1Char('\n');
     for (const CaseResult& c : set.cases) {
         const TimedRuns& f = c.fast;
-        QString line = cell(c.label(), 36, true) + cell(c.text.left(12), 13, true) +
-                       cell(c.matches >= 0 ? QString::number(c.matches) : QStringLiteral("-"), 6) +
-                       cell(QString::number(f.nodes), 7) + cell(reps(f), 5) + cell(num(f.time.cpuMedian), 9) +
-                       cell(num(f.time.cpuP95), 8) + cell(num(f.time.wallMedian), 9) +
-                       cell(num(f.time.wallP95), 8) + cell(QString::number(f.counters.statements), 7) +
-                       cell(QString::number(f.counters.prepares), 6) +
-                       cell(num(static_cast<double>(f.peakResident) / (1024.0 * 1024.0)), 7) +
-                       cell(c.group == QLatin1String("filter") && f.nodes >= kNodesForHeapPerNode
-                                ? QString::number(qRound64(f.heapPerNode))
-                                : QStringLiteral("-"),
-                            7);
+        QString line =
+            cell(c.label(), 36, true) + cell(c.text.left(12), 13, true) +
+            cell(c.matches >= 0 ? QString::number(c.matches) : QStringLiteral("-"), 6) +
+            cell(QString::number(f.nodes), 7) + cell(reps(f), 5) + cell(num(f.time.cpuMedian), 9) +
+            cell(num(f.time.cpuP95), 8) + cell(num(f.time.wallMedian), 9) + cell(num(f.time.wallP95), 8) +
+            cell(QString::number(f.counters.statements), 7) + cell(QString::number(f.counters.prepares), 6) +
+            cell(num(static_cast<double>(f.peakResident) / (1024.0 * 1024.0)), 7) +
+            cell(c.group == QLatin1String("filter") && f.nodes >= kNodesForHeapPerNode
+                     ? QString::number(qRound64(f.heapPerNode))
+                     : QStringLiteral("-"),
+                 7) +
+            cell(c.group == QLatin1String("filter") ? QString::number(qRound64(f.engineAboveEmpty / 1024.0))
+                                                    : QStringLiteral("-"),
+                 6);
         if (c.plain && c.plain->time.count == 0 && c.plain->stopped)
             line += cell(QStringLiteral(">") + num(c.plain->stoppedAfterMs), 9) + cell(reps(*c.plain), 5) +
                     cell(QStringLiteral(">") + ratio(c.plain->stoppedAfterMs, f.time.cpuMedian), 8);
@@ -178,7 +182,9 @@ QString BenchReport::table() const {
                        "stmts/prep: statements and engine compiles per change; acc: accounts the filter "
                        "selects; peakMB: the process's resident peak during the change; B/node: heap in use "
                        "above the empty dialog per tree node (trees of 500 "
-                       "nodes or more).\nplain: CPU median on the plain rendering (%4), /plain = plain / "
+                       "nodes or more); engKB: of that heap, KB the embedded engine holds (page cache, "
+                       "compiled statements; bounded by its cache size).\nplain: CPU median on the plain "
+                       "rendering (%4), /plain = plain / "
                        "this; floor: the same filter and tree computed in memory, x floor = this / floor; "
                        "tree: the tree's accounts against the floor's.\n")
             .arg(num(m_options.capSeconds), num(m_options.plainCapSeconds), num(m_options.plainStopSeconds),

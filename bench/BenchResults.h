@@ -26,8 +26,9 @@ struct TimedRuns {
     EngineCounters counters; // per change (the last one; every change of a case does the same work)
     int nodes = 0;           // tree nodes after the change
     int64_t peakResident = 0;
-    double heapAboveEmpty = 0; // bytes in use above the empty dialog after the change (median)
-    double heapPerNode = 0;    // the same per tree node (median)
+    double heapAboveEmpty = 0;   // bytes in use above the empty dialog after the change (median)
+    double heapPerNode = 0;      // the same per tree node (median)
+    double engineAboveEmpty = 0; // of heapAboveEmpty, what the embedded engine holds (median)
     QString check; // "" when not checked, "same" when the tree equals the floor, else the difference
 };
 

@@ -25,6 +25,7 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
     Samples handler;
     std::vector<double> above;
     std::vector<double> perNode;
+    std::vector<double> engine;
     // The state before the change is reached on the default rendering; only the change itself
     // runs on the plain one.
     struct Restore {
@@ -75,12 +76,14 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
         out.peakResident = std::max(out.peakResident, MemoryProbe::peakResident());
         above.push_back(static_cast<double>(MemoryProbe::heapInUse() - m_emptyHeap));
         perNode.push_back(above.back() / std::max(1, out.nodes));
+        engine.push_back(static_cast<double>(MemoryProbe::engineInUse() - m_emptyEngine));
         if (rep == 0 && steps.check) out.check = steps.check();
     }
     out.time = time.summary();
     out.handler = handler.summary();
     out.heapAboveEmpty = Samples::median(above);
     out.heapPerNode = Samples::median(perNode);
+    out.engineAboveEmpty = Samples::median(engine);
     return out;
 }
 

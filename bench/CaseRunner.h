@@ -27,7 +27,10 @@ public:
     CaseRunner(DialogSession& session, db::Connection& connection, const BenchOptions& options);
 
     // Heap in use with the dialog empty (its unfiltered top level); per-node heap is measured above it.
-    void setEmptyHeap(int64_t bytes) { m_emptyHeap = bytes; }
+    void setEmptyHeap(int64_t bytes, int64_t engineBytes) {
+        m_emptyHeap = bytes;
+        m_emptyEngine = engineBytes;
+    }
 
     // plain: on the plain rendering, with its own count and cap.
     TimedRuns run(const CaseSteps& steps, bool plain);
@@ -40,6 +43,7 @@ private:
     db::Connection& m_connection;
     const BenchOptions& m_options;
     int64_t m_emptyHeap = 0;
+    int64_t m_emptyEngine = 0;
 };
 
 } // namespace sarvo::bench

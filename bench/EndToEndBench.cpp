@@ -218,7 +218,7 @@ void EndToEndBench::runSession(DialogSession& session, HostDriver& host, const A
         }
         session.setText(QString());
         session.settle();
-        runner.setEmptyHeap(MemoryProbe::heapInUse());
+        runner.setEmptyHeap(MemoryProbe::heapInUse(), MemoryProbe::engineInUse());
     };
     emptyDialog();
     result.emptyDialogHeap = MemoryProbe::heapInUse();

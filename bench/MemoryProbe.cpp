@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <malloc.h>
+#include <sqlite3.h>
 
 namespace sarvo::bench {
 
@@ -32,6 +33,10 @@ int64_t statusField(const char* name) {
 int64_t MemoryProbe::heapInUse() {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<int64_t>(info.uordblks + info.hblkhd);
+}
+
+int64_t MemoryProbe::engineInUse() {
+    return sqlite3_memory_used();
 }
 
 bool MemoryProbe::resetPeak() {

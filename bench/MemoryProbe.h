@@ -10,6 +10,9 @@ namespace sarvo::bench {
 class MemoryProbe {
 public:
     static int64_t heapInUse();
+    // The part of the heap the embedded engine holds (its page cache, compiled statements): bounded
+    // by the engine's cache size, not by the tree.
+    static int64_t engineInUse();
     // Starts a new peak at the current resident size; false where the kernel does not allow it
     // (the peak then covers the run so far).
     static bool resetPeak();

@@ -119,6 +119,7 @@ CaseResult filterCase(const QString& check) {
     c.fast.counters = {950, 3, 12000};
     c.fast.nodes = 957;
     c.fast.heapPerNode = 311.6;
+    c.fast.engineAboveEmpty = 150 * 1024;
     c.fast.check = check;
     c.plain = c.fast;
     c.plain->time = {3, 200, 210, 180, 190};
@@ -150,7 +151,8 @@ TEST(BenchReport, RatiosTableAndJson) {
     const QString table = report.table();
     EXPECT_TRUE(table.contains("filter hierarchy contains broad")) << table.toStdString();
     // CPU median 18 against plain 180 and floor 0.2; three plain runs stopped by the cap.
-    EXPECT_TRUE(table.contains(QRegularExpression(" 18\\.0 .* 180 +3c +10\\.0x +0\\.20 +90\\.0x +ok\\n")))
+    EXPECT_TRUE(
+        table.contains(QRegularExpression(" 18\\.0 .* 312 +150 +180 +3c +10\\.0x +0\\.20 +90\\.0x +ok\\n")))
         << table.toStdString();
     EXPECT_TRUE(table.contains("(20.0 B per change)")) << table.toStdString();
 
@@ -161,6 +163,7 @@ TEST(BenchReport, RatiosTableAndJson) {
     EXPECT_EQ(c["case"].toString(), "filter hierarchy contains broad");
     EXPECT_EQ(c["fast"]["statements"].toInt(), 950);
     EXPECT_EQ(c["fast"]["heapPerNodeBytes"].toInt(), 312);
+    EXPECT_EQ(c["fast"]["engineAboveEmptyBytes"].toInt(), 150 * 1024);
     EXPECT_DOUBLE_EQ(c["fast"]["time"]["cpuP95Ms"].toDouble(), 28);
     EXPECT_TRUE(c["plain"]["capped"].toBool());
     EXPECT_DOUBLE_EQ(c["floor"]["cpuMedianMs"].toDouble(), 0.2);
