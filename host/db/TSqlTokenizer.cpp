@@ -46,6 +46,30 @@ int readQuoted(const QString& s, int start, QChar close, QString* out) {
     return -1;
 }
 
+// The end of a number token starting at i: it stops at the first character that cannot continue
+// it, so a keyword written right after it ("2018order") is a token of its own.
+int skipNumber(const QString& s, int i) {
+    const int n = static_cast<int>(s.size());
+    int j = i;
+    while (j < n && isDigit(s[j]))
+        ++j;
+    if (j < n && s[j] == QLatin1Char('.')) {
+        ++j;
+        while (j < n && isDigit(s[j]))
+            ++j;
+    }
+    if (j + 1 < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+        int k = j + 1;
+        if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
+        if (k < n && isDigit(s[k])) {
+            while (k < n && isDigit(s[k]))
+                ++k;
+            j = k;
+        }
+    }
+    return j;
+}
+
 } // namespace
 
 QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
@@ -88,26 +112,8 @@ QList<TSqlToken> TSqlTokenizer::tokenize(const QString& s) {
             i = readQuoted(s, i + 1, QLatin1Char('"'), &t.text);
             if (i < 0) fail(QStringLiteral("Unterminated quoted identifier"), t.position, s);
         } else if (isDigit(c) || (c == QLatin1Char('.') && i + 1 < n && isDigit(s[i + 1]))) {
-            // The number stops at the first character that cannot continue it, so a keyword
-            // written right after it ("2018order") is a token of its own.
             t.kind = TSqlToken::Kind::Number;
-            int j = i;
-            while (j < n && isDigit(s[j]))
-                ++j;
-            if (j < n && s[j] == QLatin1Char('.')) {
-                ++j;
-                while (j < n && isDigit(s[j]))
-                    ++j;
-            }
-            if (j + 1 < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
-                int k = j + 1;
-                if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
-                if (k < n && isDigit(s[k])) {
-                    while (k < n && isDigit(s[k]))
-                        ++k;
-                    j = k;
-                }
-            }
+            const int j = skipNumber(s, i);
             t.text = s.mid(i, j - i);
             i = j;
         } else if (c == QLatin1Char('?')) {
@@ -175,28 +181,6 @@ int skipQuoted(const QString& s, int start, QChar close) {
     return -1;
 }
 
-// The end of a number token starting at i (the same rule as tokenize).
-int skipNumber(const QString& s, int i) {
-    const int n = static_cast<int>(s.size());
-    int j = i;
-    while (j < n && isDigit(s[j]))
-        ++j;
-    if (j < n && s[j] == QLatin1Char('.')) {
-        ++j;
-        while (j < n && isDigit(s[j]))
-            ++j;
-    }
-    if (j + 1 < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
-        int k = j + 1;
-        if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
-        if (k < n && isDigit(s[k])) {
-            while (k < n && isDigit(s[k]))
-                ++k;
-            j = k;
-        }
-    }
-    return j;
-}
 
 bool isSymbolChar(QChar c) {
     switch (c.unicode()) {
