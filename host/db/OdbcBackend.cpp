@@ -375,14 +375,14 @@ void OdbcBackend::fail(short handleType, Handle handle, const QString& origin, b
                                             static_cast<SQLSMALLINT>(std::size(text)), &length);
         if (!ok(rc)) break;
         const QString s = fromWide(state, 5);
-        QString message =
-            plainMessage(fromWide(text, std::min<qsizetype>(length, std::size(text) - 1)));
+        QString message = plainMessage(fromWide(text, std::min<qsizetype>(length, std::size(text) - 1)));
         // The first record that says more than "general error" names the failure.
         if (sqlState.isEmpty() || (sqlState == QLatin1String("S1000") && s != QLatin1String("S1000"))) {
             sqlState = s;
             native = static_cast<int>(nativeCode);
         }
-        if (m_dialect->family == Dialect::Family::Postgresql) message = pgServerMessage(s.toLatin1(), message);
+        if (m_dialect->family == Dialect::Family::Postgresql)
+            message = pgServerMessage(s.toLatin1(), message);
         if (!message.isEmpty() && !messages.contains(message)) messages << message;
         if (record > 8) break;
     }
@@ -594,42 +594,32 @@ void OdbcBackend::fetchAll(Handle stmt, const QString& origin, OdbcRows* rows) {
                 row.push_back(indicator == SQL_NULL_DATA ? Variant::null() : Variant(v));
                 continue;
             }
-            // Character data, read in pieces as long as the driver has more.
+            // Character data, read in pieces as long as the driver has more; true for NULL.
+            const auto readText = [&](auto& piece, SQLSMALLINT cType, const auto& append) {
+                for (;;) {
+                    const SQLRETURN got = SQLGetData(stmt, c, cType, piece, sizeof piece, &indicator);
+                    if (got == SQL_NO_DATA) return false;
+                    if (!ok(got)) fail(SQL_HANDLE_STMT, stmt, origin);
+                    if (indicator == SQL_NULL_DATA) return true;
+                    // A piece the rest did not fit in ends in a terminator.
+                    const bool truncated = got == SQL_SUCCESS_WITH_INFO &&
+                                           (indicator == SQL_NO_TOTAL || indicator >= SQLLEN(sizeof piece));
+                    append(piece, truncated ? std::size(piece) - 1 : size_t(indicator) / sizeof piece[0]);
+                    if (!truncated) return false;
+                }
+            };
             bool isNull = false;
             if (utf8) {
                 narrow.clear();
                 char piece[1024];
-                for (;;) {
-                    const SQLRETURN got = SQLGetData(stmt, c, SQL_C_CHAR, piece, sizeof piece, &indicator);
-                    if (got == SQL_NO_DATA) break;
-                    if (!ok(got)) fail(SQL_HANDLE_STMT, stmt, origin);
-                    if (indicator == SQL_NULL_DATA) {
-                        isNull = true;
-                        break;
-                    }
-                    const bool truncated = got == SQL_SUCCESS_WITH_INFO &&
-                                           (indicator == SQL_NO_TOTAL || indicator >= SQLLEN(sizeof piece));
-                    narrow.append(piece, truncated ? qsizetype(sizeof piece - 1) : qsizetype(indicator));
-                    if (!truncated) break;
-                }
+                isNull = readText(piece, SQL_C_CHAR,
+                                  [&](const char* p, size_t n) { narrow.append(p, qsizetype(n)); });
             } else {
                 wideText.clear();
                 SQLWCHAR piece[512];
-                for (;;) {
-                    const SQLRETURN got = SQLGetData(stmt, c, SQL_C_WCHAR, piece, sizeof piece, &indicator);
-                    if (got == SQL_NO_DATA) break;
-                    if (!ok(got)) fail(SQL_HANDLE_STMT, stmt, origin);
-                    if (indicator == SQL_NULL_DATA) {
-                        isNull = true;
-                        break;
-                    }
-                    const bool truncated = got == SQL_SUCCESS_WITH_INFO &&
-                                           (indicator == SQL_NO_TOTAL || indicator >= SQLLEN(sizeof piece));
-                    const size_t units =
-                        truncated ? std::size(piece) - 1 : size_t(indicator) / sizeof(SQLWCHAR);
-                    wideText.append(reinterpret_cast<const char16_t*>(piece), units);
-                    if (!truncated) break;
-                }
+                isNull = readText(piece, SQL_C_WCHAR, [&](const SQLWCHAR* p, size_t n) {
+                    wideText.append(reinterpret_cast<const char16_t*>(p), n);
+                });
             }
             if (isNull) {
                 row.push_back(Variant::null());

@@ -422,6 +422,13 @@ TEST_P(OdbcEngineTest, TextsAndNumbersComeBackAsTheEmbeddedEngineGivesThem) {
                       {SqlValue::ofText(QStringLiteral("O'Brien 100% [A]_x")), SqlValue::ofInteger(2024)});
     ASSERT_FALSE(found->eof());
     EXPECT_EQ(found->fieldAt(0).toString(), QStringLiteral("1221"));
+    // Texts longer than one piece of the driver's reads come back whole, with a character of
+    // several bytes across a piece's end.
+    for (const QString& text : {QString(700, u'科') + QStringLiteral("x") + QString(1300, u'a'),
+                                QStringLiteral("a") + QString(1100, u'科')})
+        EXPECT_EQ(
+            m_conn->query(QStringLiteral("select ? as v"), {SqlValue::ofText(text)})->fieldAt(0).toString(),
+            text);
 }
 
 TEST_P(OdbcEngineTest, AnUnknownDataSourceCannotBeOpened) {
