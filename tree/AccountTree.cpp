@@ -179,19 +179,19 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     statement.reserve(head.size() + 2 * table.size() + code.size() + 160);
     statement += head;
     statement += table;
-    statement += QLatin1String(" inner join code on ");
+    statement += QStringView(u" inner join code on ");
     statement += table;
-    statement += QLatin1String(".ccode like code.ccode+'%' where code.ccode like '");
+    statement += QStringView(u".ccode like code.ccode+'%' where code.ccode like '");
     if (code.contains(QLatin1Char('\''))) {
         statement += literalText(code.toString());
     } else {
         statement += code;
     }
-    statement += QLatin1String("%' and code.igrade=");
+    statement += QStringView(u"%' and code.igrade=");
     appendNumber(statement, iGrade + 1);
-    statement += QLatin1String(" and code.iYear=");
+    statement += QStringView(u" and code.iYear=");
     appendNumber(statement, basSarvo::iYear());
-    statement += QLatin1String(" order by code.ccode ");
+    statement += QStringView(u" order by code.ccode ");
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     const AccountFields fields(*records);
     while (!records->eof()) {

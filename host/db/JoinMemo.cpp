@@ -134,24 +134,43 @@ QByteArray JoinMemo::foldChars(const QByteArray& utf8) {
 int JoinMemo::readFiltered(Cursor& codes) {
     m_filtered.clear();
     m_stored.clear();
+    m_filteredText.clear();
+    // Offsets into m_filteredText first (it grows while reading), views once it is complete.
+    std::vector<std::pair<qsizetype, qsizetype>> stored, folded;
+    auto append = [this](const char* data, qsizetype size) {
+        const std::pair<qsizetype, qsizetype> at{static_cast<qsizetype>(m_filteredText.size()), size};
+        m_filteredText.insert(m_filteredText.end(), data, data + size);
+        return at;
+    };
     QByteArray utf8;
     while (codes.fetch()) {
         if (!codes.textBytes(0, &utf8)) {
             if (codes.value(0).isNull()) continue;
             return -1;
         }
-        m_stored.emplace_back(utf8.constData(), utf8.size()); // its own copy: utf8 lives until the next row
-        m_filtered.push_back(foldChars(m_stored.back()));
+        stored.push_back(append(utf8.constData(), utf8.size()));
+        const QByteArray f = foldChars(utf8);
+        folded.push_back(f.constData() == utf8.constData() ? stored.back() : append(f.constData(), f.size()));
     }
+    const char* text = m_filteredText.data();
+    auto view = [text](const std::pair<qsizetype, qsizetype>& at) {
+        return std::string_view(text + at.first, static_cast<size_t>(at.second));
+    };
+    m_stored.reserve(stored.size());
+    for (const auto& at : stored)
+        m_stored.push_back(view(at));
+    m_filtered.reserve(folded.size());
+    for (const auto& at : folded)
+        m_filtered.push_back(view(at));
     std::sort(m_filtered.begin(), m_filtered.end());
     // How many groups the codes fall into by their first characters, as many as the shortest
     // code has: about the number of branches they lie in.
-    qsizetype shortest = std::numeric_limits<qsizetype>::max();
-    for (const QByteArray& f : m_filtered)
+    size_t shortest = std::numeric_limits<size_t>::max();
+    for (const std::string_view f : m_filtered)
         shortest = std::min(shortest, f.size());
     m_groups = 0;
     for (size_t i = 0; i < m_filtered.size(); ++i)
-        if (i == 0 || !beginsWith(m_filtered[i], m_filtered[i - 1].left(shortest))) ++m_groups;
+        if (i == 0 || !m_filtered[i].starts_with(m_filtered[i - 1].substr(0, shortest))) ++m_groups;
     return static_cast<int>(m_filtered.size());
 }
 
@@ -160,12 +179,14 @@ bool JoinMemo::leads(const QByteArray& code, QByteArray* foldedOut) const {
         // The engine's own LIKE decides for a code that is itself a pattern.
         const LikePattern pattern(code + '%');
         if (foldedOut) *foldedOut = foldChars(QByteArray(code.constData(), code.size()));
-        return std::any_of(m_stored.begin(), m_stored.end(),
-                           [&](const QByteArray& t) { return pattern.matches(t); });
+        return std::any_of(m_stored.begin(), m_stored.end(), [&](std::string_view t) {
+            return pattern.matches(t.data(), static_cast<qsizetype>(t.size()));
+        });
     }
     const QByteArray folded = foldChars(code);
-    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), folded);
-    const bool found = at != m_filtered.end() && beginsWith(*at, folded);
+    const std::string_view key(folded.constData(), static_cast<size_t>(folded.size()));
+    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), key);
+    const bool found = at != m_filtered.end() && at->starts_with(key);
     if (foldedOut) *foldedOut = folded; // may be code itself, when folding changes nothing
     return found;
 }
@@ -278,6 +299,7 @@ void JoinMemo::finish(bool inParts) {
         std::sort(g.byFolded.begin(), g.byFolded.end());
     m_filtered = {};
     m_stored = {};
+    m_filteredText = {};
     m_foldedCodes = {};
     m_leading = {};
 }

@@ -98,12 +98,13 @@ private:
     // Whether a code leads to a filtered one; *folded (when given) receives its folded form.
     bool leads(const QByteArray& code, QByteArray* folded = nullptr) const;
 
-    std::vector<QByteArray> m_filtered; // folded, sorted
-    std::vector<QByteArray> m_leading;  // the year's codes that lead to a filtered one
+    std::vector<char> m_filteredText;         // the filtered codes, as stored and folded
+    std::vector<std::string_view> m_filtered; // folded, sorted
+    std::vector<QByteArray> m_leading;        // the year's codes that lead to a filtered one
     QStringList m_roots;
     int m_yearRows = 0;
     int m_groups = 0;
-    std::vector<QByteArray> m_stored; // as stored, for codes that are patterns themselves
+    std::vector<std::string_view> m_stored; // as stored, for codes that are patterns themselves
     QStringList m_names;
     // Accounts that lead to a filtered one, in code order, kColumns cells a row. Texts are kept
     // as UTF-8 in one block and made strings only when read: a build reads two texts of a row,
