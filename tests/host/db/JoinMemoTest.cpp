@@ -272,8 +272,6 @@ TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
             EXPECT_EQ(column(texts[i], QStringLiteral("ccode")), plain[i]) << texts[i].toStdString();
 }
 
-// Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
-// read by name, and closing the connection closes them.
 // Values keep their kinds from the memo: a missing name stays null, an empty one stays empty
 // text, the grade stays a number.
 TEST_F(JoinMemoTest, ValuesKeepTheirKinds) {
@@ -312,6 +310,8 @@ TEST_F(JoinMemoTest, ValuesKeepTheirKinds) {
     EXPECT_TRUE(expected.join(QLatin1Char('\n')).contains(QStringLiteral("|text:|")));
 }
 
+// Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
+// read by name, and closing the connection closes them.
 TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
     setMemo(true);
     fill({});
