@@ -317,7 +317,7 @@ bool JoinMemo::textBytes(int row, int column, QByteArray* out) const {
     return true;
 }
 
-bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows) const {
+bool JoinMemo::lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const {
     rows->clear();
     // The pattern's literal start, folded: in place for the usual plain ASCII start.
     QVarLengthArray<char, 64> plain;
@@ -325,7 +325,7 @@ bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows)
     std::string_view key;
     if (pattern) {
         if (pattern->isEmpty() || !pattern->endsWith(QLatin1Char('%'))) return false;
-        const QStringView start = QStringView(*pattern).chopped(1);
+        const QStringView start = pattern->chopped(1);
         bool ascii = true;
         for (const QChar c : start) {
             const char16_t u = c.unicode();
@@ -356,7 +356,8 @@ bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows)
         [](const std::pair<std::string_view, int>& e, std::string_view k) { return e.first < k; });
     for (; at != g->byFolded.end() && at->first.substr(0, key.size()) == key; ++at)
         rows->push_back(at->second);
-    std::sort(rows->begin(), rows->end());
+    // In code order; the folded order is mostly that already.
+    if (!std::is_sorted(rows->begin(), rows->end())) std::sort(rows->begin(), rows->end());
     return true;
 }
 

@@ -79,7 +79,7 @@ public:
 
     // The answer for grade and the literal start of the LIKE pattern (null for none): row indexes
     // in order. False when the pattern is not a plain prefix ("X%" without other wildcards).
-    bool lookup(int grade, const QString* pattern, std::vector<int>* rows) const;
+    bool lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const;
 
     static constexpr int kColumns = 6; // the join's columns
     const QStringList& columnNames() const { return m_names; }

@@ -463,9 +463,22 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         return nullptr;
     }
     std::vector<int> rows;
-    QString pattern;
-    if (form.patternToken >= 0) pattern = text(form.patternToken);
-    if (!m_memo->lookup(grade.toInt(), form.patternToken >= 0 ? &pattern : nullptr, &rows)) {
+    // The pattern's text in place unless it holds a doubled quote to undo.
+    QString undone;
+    QStringView pattern;
+    if (form.patternToken >= 0) {
+        const Literal& l = literals[static_cast<size_t>(form.patternToken)];
+        const int open = l.kind == TSqlToken::Kind::NationalString ? l.begin + 2 : l.begin + 1;
+        pattern = QStringView(tsql).sliced(open, l.end - 1 - open);
+        if (pattern.contains(QLatin1Char('\''))) {
+            undone = text(form.patternToken);
+            pattern = undone;
+        }
+    }
+    int gradeNumber = 0;
+    for (const QChar c : grade)
+        gradeNumber = gradeNumber * 10 + (c.unicode() - u'0'); // whole and at most 9 digits
+    if (!m_memo->lookup(gradeNumber, form.patternToken >= 0 ? &pattern : nullptr, &rows)) {
         if (owner) dropMemo();
         return nullptr;
     }
