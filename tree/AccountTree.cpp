@@ -26,6 +26,20 @@ QString codeOfNodeText(const QString& text) {
     return text.left(blank);
 }
 
+// The decimal digits of a number, as QString::number writes them, appended in place.
+void appendNumber(QString& out, int value) {
+    char16_t digits[12];
+    int at = 12;
+    const bool negative = value < 0;
+    unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[--at] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) digits[--at] = u'-';
+    out += QStringView(digits + at, 12 - at);
+}
+
 } // namespace
 
 int AccountTree::classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
@@ -156,15 +170,28 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     if (iGrade == 1) m_form.bMatchExpanded = false;
     auto& nodes = m_form.trvDis().Nodes();
     const QString& table = m_form.sTempTable;
-    // Built in one piece: this runs once per node of the hierarchy.
-    const QString statement =
-        QStringLiteral(
-            "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
-            "from ") %
-        table % QStringLiteral(" inner join code on ") % table %
-        QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '") % literalText(sKey.mid(1)) %
-        QStringLiteral("%' and code.igrade=") % QString::number(iGrade + 1) %
-        QStringLiteral(" and code.iYear=") % yearText() % QStringLiteral(" order by code.ccode ");
+    // Built in one piece, without a string for each part: this runs once per node of the hierarchy.
+    static const QString head = QStringLiteral(
+        "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
+        "from ");
+    const QStringView code = QStringView(sKey).mid(1);
+    QString statement;
+    statement.reserve(head.size() + 2 * table.size() + code.size() + 160);
+    statement += head;
+    statement += table;
+    statement += QStringView(u" inner join code on ");
+    statement += table;
+    statement += QStringView(u".ccode like code.ccode+'%' where code.ccode like '");
+    if (code.contains(QLatin1Char('\''))) {
+        statement += literalText(code.toString());
+    } else {
+        statement += code;
+    }
+    statement += QStringView(u"%' and code.igrade=");
+    appendNumber(statement, iGrade + 1);
+    statement += QStringView(u" and code.iYear=");
+    appendNumber(statement, basSarvo::iYear());
+    statement += QStringView(u" order by code.ccode ");
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     const AccountFields fields(*records);
     while (!records->eof()) {
@@ -178,8 +205,9 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     const QString typed = trimBlanks(m_form.txtFilter().Text());
     // The host language's InStr finds an empty text at position 1, so it never counts as inside.
     const int found = typed.isEmpty() ? 0 : sKey.indexOf(typed) + 1;
-    const bool matches = sKey == QStringLiteral("b") + typed || (m_form.optFilter(1).Value() && found > 1) ||
-                         m_form.bMatchExpanded;
+    const bool isTyped = sKey.size() == typed.size() + 1 && sKey.startsWith(QLatin1Char('b')) &&
+                         QStringView(sKey).mid(1) == typed;
+    const bool matches = isTyped || (m_form.optFilter(1).Value() && found > 1) || m_form.bMatchExpanded;
     if (matches) {
         nodes.Item(sKey).SetExpanded(true);
         m_form.bMatchExpanded = true;

@@ -5,6 +5,8 @@
 #include "host/db/Cursor.h"
 #include "host/db/LikePattern.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <limits>
 
@@ -94,6 +96,10 @@ QString JoinMemo::yearCodesQuery(const QString& yearLiteral) {
     return QStringLiteral("select code.ccode from code where code.iYear=") + yearLiteral;
 }
 
+QString JoinMemo::yearCountQuery(const QString& yearLiteral) {
+    return QStringLiteral("select count(*) from code where code.iYear=") + yearLiteral;
+}
+
 QString JoinMemo::branchQuery(const QString& yearLiteral, const QString& root) {
     return QStringLiteral(
                "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
@@ -128,37 +134,61 @@ QByteArray JoinMemo::foldChars(const QByteArray& utf8) {
 int JoinMemo::readFiltered(Cursor& codes) {
     m_filtered.clear();
     m_stored.clear();
+    m_filteredText.clear();
+    // Offsets into m_filteredText first (it grows while reading), views once it is complete.
+    std::vector<std::pair<qsizetype, qsizetype>> stored, folded;
+    auto append = [this](const char* data, qsizetype size) {
+        const std::pair<qsizetype, qsizetype> at{static_cast<qsizetype>(m_filteredText.size()), size};
+        m_filteredText.insert(m_filteredText.end(), data, data + size);
+        return at;
+    };
     QByteArray utf8;
     while (codes.fetch()) {
         if (!codes.textBytes(0, &utf8)) {
             if (codes.value(0).isNull()) continue;
             return -1;
         }
-        m_stored.emplace_back(utf8.constData(), utf8.size()); // its own copy: utf8 lives until the next row
-        m_filtered.push_back(foldChars(m_stored.back()));
+        stored.push_back(append(utf8.constData(), utf8.size()));
+        const QByteArray f = foldChars(utf8);
+        folded.push_back(f.constData() == utf8.constData() ? stored.back() : append(f.constData(), f.size()));
     }
+    const char* text = m_filteredText.data();
+    auto view = [text](const std::pair<qsizetype, qsizetype>& at) {
+        return std::string_view(text + at.first, static_cast<size_t>(at.second));
+    };
+    m_stored.reserve(stored.size());
+    for (const auto& at : stored)
+        m_stored.push_back(view(at));
+    m_filtered.reserve(folded.size());
+    for (const auto& at : folded)
+        m_filtered.push_back(view(at));
     std::sort(m_filtered.begin(), m_filtered.end());
     // How many groups the codes fall into by their first characters, as many as the shortest
     // code has: about the number of branches they lie in.
-    qsizetype shortest = std::numeric_limits<qsizetype>::max();
-    for (const QByteArray& f : m_filtered)
+    size_t shortest = std::numeric_limits<size_t>::max();
+    for (const std::string_view f : m_filtered)
         shortest = std::min(shortest, f.size());
     m_groups = 0;
     for (size_t i = 0; i < m_filtered.size(); ++i)
-        if (i == 0 || !beginsWith(m_filtered[i], m_filtered[i - 1].left(shortest))) ++m_groups;
+        if (i == 0 || !m_filtered[i].starts_with(m_filtered[i - 1].substr(0, shortest))) ++m_groups;
     return static_cast<int>(m_filtered.size());
 }
 
-bool JoinMemo::leads(const QByteArray& code) const {
+bool JoinMemo::leads(const QByteArray& code, QByteArray* foldedOut) const {
     if (std::any_of(code.begin(), code.end(), isWildcard)) {
         // The engine's own LIKE decides for a code that is itself a pattern.
         const LikePattern pattern(code + '%');
-        return std::any_of(m_stored.begin(), m_stored.end(),
-                           [&](const QByteArray& t) { return pattern.matches(t); });
+        if (foldedOut) *foldedOut = foldChars(QByteArray(code.constData(), code.size()));
+        return std::any_of(m_stored.begin(), m_stored.end(), [&](std::string_view t) {
+            return pattern.matches(t.data(), static_cast<qsizetype>(t.size()));
+        });
     }
     const QByteArray folded = foldChars(code);
-    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), folded);
-    return at != m_filtered.end() && beginsWith(*at, folded);
+    const std::string_view key(folded.constData(), static_cast<size_t>(folded.size()));
+    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), key);
+    const bool found = at != m_filtered.end() && at->starts_with(key);
+    if (foldedOut) *foldedOut = folded; // may be code itself, when folding changes nothing
+    return found;
 }
 
 bool JoinMemo::readYearCodes(Cursor& codes) {
@@ -195,71 +225,125 @@ bool JoinMemo::readYearCodes(Cursor& codes) {
 
 bool JoinMemo::readAccounts(Cursor& accounts) {
     constexpr int kCode = 2, kGrade = 5; // the join's column order
-    if (accounts.columnCount() != 6) return false;
+    if (accounts.columnCount() != kColumns) return false;
     m_names.clear();
     for (int c = 0; c < accounts.columnCount(); ++c)
         m_names << accounts.columnName(c);
-    QByteArray utf8;
+    auto append = [this](const char* data, qsizetype size) {
+        const Cell cell{static_cast<qint32>(m_text.size()), static_cast<qint32>(size)};
+        m_text.insert(m_text.end(), data, data + size);
+        return cell;
+    };
+    QByteArray utf8, folded, text, previous;
     while (accounts.fetch()) {
         if (!accounts.textBytes(kCode, &utf8)) {
             if (accounts.value(kCode).isNull()) continue;
             return false;
         }
-        if (!leads(utf8)) continue;
-        const Variant code = accounts.value(kCode);
+        if (!leads(utf8, &folded)) continue;
         const Variant grade = accounts.value(kGrade);
         if (grade.type() != Variant::Type::Long && grade.type() != Variant::Type::Integer) return false;
-        std::vector<Variant> row(6);
-        for (int c = 0; c < 6; ++c)
-            row[static_cast<size_t>(c)] = c == kCode ? code : c == kGrade ? grade : accounts.value(c);
-        m_rows.push_back(std::move(row));
-        m_codes.emplace_back(utf8.constData(), utf8.size());
+        const size_t first = m_cells.size();
+        m_cells.resize(first + kColumns);
+        Cell* row = m_cells.data() + first;
+        bool previousText = false;
+        for (int c = 0; c < kColumns; ++c) {
+            Cell& cell = row[c];
+            const bool isText = c != kGrade && accounts.textBytes(c, &text);
+            if (isText) {
+                // The class comes twice (its column in two spellings): its text is kept once.
+                cell = previousText && text == previous ? row[c - 1] : append(text.constData(), text.size());
+                previous = text;
+            } else {
+                cell = {kOther, static_cast<qint32>(m_other.size())};
+                m_other.push_back(c == kGrade ? grade : accounts.value(c));
+            }
+            previousText = isText;
+        }
+        const Cell& code = row[kCode];
+        m_foldedCodes.push_back(
+            folded.constData() == utf8.constData() ? code : append(folded.constData(), folded.size()));
     }
     return true;
 }
 
 void JoinMemo::finish(bool inParts) {
+    const size_t count = m_foldedCodes.size();
     if (inParts) {
         // Branches read one by one: in the order the engine sorts codes (their bytes).
-        std::vector<size_t> order(m_rows.size());
+        std::vector<size_t> order(count);
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = i;
-        std::stable_sort(order.begin(), order.end(),
-                         [&](size_t a, size_t b) { return m_codes[a] < m_codes[b]; });
-        std::vector<std::vector<Variant>> rows;
-        std::vector<QByteArray> codes;
-        rows.reserve(order.size());
-        codes.reserve(order.size());
-        for (size_t i : order) {
-            rows.push_back(std::move(m_rows[i]));
-            codes.push_back(std::move(m_codes[i]));
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return text(m_cells[a * kColumns + 2]) < text(m_cells[b * kColumns + 2]);
+        });
+        std::vector<Cell> cells(m_cells.size());
+        std::vector<Cell> folded(count);
+        for (size_t k = 0; k < count; ++k) {
+            const size_t i = order[k];
+            std::copy_n(m_cells.begin() + static_cast<std::ptrdiff_t>(i * kColumns), kColumns,
+                        cells.begin() + static_cast<std::ptrdiff_t>(k * kColumns));
+            folded[k] = m_foldedCodes[i];
         }
-        m_rows.swap(rows);
-        m_codes.swap(codes);
+        m_cells.swap(cells);
+        m_foldedCodes.swap(folded);
     }
     m_grades.clear();
-    for (size_t i = 0; i < m_rows.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         const int index = static_cast<int>(i);
-        Grade& g = m_grades[m_rows[i][5].toLong()];
+        Grade& g = m_grades[m_other[static_cast<size_t>(m_cells[i * kColumns + 5].size)].toLong()];
         g.inOrder.push_back(index);
-        g.byFolded.emplace_back(foldChars(m_codes[i]), index);
+        g.byFolded.emplace_back(text(m_foldedCodes[i]), index);
     }
     for (Grade& g : m_grades)
         std::sort(g.byFolded.begin(), g.byFolded.end());
     m_filtered = {};
     m_stored = {};
-    m_codes = {};
+    m_filteredText = {};
+    m_foldedCodes = {};
     m_leading = {};
 }
 
-bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows) const {
+Variant JoinMemo::value(int row, int column) const {
+    const Cell& c = m_cells[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
+    if (c.at >= 0) return Variant(QString::fromUtf8(m_text.data() + c.at, c.size));
+    return m_other[static_cast<size_t>(c.size)];
+}
+
+bool JoinMemo::textBytes(int row, int column, QByteArray* out) const {
+    const Cell& c = m_cells[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
+    if (c.at < 0) return false;
+    *out = QByteArray::fromRawData(m_text.data() + c.at, c.size);
+    return true;
+}
+
+bool JoinMemo::lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const {
     rows->clear();
-    QByteArray start;
+    // The pattern's literal start, folded: in place for the usual plain ASCII start.
+    QVarLengthArray<char, 64> plain;
+    QByteArray folded;
+    std::string_view key;
     if (pattern) {
-        const QByteArray utf8 = pattern->toUtf8();
-        if (utf8.isEmpty() || !utf8.endsWith('%')) return false;
-        start = utf8.left(utf8.size() - 1);
-        if (std::any_of(start.begin(), start.end(), isWildcard)) return false;
+        if (pattern->isEmpty() || !pattern->endsWith(QLatin1Char('%'))) return false;
+        const QStringView start = pattern->chopped(1);
+        bool ascii = true;
+        for (const QChar c : start) {
+            const char16_t u = c.unicode();
+            if (u >= 0x80 || (u >= u'A' && u <= u'Z')) {
+                ascii = false;
+                break;
+            }
+            if (isWildcard(static_cast<char>(u))) return false;
+            plain.append(static_cast<char>(u));
+        }
+        if (ascii) {
+            key = std::string_view(plain.data(), static_cast<size_t>(plain.size()));
+        } else {
+            const QByteArray utf8 = start.toUtf8();
+            if (std::any_of(utf8.begin(), utf8.end(), isWildcard)) return false;
+            folded = foldChars(utf8);
+            key = std::string_view(folded.constData(), static_cast<size_t>(folded.size()));
+        }
     }
     const auto g = m_grades.constFind(grade);
     if (g == m_grades.cend()) return true;
@@ -267,13 +351,13 @@ bool JoinMemo::lookup(int grade, const QString* pattern, std::vector<int>* rows)
         *rows = g->inOrder;
         return true;
     }
-    const QByteArray folded = foldChars(start);
     auto at = std::lower_bound(
-        g->byFolded.begin(), g->byFolded.end(), folded,
-        [](const std::pair<QByteArray, int>& e, const QByteArray& k) { return e.first < k; });
-    for (; at != g->byFolded.end() && beginsWith(at->first, folded); ++at)
+        g->byFolded.begin(), g->byFolded.end(), key,
+        [](const std::pair<std::string_view, int>& e, std::string_view k) { return e.first < k; });
+    for (; at != g->byFolded.end() && at->first.substr(0, key.size()) == key; ++at)
         rows->push_back(at->second);
-    std::sort(rows->begin(), rows->end());
+    // In code order; the folded order is mostly that already.
+    if (!std::is_sorted(rows->begin(), rows->end())) std::sort(rows->begin(), rows->end());
     return true;
 }
 

@@ -27,6 +27,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace sarvo::db {
@@ -52,6 +53,9 @@ public:
     // The year's codes alone, and one branch of the year's accounts (those whose code begins
     // with root) with the join's columns in the join's order.
     static QString yearCodesQuery(const QString& yearLiteral);
+    // How many accounts the year has: reading its codes to find branches pays only when few of
+    // them lead to a filtered account.
+    static QString yearCountQuery(const QString& yearLiteral);
     static QString branchQuery(const QString& yearLiteral, const QString& root);
 
     // Builds from the two queries' cursors, each read to its end: first the filtered codes
@@ -75,11 +79,15 @@ public:
 
     // The answer for grade and the literal start of the LIKE pattern (null for none): row indexes
     // in order. False when the pattern is not a plain prefix ("X%" without other wildcards).
-    bool lookup(int grade, const QString* pattern, std::vector<int>* rows) const;
+    bool lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const;
 
+    static constexpr int kColumns = 6; // the join's columns
     const QStringList& columnNames() const { return m_names; }
-    const std::vector<Variant>& row(int index) const { return m_rows[static_cast<size_t>(index)]; }
-    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    // A value of a row, as the engine gave it; a text's UTF-8 without converting it (false when
+    // the value is not text).
+    Variant value(int row, int column) const;
+    bool textBytes(int row, int column, QByteArray* out) const;
+    int rowCount() const { return static_cast<int>(m_cells.size() / kColumns); }
 
     // The folded form of UTF-8 text, character by character (trailing blanks kept): a text
     // begins like a pattern's literal start exactly when its folded bytes begin with the
@@ -87,21 +95,34 @@ public:
     static QByteArray foldChars(const QByteArray& utf8);
 
 private:
-    bool leads(const QByteArray& code) const;
+    // Whether a code leads to a filtered one; *folded (when given) receives its folded form.
+    bool leads(const QByteArray& code, QByteArray* folded = nullptr) const;
 
-    std::vector<QByteArray> m_filtered; // folded, sorted
-    std::vector<QByteArray> m_leading;  // the year's codes that lead to a filtered one
+    std::vector<char> m_filteredText;         // the filtered codes, as stored and folded
+    std::vector<std::string_view> m_filtered; // folded, sorted
+    std::vector<QByteArray> m_leading;        // the year's codes that lead to a filtered one
     QStringList m_roots;
     int m_yearRows = 0;
     int m_groups = 0;
-    std::vector<QByteArray> m_codes;  // each row's code as stored
-    std::vector<QByteArray> m_stored; // as stored, for codes that are patterns themselves
+    std::vector<std::string_view> m_stored; // as stored, for codes that are patterns themselves
     QStringList m_names;
-    std::vector<std::vector<Variant>> m_rows; // accounts that lead to a filtered one, in code order
+    // Accounts that lead to a filtered one, in code order, kColumns cells a row. Texts are kept
+    // as UTF-8 in one block and made strings only when read: a build reads two texts of a row,
+    // and the memo is made and let go of once per build.
+    struct Cell {
+        qint32 at = -1; // the text's offset in m_text, or kOther: m_other[size]
+        qint32 size = 0;
+    };
+    static constexpr qint32 kOther = -1;
+    std::string_view text(const Cell& c) const { return {m_text.data() + c.at, static_cast<size_t>(c.size)}; }
+    std::vector<Cell> m_cells;
+    std::vector<Cell> m_foldedCodes; // per row: its code folded (often the code's own bytes)
+    std::vector<char> m_text;
+    std::vector<Variant> m_other; // values that are not text (the grades, nulls)
     // Per grade: row indexes in code order, and the same sorted by folded code.
     struct Grade {
         std::vector<int> inOrder;
-        std::vector<std::pair<QByteArray, int>> byFolded;
+        std::vector<std::pair<std::string_view, int>> byFolded;
     };
     QHash<qint64, Grade> m_grades;
 };

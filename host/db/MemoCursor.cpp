@@ -36,7 +36,12 @@ bool MemoCursor::fetch() {
 Variant MemoCursor::value(int column) const {
     if (column < 0 || column >= columnCount()) raise(ErrorCode::ItemNotFound, QString::number(column));
     if (m_current < 0) raise(ErrorCode::NoCurrentRecord);
-    return m_memo->row(m_current)[static_cast<size_t>(column)];
+    return m_memo->value(m_current, column);
+}
+
+bool MemoCursor::textBytes(int column, QByteArray* out) const {
+    if (column < 0 || column >= columnCount() || m_current < 0) return Cursor::textBytes(column, out);
+    return m_memo->textBytes(m_current, column, out);
 }
 
 void MemoCursor::rewind() {

@@ -26,6 +26,7 @@ public:
     QString columnName(int column) const override;
     bool fetch() override;
     Variant value(int column) const override;
+    bool textBytes(int column, QByteArray* out) const override;
     void rewind() override;
     bool isOpen() const override { return !m_closed && *m_alive; }
     void close() override;

@@ -15,6 +15,7 @@ public:
     struct Column {
         QString name;
         Type type = Type::Unknown;
+        bool operator==(const Column&) const = default;
     };
 
     // Type of a declared column type name, by SQLite's affinity rules.
@@ -28,6 +29,8 @@ public:
     // one of the same name unless temp is asked for explicitly.
     QList<Column> columns(bool temp, const QString& table) const;
     Type columnType(bool temp, const QString& table, const QString& column) const;
+    // The same tables with the same columns of the same kinds.
+    bool operator==(const SchemaInfo& other) const { return m_tables == other.m_tables; }
 
 private:
     static QString key(bool temp, const QString& table);

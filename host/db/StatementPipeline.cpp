@@ -14,7 +14,8 @@ namespace sarvo::db {
 
 namespace {
 
-constexpr int kMaxShapes = 512; // beyond this the cache starts afresh
+constexpr int kMaxShapes = 512;   // beyond this the cache starts afresh
+constexpr size_t kMaxSchemas = 4; // shape caches kept for schemas other than the present one
 // A build whose temporary table holds fewer rows asks the engine node by node: reading the
 // whole year for the memo would cost more than those few statements.
 constexpr int kMemoMinRows = 128;
@@ -78,7 +79,7 @@ SqlValue literalValue(const QString& text, const Literal& l) {
     return ok ? SqlValue::ofInteger(i) : SqlValue::ofReal(value.toDouble());
 }
 
-bool isWholeNumber(const QString& s) {
+bool isWholeNumber(QStringView s) {
     if (s.isEmpty() || s.size() > 9) return false;
     for (QChar c : s)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
@@ -132,7 +133,7 @@ void StatementPipeline::open() {
         m_backend->close();
         throw;
     }
-    schemaChanged();
+    forgetShapes();
 }
 
 void StatementPipeline::close() {
@@ -145,14 +146,38 @@ void StatementPipeline::setOptions(const PipelineOptions& options) {
     dropMemo();
     m_options = options;
     m_backend->setStatementCaching(options.cacheStatements);
-    schemaChanged();
+    forgetShapes();
 }
 
-// Renderings depend on the column types the schema gives.
+// Renderings depend on the column types the schema gives: the shapes made under one schema serve
+// again only when the schema is again the same. A hierarchy build drops and makes its temporary
+// table anew each time, with the same columns: its shapes are kept for the schema with that table
+// and for the one without it, instead of being made again at every build.
 void StatementPipeline::schemaChanged() {
+    m_lastShape.reset();
+    if (m_shapesSchema == m_schema) return;
+    m_otherShapes.push_back({std::move(m_shapesSchema), std::move(m_shapes), std::move(m_hostShapes)});
+    m_shapes.clear();
+    m_hostShapes.clear();
+    m_shapesSchema = m_schema;
+    for (auto at = m_otherShapes.begin(); at != m_otherShapes.end(); ++at) {
+        if (at->schema == m_schema) {
+            m_shapes = std::move(at->shapes);
+            m_hostShapes = std::move(at->hostShapes);
+            m_otherShapes.erase(at);
+            break;
+        }
+    }
+    if (m_otherShapes.size() > kMaxSchemas) m_otherShapes.erase(m_otherShapes.begin());
+}
+
+// The options or the engine changed: no shape made before serves.
+void StatementPipeline::forgetShapes() {
     m_lastShape.reset();
     m_shapes.clear();
     m_hostShapes.clear();
+    m_otherShapes.clear();
+    m_shapesSchema = m_schema;
 }
 
 TranslatorOptions StatementPipeline::translatorOptions() const {
@@ -369,12 +394,19 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
     auto text = [&](int literal) {
         return TSqlTokenizer::literalValue(tsql, literals[static_cast<size_t>(literal)]);
     };
-    const QString grade = text(form.gradeToken);
-    const QString year = text(form.yearToken);
-    if (!isWholeNumber(grade) || !isWholeNumber(year)) return nullptr;
-    const QString key = form.table + QChar(0x1F) + year;
+    // Numbers are their own text: read in place, without a string a statement.
+    auto number = [&](int literal) {
+        const Literal& l = literals[static_cast<size_t>(literal)];
+        return QStringView(tsql).sliced(l.begin, l.end - l.begin);
+    };
+    const QStringView grade = number(form.gradeToken);
+    const QStringView yearText = number(form.yearToken);
+    if (!isWholeNumber(grade) || !isWholeNumber(yearText)) return nullptr;
+    const bool sameMemo = m_memo && m_memoTable == form.table && QStringView(m_memoYear) == yearText;
     bool owner = false;
     if (!m_memo) {
+        const QString year = yearText.toString();
+        const QString key = form.table + QChar(0x1F) + year;
         // Built by a build's first statement (the first grade, no prefix): a lone statement
         // for one node is cheaper asked of the engine.
         if (form.patternToken >= 0 || m_memoRefused == key) return nullptr;
@@ -391,8 +423,16 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
             const int filtered = codes ? memo->readFiltered(*codes) : -1;
             if (filtered >= kMemoMinRows) {
                 // Few branches lead to the filtered accounts: read only those; else the year.
+                // Every filtered account leads to itself: when they are a quarter of the year or
+                // more, reading the year's codes to find branches cannot pay.
+                bool fewBranches = memo->filteredGroups() <= kMaxBranches;
+                if (fewBranches) {
+                    std::unique_ptr<Cursor> count = read(JoinMemo::yearCountQuery(year));
+                    fewBranches = count && count->fetch() && count->value(0).isNumeric() &&
+                                  static_cast<qint64>(filtered) * 4 < count->value(0).toLong();
+                }
                 std::unique_ptr<Cursor> yearCodes =
-                    memo->filteredGroups() <= kMaxBranches ? read(JoinMemo::yearCodesQuery(year)) : nullptr;
+                    fewBranches ? read(JoinMemo::yearCodesQuery(year)) : nullptr;
                 const bool inParts = yearCodes && memo->readYearCodes(*yearCodes) &&
                                      memo->roots().size() <= kMaxBranches &&
                                      memo->leadingCodes() * 4 < memo->yearRows();
@@ -415,16 +455,30 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
             return nullptr;
         }
         m_memo = std::move(memo);
-        m_memoKey = key;
+        m_memoTable = form.table;
+        m_memoYear = year;
         ++m_counters.memoBuilds;
         owner = true;
-    } else if (m_memoKey != key) {
+    } else if (!sameMemo) {
         return nullptr;
     }
     std::vector<int> rows;
-    QString pattern;
-    if (form.patternToken >= 0) pattern = text(form.patternToken);
-    if (!m_memo->lookup(grade.toInt(), form.patternToken >= 0 ? &pattern : nullptr, &rows)) {
+    // The pattern's text in place unless it holds a doubled quote to undo.
+    QString undone;
+    QStringView pattern;
+    if (form.patternToken >= 0) {
+        const Literal& l = literals[static_cast<size_t>(form.patternToken)];
+        const int open = l.kind == TSqlToken::Kind::NationalString ? l.begin + 2 : l.begin + 1;
+        pattern = QStringView(tsql).sliced(open, l.end - 1 - open);
+        if (pattern.contains(QLatin1Char('\''))) {
+            undone = text(form.patternToken);
+            pattern = undone;
+        }
+    }
+    int gradeNumber = 0;
+    for (const QChar c : grade)
+        gradeNumber = gradeNumber * 10 + (c.unicode() - u'0'); // whole and at most 9 digits
+    if (!m_memo->lookup(gradeNumber, form.patternToken >= 0 ? &pattern : nullptr, &rows)) {
         if (owner) dropMemo();
         return nullptr;
     }
@@ -444,7 +498,8 @@ void StatementPipeline::dropMemo(const JoinMemo* owner) {
     m_memoRefused.clear();
     if (!m_memo || (owner && owner != m_memo.get())) return;
     m_memo.reset();
-    m_memoKey.clear();
+    m_memoTable.clear();
+    m_memoYear.clear();
     m_backend->releaseSnapshot();
 }
 

@@ -94,6 +94,7 @@ private:
                                 qint64* rowsAffected,
                                 const std::vector<std::vector<SqlValue>>* values = nullptr);
     void schemaChanged();
+    void forgetShapes();
 
     // Whether a text has this shape: its text between literals, read along the shape's own, and
     // its literals there (into *literals).
@@ -117,8 +118,16 @@ private:
     std::vector<TSqlTokenizer::Literal> m_literals;                // scratch of execute
     std::shared_ptr<const Shape> m_lastShape;                      // tried first: a build repeats one shape
     QHash<QString, std::shared_ptr<const HostShape>> m_hostShapes; // by text
+    SchemaInfo m_shapesSchema; // the schema the shapes above were made under
+    struct ShapeCache {
+        SchemaInfo schema;
+        QHash<quint64, std::shared_ptr<const Shape>> shapes;
+        QHash<QString, std::shared_ptr<const HostShape>> hostShapes;
+    };
+    std::vector<ShapeCache> m_otherShapes; // made under other schemas, the latest last
     std::shared_ptr<const JoinMemo> m_memo;
-    QString m_memoKey;     // table and year it answers for
+    QString m_memoTable; // the temporary table and year it answers for
+    QString m_memoYear;
     QString m_memoRefused; // table and year found too small for a memo, until the next write
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(false); // false once closed
 };

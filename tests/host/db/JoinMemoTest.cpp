@@ -272,6 +272,44 @@ TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
             EXPECT_EQ(column(texts[i], QStringLiteral("ccode")), plain[i]) << texts[i].toStdString();
 }
 
+// Values keep their kinds from the memo: a missing name stays null, an empty one stays empty
+// text, the grade stays a number.
+TEST_F(JoinMemoTest, ValuesKeepTheirKinds) {
+    m_conn->native(QStringLiteral("update code set ccode_engl = null where ccode like '1003%'"));
+    m_conn->native(QStringLiteral("update code set ccode_name = '' where ccode like '1004%'"));
+    auto kinds = [this] {
+        QStringList out;
+        fill(QStringLiteral("ccode like N'10%'"));
+        std::function<void(const QString&, int)> walk = [&](const QString& code, int grade) {
+            auto rs = m_conn->execute(code.isEmpty() ? firstGrade() : nextGrade(code, grade));
+            while (!rs->eof()) {
+                QStringList cells;
+                for (int i = 0; i < rs->fieldCount(); ++i) {
+                    const Variant v = rs->fieldAt(i);
+                    cells << (v.isNull() ? QStringLiteral("null")
+                              : v.type() == Variant::Type::String
+                                  ? QStringLiteral("text:") + v.toString()
+                                  : QStringLiteral("number:") + v.toDisplayText());
+                }
+                out << cells.join(QLatin1Char('|'));
+                walk(rs->fieldAt(2).toString(), rs->fieldAt(5).toLong());
+                rs->moveNext();
+            }
+        };
+        walk(QString(), 0);
+        m_conn->tryExecute(QStringLiteral("drop table ") + kTable);
+        return out;
+    };
+    setMemo(false);
+    const QStringList expected = kinds();
+    setMemo(true);
+    const qint64 hitsBefore = m_conn->counters().memoHits;
+    EXPECT_EQ(kinds(), expected);
+    EXPECT_GT(m_conn->counters().memoHits - hitsBefore, 100);
+    EXPECT_TRUE(expected.join(QLatin1Char('\n')).contains(QStringLiteral("|null|")));
+    EXPECT_TRUE(expected.join(QLatin1Char('\n')).contains(QStringLiteral("|text:|")));
+}
+
 // Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
 // read by name, and closing the connection closes them.
 TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {

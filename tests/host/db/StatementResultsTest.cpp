@@ -190,6 +190,21 @@ TEST_P(StatementResultsTest, SameShapeDifferentLiteralsGiveTheirOwnResults) {
               list({"b|1002"}));
 }
 
+// A temporary table made again, once with a number and once with a text under the same name:
+// "+" adds or joins by what the table holds now, however often the same statement ran before.
+TEST_P(StatementResultsTest, ATableMadeAgainWithOtherKindsIsReadAsItIsNow) {
+    const std::vector<std::pair<QString, QString>> rounds = {
+        {"igrade", "2"}, {"ccode", "10011"}, {"igrade", "2"}, {"ccode", "10011"}, {"ccode", "10011"},
+    };
+    for (const auto& [column, expected] : rounds) {
+        SCOPED_TRACE(column.toStdString());
+        m_conn->tryExecute(QStringLiteral("drop table tempdb..[kinds1]"));
+        m_conn->execute(QStringLiteral("select ") + column +
+                        QStringLiteral(" as x into tempdb..[kinds1] from code where ccode=N'1001' and iYear=2024"));
+        EXPECT_EQ(rows(QStringLiteral("select x + '1' as y from tempdb..[kinds1]")), QStringList{expected});
+    }
+}
+
 TEST_P(StatementResultsTest, RecentlyUsedAddAndRemove) {
     const QString list2 =
         QStringLiteral("select cuser,code.ccode as ccode,code.ccode_name as ccode_name,code.ccode_engl "
