@@ -373,6 +373,8 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
     const QString year = text(form.yearToken);
     if (!isWholeNumber(grade) || !isWholeNumber(year)) return nullptr;
     const QString key = form.table + QChar(0x1F) + year;
+    // A server ends the snapshot with a failed statement: what the memo read answers nothing more.
+    if (m_memo && !m_backend->snapshotHeld()) dropMemo();
     bool owner = false;
     if (!m_memo) {
         // Built by a build's first statement (the first grade, no prefix): a lone statement
@@ -409,7 +411,7 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         } catch (const RuntimeError&) {
             built = false; // the engine reports it when it runs the statement itself
         }
-        if (!built) {
+        if (!built || !m_backend->snapshotHeld()) {
             m_backend->releaseSnapshot();
             m_memoRefused = key;
             return nullptr;

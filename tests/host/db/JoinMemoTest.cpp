@@ -1,7 +1,8 @@
 // A hierarchy build's statements answered from one read: every statement's rows equal the
 // engine's own (memo off), for codes in other cases and widths and codes holding LIKE wildcards;
 // and the memo never outlives what it read: a write through the connection, a temporary table
-// dropped and filled again, another connection's commit during and after a build.
+// dropped and filled again, another connection's commit during and after a build. On each engine
+// that holds a snapshot for the memo: SQLite, and the PostgreSQL server.
 #include "DbFixture.h"
 
 #include "host/db/PipelineSettings.h"
@@ -32,11 +33,21 @@ QString nextGrade(const QString& code, int grade) {
     return joinStatement(QStringLiteral("code.ccode like '") + quoted + QStringLiteral("%' and "), grade + 1);
 }
 
-class JoinMemoTest : public DbFixture {
+// The engines whose backend holds a snapshot (the ODBC path does not: no memo there).
+std::vector<const sarvo::testing::EngineSlot*> memoEngines() {
+    std::vector<const sarvo::testing::EngineSlot*> out;
+    for (const sarvo::testing::EngineSlot* s : sarvo::testing::engineSlotPointers())
+        if (s->name == QLatin1String("sqlite") || s->name == QLatin1String("postgresql")) out.push_back(s);
+    return out;
+}
+
+class JoinMemoTest : public EngineDbFixture {
 protected:
     void SetUp() override {
-        DbFixture::SetUp();
-        m_conn->native(QStringLiteral("PRAGMA journal_mode=WAL"));
+        EngineDbFixture::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
+        if (engine().dialect == QLatin1String("sqlite"))
+            m_conn->native(QStringLiteral("PRAGMA journal_mode=WAL"));
         // 36 first-grade accounts, 5 children each, 5 grandchildren each: 1,116 accounts.
         m_conn->native(QStringLiteral("BEGIN"));
         for (int a = 1; a <= 36; ++a) {
@@ -111,7 +122,7 @@ protected:
     }
 };
 
-TEST_F(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
+TEST_P(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
     struct Case {
         const char* name;
         QString condition;
@@ -151,7 +162,7 @@ TEST_F(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
     }
 }
 
-TEST_F(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
+TEST_P(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
     struct Case {
         const char* name;
         std::function<void(Connection&)> write;
@@ -192,7 +203,7 @@ TEST_F(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
     }
 }
 
-TEST_F(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
+TEST_P(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
     setMemo(true);
     const qint64 builds = m_conn->counters().memoBuilds;
     for (const QString& condition :
@@ -214,7 +225,7 @@ TEST_F(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
 
 // While a build reads, another program commits a new account: the build goes on seeing the rows
 // as they were when it began (as the engine's open cursor does), and the next build sees it.
-TEST_F(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
+TEST_P(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
     Connection other(m_connectionString);
     other.open();
     int added = 6;
@@ -245,7 +256,7 @@ TEST_F(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
 
 // Texts one after another that share most of their text with the one before: each gives its own
 // rows, whether it has the last text's shape or only looks like it.
-TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
+TEST_P(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
     const std::vector<QString> texts = {
         "select ccode from code where ccode like N'1001%' and iYear=2024 order by ccode",
         "select ccode from code where ccode like N'1002%' and iYear=2024 order by ccode",
@@ -274,7 +285,7 @@ TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
 
 // Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
 // read by name, and closing the connection closes them.
-TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
+TEST_P(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
     setMemo(true);
     fill({});
     auto first = m_conn->execute(firstGrade());
@@ -297,6 +308,8 @@ TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, JoinMemoTest, ::testing::ValuesIn(memoEngines()), sarvo::testing::slotName);
 
 } // namespace
 
