@@ -87,6 +87,7 @@ void PgCursor::keep(const pg_result* row) {
         const int length = PQgetlength(row, 0, c);
         m_cells.push_back({m_kept.size(), length});
         m_kept.append(PQgetvalue(row, 0, c), length);
+        m_kept.append('\0'); // numbers are read up to their end, as libpq's values are
     }
     ++m_keptRows;
 }

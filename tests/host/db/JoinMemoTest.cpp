@@ -1,7 +1,8 @@
 // A hierarchy build's statements answered from one read: every statement's rows equal the
 // engine's own (memo off), for codes in other cases and widths and codes holding LIKE wildcards;
 // and the memo never outlives what it read: a write through the connection, a temporary table
-// dropped and filled again, another connection's commit during and after a build. On each engine
+// dropped and filled again, another connection's commit during and after a build, a failed
+// statement in between. On each engine
 // that holds a snapshot for the memo: SQLite, and the PostgreSQL server.
 #include "DbFixture.h"
 
@@ -252,6 +253,37 @@ TEST_P(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
         next->close();
     }
     other.close();
+}
+
+// A statement fails while a build reads from the memo (a server then ends the build's snapshot):
+// the build's next statements still give the engine's rows, no transaction is left open, and a
+// write after it is there for another program to read.
+TEST_P(JoinMemoTest, AFailedStatementDuringABuildLeavesTheRestRight) {
+    setMemo(false);
+    fill({});
+    const QStringList expected = column(nextGrade(QStringLiteral("1003"), 1), QStringLiteral("ccode"));
+    ASSERT_FALSE(expected.isEmpty());
+    setMemo(true);
+    fill({});
+    auto first = m_conn->execute(firstGrade());
+    ASSERT_FALSE(first->eof());
+    QString why;
+    EXPECT_FALSE(m_conn->tryExecute(QStringLiteral("select ccode from tempdb..[nowhere]"), &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("nowhere"))) << why.toStdString();
+    EXPECT_FALSE(m_conn->inTransaction());
+    EXPECT_EQ(column(QStringLiteral("select ccode from code where ccode=N'1003' and iYear=2024"),
+                     QStringLiteral("ccode")),
+              QStringList{QStringLiteral("1003")});
+    EXPECT_EQ(column(nextGrade(QStringLiteral("1003"), 1), QStringLiteral("ccode")), expected);
+    add(QStringLiteral("100309"), 2);
+    Connection other(m_connectionString);
+    other.open();
+    EXPECT_EQ(other.execute(QStringLiteral("select ccode from code where ccode=N'100309'"))->eof(), false);
+    other.close();
+    while (!first->eof())
+        first->moveNext();
+    first->close();
+    EXPECT_FALSE(m_conn->inTransaction());
 }
 
 // Texts one after another that share most of their text with the one before: each gives its own
