@@ -185,6 +185,16 @@ void PgBackend::setup() {
     m_bytewiseOrder = read && PQgetvalue(r, 0, 1)[0] == 't';
     PQclear(r);
     m_changes = 0;
+    m_lastFatal.clear();
+    PQsetNoticeReceiver(m_conn, &PgBackend::receiveNotice, this);
+}
+
+// Notices are the server's talk, not the user's; a session's end (FATAL) is kept as the reason the
+// connection was lost.
+void PgBackend::receiveNotice(void* self, const PGresult* notice) {
+    const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+    if (severity && (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0))
+        static_cast<PgBackend*>(self)->m_lastFatal = field(notice, PG_DIAG_MESSAGE_PRIMARY);
 }
 
 void PgBackend::failOpen(const QString& why) {
@@ -415,6 +425,8 @@ void PgBackend::fail(PGresult* result, const QString& origin) {
     if (m_snapshot && !lost) endSnapshot();
     QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
     QString message = field(result, PG_DIAG_MESSAGE_PRIMARY);
+    // The server's reason may have come while no statement ran (read with the rows before it).
+    if (message.isEmpty() && lost) message = m_lastFatal;
     if (message.isEmpty()) message = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
     PQclear(result);
     const FailureKind kind = pgFailureKind(state, lost);

@@ -98,6 +98,7 @@ private:
     void clearPrepared();
     void setup();
     void endSnapshot();
+    static void receiveNotice(void* self, const pg_result* notice);
     [[noreturn]] void failOpen(const QString& why);
 
     ConnectionString m_target;
@@ -110,6 +111,7 @@ private:
     int m_nextName = 0;
     QHash<QByteArray, std::vector<Prepared>> m_prepared;
     std::set<PgCursor*> m_cursors;
+    QString m_lastFatal;              // the server's message when it ended the session between statements
     PgCursor* m_streaming = nullptr;  // the cursor whose rows are still coming on the connection
     bool m_streamCancellable = false; // its query runs on its own, outside any transaction
 };

@@ -132,6 +132,7 @@ bool PgCursor::fetch() {
     if (m_whole) {
         if (++m_row < m_wholeRows) {
             m_at = At::Whole;
+            ++m_fetched;
             m_backend->countRow();
             return true;
         }
@@ -144,12 +145,14 @@ bool PgCursor::fetch() {
         m_current = m_first;
         m_first = nullptr;
         m_at = At::Current;
+        ++m_fetched;
         m_backend->countRow();
         return true;
     }
     if (m_keptAt < m_keptRows) {
         m_row = static_cast<int>(m_keptAt++);
         m_at = At::Kept;
+        ++m_fetched;
         m_backend->countRow();
         return true;
     }
@@ -170,6 +173,7 @@ bool PgCursor::fetch() {
     if (status == PGRES_SINGLE_TUPLE) {
         m_current = r;
         m_at = At::Current;
+        ++m_fetched;
         m_backend->countRow();
         return true;
     }
@@ -248,6 +252,28 @@ bool PgCursor::textBytes(int column, QByteArray* out) const {
 
 void PgCursor::rewind() {
     if (!m_backend) raise(ErrorCode::ObjectClosed);
+    // Back to the first row from the first row (a caller testing for rows, then reading them from
+    // the start): the rows are still this run's, so the server is not asked again.
+    if (m_fetched == 1) {
+        m_fetched = 0;
+        switch (m_at) {
+        case At::Current:
+            m_first = m_current;
+            m_current = nullptr;
+            m_at = At::None;
+            return;
+        case At::Whole:
+        case At::Kept:
+            if (m_row != 0) break;
+            m_row = -1;
+            m_keptAt = 0;
+            m_at = At::None;
+            return;
+        case At::None:
+            break;
+        }
+    }
+    m_fetched = 0;
     stopStream();
     clearRows();
     bool streaming = false;

@@ -4,7 +4,7 @@
 // coming, the backend has this cursor read the rest into its own memory first (settle), and a
 // cursor closed before its end stops the server's work (a cancel outside a transaction, else the
 // rest is read and dropped). A column is converted when it is read; running it again (rewind)
-// asks the server anew.
+// asks the server anew, except from the first row, whose run is still there to read from.
 #pragma once
 
 #include "host/db/Cursor.h"
@@ -85,7 +85,8 @@ private:
     size_t m_keptRows = 0;
     size_t m_keptAt = 0;
     enum class At { None, Whole, Current, Kept } m_at = At::None;
-    int m_row = -1; // the row of m_whole, or of the kept rows, the last fetch reached
+    int m_row = -1;       // the row of m_whole, or of the kept rows, the last fetch reached
+    qint64 m_fetched = 0; // rows fetched since the query ran
 };
 
 } // namespace sarvo::db

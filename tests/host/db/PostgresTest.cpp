@@ -382,7 +382,9 @@ TEST_F(PostgresTest, RowsStreamAndRecordSetsReadSideBySide) {
         SCOPED_TRACE(meanwhile ? "another statement in between" : "read at once");
         auto failing = m_conn->native(QStringLiteral("SELECT 6 / (3 - g) FROM generate_series(1, 5) g"));
         QStringList seen;
-        if (meanwhile) EXPECT_EQ(column(*m_conn, QStringLiteral("SELECT 'between'")), list({"between"}));
+        if (meanwhile) {
+            EXPECT_EQ(column(*m_conn, QStringLiteral("SELECT 'between'")), list({"between"}));
+        }
         const Raised r = raisedBy([&] {
             for (; !failing->eof(); failing->moveNext())
                 seen << failing->fieldAt(0).toDisplayText();
@@ -419,6 +421,39 @@ TEST_F(PostgresTest, RowsStreamAndRecordSetsReadSideBySide) {
                                             "AND ccode = '%1'")
                                  .arg(c.rows)),
             list({"1"}));
+    }
+}
+
+// Back to the first row from the first row (a test for rows, then the loop over them) reads the
+// run that is there; from further on the query runs again. A sequence shows which run a row is of.
+TEST_F(PostgresTest, MovingFirstFromTheFirstRowReadsTheSameRun) {
+    struct Case {
+        const char* name;
+        int rows;
+        int stepsBeforeMoveFirst;
+        const char* after; // the rows after moveFirst
+    };
+    const std::vector<Case> cases = {
+        {"from the first row", 3, 0, "1 2 3"},
+        {"from the second row", 3, 1, "4 5 6"},
+        {"from the end", 3, 3, "4 5 6"},
+        {"a single row, from it", 1, 0, "1"},
+        {"many rows, from the first", 500, 0, "1 2 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_conn->native(QStringLiteral("DROP SEQUENCE IF EXISTS runs"));
+        m_conn->native(QStringLiteral("CREATE SEQUENCE runs"));
+        auto rs =
+            m_conn->native(QStringLiteral("SELECT nextval('runs') FROM generate_series(1, %1)").arg(c.rows));
+        for (int i = 0; i < c.stepsBeforeMoveFirst; ++i)
+            rs->moveNext();
+        rs->moveFirst();
+        QStringList after;
+        for (int i = 0; i < 3 && !rs->eof(); ++i, rs->moveNext())
+            after << rs->fieldAt(0).toDisplayText();
+        EXPECT_EQ(after.join(QLatin1Char(' ')), QString::fromLatin1(c.after));
+        rs->close();
     }
 }
 
