@@ -225,6 +225,13 @@ TEST_F(PostgresTest, CodeTestsAreServedByIndexesInGenericPlans) {
          "code.iYear=2024 order by code.ccode ",
          list({"code_year_grade_ccode", "plan1$ccode"})},
         {"SELECT bend, bclose FROM code WHERE iYear = 2024 AND ccode = N'1002'", list({"code_year_code"})},
+        // The quick filter, begins with: each of the four ORed tests an index range.
+        {"select * from code where  iYear=2024 and ( ccode like N'600%' or  ccode_name like N'600%' or "
+         "ccode_engl like N'600%' or  chelp like N'600%' ) order by ccode ",
+         list({"code_year_code", "code_year_name", "code_year_engl", "code_year_help"})},
+        {"select * from code where  iYear=2024 and ( bclose=0 and  ( ccode like N'yh%' or  ccode_name like "
+         "N'银行%' or ccode_engl like N'Bank%' or  chelp like N'YH%' )) order by ccode ",
+         list({"code_year_code", "code_year_name", "code_year_engl", "code_year_help"})},
     };
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.tsql.toStdString());
