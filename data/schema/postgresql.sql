@@ -181,6 +181,12 @@ CREATE INDEX code_year_code ON code (iYear, (sarvo_fold(ccode) COLLATE "C"));
 -- One grade in code order: the first level of the hierarchy, whose accounts lead the prefix join
 -- (without it a plan made for any grade walks the whole year in code order).
 CREATE INDEX code_year_grade_ccode ON code (iYear, igrade, ccode);
+-- The quick filter's "begins with" over the names and the mnemonic beside the code: each ORed
+-- LIKE with a literal start is one index range, and the server combines the four (BitmapOr)
+-- instead of reading the whole year.
+CREATE INDEX code_year_name ON code (iYear, (sarvo_fold(ccode_name) COLLATE "C"));
+CREATE INDEX code_year_engl ON code (iYear, (sarvo_fold(ccode_engl) COLLATE "C"));
+CREATE INDEX code_year_help ON code (iYear, (sarvo_fold(chelp) COLLATE "C"));
 
 -- Recently used accounts per operator.
 CREATE TABLE GL_mcodeused (

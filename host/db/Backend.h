@@ -76,6 +76,9 @@ public:
     // served from memory.
     virtual bool holdSnapshot() { return false; }
     virtual void releaseSnapshot() {}
+    // Whether the snapshot holdSnapshot gave is still held (a server ends it with a failed
+    // statement or a lost connection); what was read under it then no longer answers anything.
+    virtual bool snapshotHeld() const { return true; }
 
     // The pipeline's counters, which the backend and its cursors add prepares and rows to.
     void setCounters(PipelineCounters* counters) { m_counters = counters; }

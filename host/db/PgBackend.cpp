@@ -19,6 +19,9 @@ namespace {
 // Type oids a value is sent as.
 constexpr Oid kInt8 = 20, kInt4 = 23, kText = 25, kFloat8 = 701;
 constexpr int kMaxShapes = 512; // beyond this the server's statements start afresh
+// Rows a cursor closed before its end reads on before it asks the server to stop: a cancel costs
+// a connection of its own.
+constexpr int kRowsReadOnClose = 64;
 
 Oid typeOf(const SqlValue& v) {
     switch (v.type) {
@@ -174,10 +177,24 @@ void PgBackend::setup() {
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
     PQclear(r);
     if (!ok) failOpen(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed());
-    r = PQexec(m_conn, "SELECT current_setting('transaction_read_only') = 'on' OR pg_is_in_recovery()");
-    m_readOnly = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    r = PQexec(m_conn, "SELECT current_setting('transaction_read_only') = 'on' OR pg_is_in_recovery(), "
+                       "datcollate IN ('C', 'POSIX', 'C.UTF-8', 'C.utf8') AND NOT 'a' < 'B' FROM pg_database "
+                       "WHERE datname = current_database()");
+    const bool read = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+    m_readOnly = read && PQgetvalue(r, 0, 0)[0] == 't';
+    m_bytewiseOrder = read && PQgetvalue(r, 0, 1)[0] == 't';
     PQclear(r);
     m_changes = 0;
+    m_lastFatal.clear();
+    PQsetNoticeReceiver(m_conn, &PgBackend::receiveNotice, this);
+}
+
+// Notices are the server's talk, not the user's; a session's end (FATAL) is kept as the reason the
+// connection was lost.
+void PgBackend::receiveNotice(void* self, const PGresult* notice) {
+    const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+    if (severity && (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0))
+        static_cast<PgBackend*>(self)->m_lastFatal = field(notice, PG_DIAG_MESSAGE_PRIMARY);
 }
 
 void PgBackend::failOpen(const QString& why) {
@@ -189,6 +206,8 @@ void PgBackend::failOpen(const QString& why) {
 }
 
 void PgBackend::close() {
+    m_snapshot = false;
+    m_streaming = nullptr;
     if (!m_conn) return;
     for (PgCursor* c : std::set<PgCursor*>(m_cursors))
         c->invalidate();
@@ -199,9 +218,37 @@ void PgBackend::close() {
 }
 
 bool PgBackend::inTransaction() const {
-    if (!m_conn) return false;
+    if (!m_conn || m_snapshot) return false;
+    // While rows stream the server is busy: the transaction is as it was when the query went out.
+    if (m_streaming) return !m_streamCancellable;
     const PGTransactionStatusType s = PQtransactionStatus(m_conn);
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
+}
+
+bool PgBackend::holdSnapshot() {
+    settle();
+    if (!m_conn || !m_bytewiseOrder) return false;
+    if (m_snapshot) return true;
+    if (PQtransactionStatus(m_conn) != PQTRANS_IDLE) return false;
+    PGresult* r = PQexec(m_conn, "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+    m_snapshot = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    if (!m_snapshot && PQstatus(m_conn) != CONNECTION_BAD && PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+        PQclear(PQexec(m_conn, "ROLLBACK"));
+    return m_snapshot;
+}
+
+void PgBackend::releaseSnapshot() {
+    if (m_snapshot) endSnapshot();
+}
+
+// Ends the snapshot's transaction: it wrote nothing, so ending it either way is the same; one
+// that a failed statement aborted can only be rolled back.
+void PgBackend::endSnapshot() {
+    m_snapshot = false;
+    settle();
+    if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD) return;
+    if (PQtransactionStatus(m_conn) != PQTRANS_IDLE) PQclear(PQexec(m_conn, "ROLLBACK"));
 }
 
 void PgBackend::setStatementCaching(bool on) {
@@ -221,6 +268,7 @@ int PgBackend::preparedCount() const {
 }
 
 void PgBackend::clearPrepared() {
+    settle();
     if (m_conn && !m_prepared.isEmpty()) PQclear(PQexec(m_conn, "DEALLOCATE ALL"));
     m_prepared.clear();
 }
@@ -264,47 +312,121 @@ const PgBackend::Prepared* PgBackend::prepared(const QByteArray& sql, const std:
     return &kept.back();
 }
 
-PGresult* PgBackend::runOnce(const QByteArray& sql, const std::vector<SqlValue>& params, bool* planChanged) {
+PGresult* PgBackend::send(const QByteArray& sql, const std::vector<SqlValue>& params, bool* planChanged,
+                          bool* streaming) {
     const Values values(params);
-    *planChanged = false;
+    *planChanged = *streaming = false;
+    int sent = 0;
     if (m_caching && isPreparable(sql)) {
         PGresult* error = nullptr;
         const Prepared* p = prepared(sql, params, &error);
         if (!p) return error;
-        PGresult* r = PQexecPrepared(m_conn, p->name.constData(), values.count(), values.pointers.data(),
-                                     nullptr, nullptr, 0);
-        // A table a prepared statement reads was made again with other columns.
-        const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
-        *planChanged = state && qstrcmp(state, "0A000") == 0 &&
-                       QByteArray(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)).contains("cached plan");
+        sent = PQsendQueryPrepared(m_conn, p->name.constData(), values.count(), values.pointers.data(),
+                                   nullptr, nullptr, 0);
+    } else {
+        std::vector<Oid> types;
+        for (const SqlValue& v : params)
+            types.push_back(typeOf(v));
+        countPrepare();
+        sent = PQsendQueryParams(m_conn, sql.constData(), values.count(), types.data(),
+                                 values.pointers.data(), nullptr, nullptr, 0);
+    }
+    if (!sent) return nullptr;
+    PQsetSingleRowMode(m_conn);
+    PGresult* r = PQgetResult(m_conn);
+    if (r && PQresultStatus(r) == PGRES_SINGLE_TUPLE) {
+        *streaming = true;
         return r;
     }
-    std::vector<Oid> types;
-    for (const SqlValue& v : params)
-        types.push_back(typeOf(v));
-    countPrepare();
-    return PQexecParams(m_conn, sql.constData(), values.count(), types.data(), values.pointers.data(),
-                        nullptr, nullptr, 0);
+    // No rows, a statement without rows, or a failure: the connection is free again after it.
+    while (PGresult* more = PQgetResult(m_conn))
+        PQclear(more);
+    // A table a prepared statement reads was made again with other columns.
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    *planChanged = state && qstrcmp(state, "0A000") == 0 &&
+                   QByteArray(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)).contains("cached plan");
+    return r;
 }
 
-PGresult* PgBackend::run(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& origin) {
+PGresult* PgBackend::start(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& origin,
+                           bool* streaming) {
+    PgCursor* settled = m_streaming;
+    settle();
     if (!m_conn) raise(ErrorCode::ObjectClosed);
+    // The session ended while rows were still coming: the server's own reason says why.
+    if (settled && PQstatus(m_conn) == CONNECTION_BAD) fail(settled->takeError(), origin);
+    // Stopping a query by a cancel would abort a transaction around it.
+    m_streamCancellable = PQtransactionStatus(m_conn) == PQTRANS_IDLE;
     bool planChanged = false;
-    PGresult* r = runOnce(sql, params, &planChanged);
+    PGresult* r = send(sql, params, &planChanged, streaming);
     if (planChanged) {
         PQclear(r);
+        // The refusal aborted the snapshot's transaction; the statement runs again on its own.
+        if (m_snapshot) endSnapshot();
         forget(sql);
-        r = runOnce(sql, params, &planChanged);
+        m_streamCancellable = PQtransactionStatus(m_conn) == PQTRANS_IDLE;
+        r = send(sql, params, &planChanged, streaming);
     }
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return r;
+    if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return r;
     fail(r, origin);
+}
+
+PGresult* PgBackend::nextResult() {
+    return m_conn ? PQgetResult(m_conn) : nullptr;
+}
+
+void PgBackend::settle() {
+    if (!m_streaming) return;
+    PgCursor* cursor = m_streaming;
+    m_streaming = nullptr;
+    cursor->settle();
+}
+
+void PgBackend::streamEnded(PgCursor* cursor, bool failed) {
+    if (m_streaming == cursor) m_streaming = nullptr;
+    // The failure aborted the snapshot's transaction: the statements after it run on their own.
+    if (failed && m_snapshot && m_conn && PQstatus(m_conn) != CONNECTION_BAD) endSnapshot();
+}
+
+void PgBackend::stopStream(PgCursor* cursor) {
+    if (m_streaming != cursor) return;
+    m_streaming = nullptr;
+    if (!m_conn) return;
+    // A short rest is read to its end; a long one is stopped on the server.
+    bool failed = false, ended = false;
+    for (int n = 0; n < kRowsReadOnClose && !ended; ++n) {
+        PGresult* r = PQgetResult(m_conn);
+        if (!r) break;
+        const ExecStatusType status = PQresultStatus(r);
+        ended = status != PGRES_SINGLE_TUPLE;
+        failed = failed || (ended && status != PGRES_TUPLES_OK);
+        PQclear(r);
+    }
+    if (!ended && m_streamCancellable) {
+        if (PGcancel* cancel = PQgetCancel(m_conn)) {
+            char why[256];
+            PQcancel(cancel, why, sizeof why);
+            PQfreeCancel(cancel);
+        }
+    }
+    while (PGresult* r = PQgetResult(m_conn)) {
+        const ExecStatusType status = PQresultStatus(r);
+        failed = failed || (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK);
+        PQclear(r);
+    }
+    if (failed && m_snapshot && PQstatus(m_conn) != CONNECTION_BAD) endSnapshot();
 }
 
 void PgBackend::fail(PGresult* result, const QString& origin) {
     const bool lost = PQstatus(m_conn) == CONNECTION_BAD;
+    // A failed statement aborts the snapshot's transaction: end it, so that the statements that
+    // follow run (each on its own again) and the pipeline stops answering from what it read.
+    if (m_snapshot && !lost) endSnapshot();
     QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
     QString message = field(result, PG_DIAG_MESSAGE_PRIMARY);
+    // The server's reason may have come while no statement ran (read with the rows before it).
+    if (message.isEmpty() && lost) message = m_lastFatal;
     if (message.isEmpty()) message = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
     PQclear(result);
     const FailureKind kind = pgFailureKind(state, lost);
@@ -327,10 +449,13 @@ void PgBackend::fail(PGresult* result, const QString& origin) {
 
 std::unique_ptr<Cursor> PgBackend::execute(const QByteArray& sql, const std::vector<SqlValue>& params,
                                            const QString& origin) {
-    PGresult* r = run(sql, params, origin);
-    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQnfields(r) > 0) {
-        auto cursor = std::make_unique<PgCursor>(this, sql, params, origin, r);
+    bool streaming = false;
+    PGresult* r = start(sql, params, origin, &streaming);
+    const ExecStatusType status = PQresultStatus(r);
+    if (status == PGRES_SINGLE_TUPLE || (status == PGRES_TUPLES_OK && PQnfields(r) > 0)) {
+        auto cursor = std::make_unique<PgCursor>(this, sql, params, origin, r, streaming);
         m_cursors.insert(cursor.get());
+        if (streaming) m_streaming = cursor.get();
         return cursor;
     }
     m_changes = QByteArray(PQcmdTuples(r)).toLongLong();
@@ -345,6 +470,7 @@ void PgBackend::loadSchema(SchemaInfo& schema) {
 
 // Column types of one table (or of every table when table is null), for the renderer.
 void PgBackend::loadTable(SchemaInfo& schema, bool temp, const QString& table) {
+    settle();
     if (!m_conn) raise(ErrorCode::ObjectClosed);
     const QByteArray name = table.toUtf8();
     const char* values[2] = {table.isNull() ? nullptr : name.constData(), temp ? "t" : "f"};

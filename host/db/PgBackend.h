@@ -1,8 +1,9 @@
 // A PostgreSQL server through libpq. Statements the component sends again and again (queries and
 // row writes) are prepared once on the server under a name, keyed by their SQL text and the types
 // of their values (int4 or int8, float8, text: a value without a type cannot resolve "$1 + $2"); schema
-// statements and transaction control run unnamed. A result is fetched whole into client memory,
-// so the server's statement is free again at once and any number of record sets may stay open.
+// statements and transaction control run unnamed. A query's rows stream (PgCursor): the first is
+// there as soon as the server sends it; any number of record sets may stay open, the one still
+// streaming reading its rest into memory when another statement needs the connection.
 //
 // Failures keep the server's SQLSTATE and map it to a failure kind (pgFailureKind). A connection
 // the server dropped (a restart, pg_terminate_backend, a broken network) fails the statement with
@@ -50,18 +51,37 @@ public:
     std::unique_ptr<Cursor> execute(const QByteArray& sql, const std::vector<SqlValue>& params,
                                     const QString& origin) override;
     qint64 rowsAffected() const override { return m_changes; }
+    // Whether a transaction the caller began is open (the snapshot's own is not the caller's).
     bool inTransaction() const override;
     void setStatementCaching(bool on) override;
+    // A read-only REPEATABLE READ transaction: every statement until releaseSnapshot reads the
+    // snapshot its first statement takes. Refused inside the caller's own transaction and on a
+    // database that does not sort text in byte order (the memo merges branches by their bytes).
+    bool holdSnapshot() override;
+    void releaseSnapshot() override;
+    // False once a failed statement or a lost connection ended the snapshot's transaction.
+    bool snapshotHeld() const override { return m_snapshot; }
 
     // The server's process id for this session (0 while closed), for tools and tests.
     int serverProcessId() const;
     // Statements prepared on the server and kept for re-use.
     int preparedCount() const;
 
-    // Used by PgCursor: runs sql with params and gives the server's whole result (never null;
-    // the caller frees it), or raises EngineError.
-    pg_result* run(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& origin);
+    // Used by PgCursor. start sends sql with params and gives its first result (never null; the
+    // caller frees it): a query's first row with *streaming set while more may come on the
+    // connection, else the whole result; raises EngineError when it failed.
+    pg_result* start(const QByteArray& sql, const std::vector<SqlValue>& params, const QString& origin,
+                     bool* streaming);
+    void streamStarted(PgCursor* cursor) { m_streaming = cursor; }
+    // The next result of the query that is streaming (null at its end).
+    pg_result* nextResult();
+    // The streaming cursor read its last result (failed: the last was a failure).
+    void streamEnded(PgCursor* cursor, bool failed);
+    // The streaming cursor closes before its end: the server stops, or the rest is read.
+    void stopStream(PgCursor* cursor);
     void removeCursor(PgCursor* cursor) { m_cursors.erase(cursor); }
+    // Raises the failure of result (freed), closing the backend when the connection is gone.
+    [[noreturn]] void fail(pg_result* result, const QString& origin);
 
 private:
     struct Prepared {
@@ -69,22 +89,31 @@ private:
         std::vector<unsigned> types; // 0 where the value was null when it was prepared
     };
 
-    pg_result* runOnce(const QByteArray& sql, const std::vector<SqlValue>& params, bool* planChanged);
+    pg_result* send(const QByteArray& sql, const std::vector<SqlValue>& params, bool* planChanged,
+                    bool* streaming);
+    // Lets a streaming cursor read the rest of its rows into memory: the connection is free.
+    void settle();
     const Prepared* prepared(const QByteArray& sql, const std::vector<SqlValue>& params, pg_result** error);
     void forget(const QByteArray& sql);
     void clearPrepared();
     void setup();
-    [[noreturn]] void fail(pg_result* result, const QString& origin);
+    void endSnapshot();
+    static void receiveNotice(void* self, const pg_result* notice);
     [[noreturn]] void failOpen(const QString& why);
 
     ConnectionString m_target;
     pg_conn* m_conn = nullptr;
     bool m_caching = true;
     bool m_readOnly = false;
+    bool m_bytewiseOrder = false; // the database's default collation sorts text by its bytes
+    bool m_snapshot = false;      // the snapshot's transaction is open
     qint64 m_changes = 0;
     int m_nextName = 0;
     QHash<QByteArray, std::vector<Prepared>> m_prepared;
     std::set<PgCursor*> m_cursors;
+    QString m_lastFatal;              // the server's message when it ended the session between statements
+    PgCursor* m_streaming = nullptr;  // the cursor whose rows are still coming on the connection
+    bool m_streamCancellable = false; // its query runs on its own, outside any transaction
 };
 
 // The failure kind of an SQLSTATE; connectionBad when the session is gone as well.

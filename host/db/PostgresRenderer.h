@@ -22,6 +22,8 @@ protected:
     void likeTest(const ast::Expr& subject, const ast::Expr& pattern, const ast::Expr* escape) override;
     void foldedText(const ast::Expr& e, bool subject) override;
     bool canRange(const RangePlan& plan) const override;
+    bool rangesColumn(const QString& name) const override;
+    bool rangesOrArms() const override { return true; }
     void rangedTest(const ast::Expr& e, const RangePlan& plan) override;
     void convert(const ast::Expr& e, SqlType from, SqlType to) override;
     void cast(const ast::Expr& e) override;

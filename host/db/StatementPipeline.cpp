@@ -402,6 +402,8 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
     const QStringView grade = number(form.gradeToken);
     const QStringView yearText = number(form.yearToken);
     if (!isWholeNumber(grade) || !isWholeNumber(yearText)) return nullptr;
+    // A server ends the snapshot with a failed statement: what the memo read answers nothing more.
+    if (m_memo && !m_backend->snapshotHeld()) dropMemo();
     const bool sameMemo = m_memo && m_memoTable == form.table && QStringView(m_memoYear) == yearText;
     bool owner = false;
     if (!m_memo) {
@@ -449,7 +451,7 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         } catch (const RuntimeError&) {
             built = false; // the engine reports it when it runs the statement itself
         }
-        if (!built) {
+        if (!built || !m_backend->snapshotHeld()) {
             m_backend->releaseSnapshot();
             m_memoRefused = key;
             return nullptr;

@@ -439,19 +439,50 @@ void TSqlRenderer::planRanges(const std::vector<const Expr*>& chains) {
     std::vector<const Expr*> all;
     for (const Expr* c : chains)
         conjuncts(*c, all);
-    for (const Expr* c : all)
-        for (RangePlan& plan : rangePlans(*c, all))
-            if (canRange(plan)) {
-                m_ranges[c] = std::move(plan);
-                break;
-            }
+    for (const Expr* c : all) {
+        planConjunct(*c, all);
+        if (rangesOrArms()) planOrArms(*c, all);
+    }
+}
+
+void TSqlRenderer::planConjunct(const Expr& c, const std::vector<const Expr*>& all) {
+    for (RangePlan& plan : rangePlans(c, all))
+        if (canRange(plan)) {
+            m_ranges[&c] = std::move(plan);
+            return;
+        }
+}
+
+// Each arm of an OR chain: its own conjuncts, with the conjuncts around the OR as their context.
+void TSqlRenderer::planOrArms(const Expr& e, const std::vector<const Expr*>& outer) {
+    if (e.kind == Expr::Kind::Paren) return planOrArms(*e.children[0], outer);
+    if (e.kind != Expr::Kind::Binary || e.op != QLatin1String("OR")) return;
+    for (const auto& side : e.children) {
+        const Expr* arm = side.get();
+        while (arm->kind == Expr::Kind::Paren)
+            arm = arm->children[0].get();
+        if (arm->kind == Expr::Kind::Binary && arm->op == QLatin1String("OR")) {
+            planOrArms(*arm, outer);
+            continue;
+        }
+        std::vector<const Expr*> inArm;
+        conjuncts(*arm, inArm);
+        std::vector<const Expr*> all = outer;
+        all.insert(all.end(), inArm.begin(), inArm.end());
+        for (const Expr* c : inArm)
+            planConjunct(*c, all);
+    }
+}
+
+bool TSqlRenderer::rangesColumn(const QString& name) const {
+    return isIndexedColumn(name);
 }
 
 std::vector<TSqlRenderer::RangePlan> TSqlRenderer::rangePlans(const Expr& e,
                                                               const std::vector<const Expr*>& all) const {
     std::vector<RangePlan> plans;
     auto textColumn = [this](const Expr& c) -> const ScopeTable* {
-        if (c.kind != Expr::Kind::Column || !isIndexedColumn(c.parts.last())) return nullptr;
+        if (c.kind != Expr::Kind::Column || !rangesColumn(c.parts.last())) return nullptr;
         const ScopeTable* t = m_sem.tableOf(c);
         if (!t || t->table.isEmpty() || m_sem.typeOf(c) != SqlType::Text) return nullptr;
         return t;

@@ -57,6 +57,11 @@ protected:
     virtual void foldedText(const ast::Expr& e, bool subject) = 0;
     // Whether an index range can serve the test, and the test written with it.
     virtual bool canRange(const RangePlan&) const { return false; }
+    // Whether a text column is indexed for ranges (code and class by default), and whether the
+    // tests inside the arms of an OR among the conjuncts are ranged too (a server that combines
+    // one index scan per arm).
+    virtual bool rangesColumn(const QString& name) const;
+    virtual bool rangesOrArms() const { return false; }
     virtual void rangedTest(const ast::Expr& e, const RangePlan& plan);
     // A value of type from, brought to type to as the server converts when types meet.
     virtual void convert(const ast::Expr& e, SqlType from, SqlType to) = 0;
@@ -141,6 +146,8 @@ private:
     void subquery(const ast::Expr& e);
     // Index ranges for the text tests among the conjuncts of a WHERE and its inner joins' ON.
     void planRanges(const std::vector<const ast::Expr*>& chains);
+    void planOrArms(const ast::Expr& e, const std::vector<const ast::Expr*>& outer);
+    void planConjunct(const ast::Expr& c, const std::vector<const ast::Expr*>& all);
     std::vector<RangePlan> rangePlans(const ast::Expr& conjunct,
                                       const std::vector<const ast::Expr*>& conjuncts) const;
     Rendering finish(Rendering::Kind kind);

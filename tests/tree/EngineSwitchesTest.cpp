@@ -1,6 +1,7 @@
 // The tree a filter builds does not depend on what the database layer does beyond the plain
 // rendering: with the shape cache, index ranges, indexed temporary tables and the build's memo
-// switched off, every layout and match mode gives the same tree lines from the same statements.
+// switched off, every layout and match mode gives the same tree lines from the same statements;
+// on SQLite and on the PostgreSQL server, whose memo reads one snapshot of its own.
 #include "host/db/PipelineSettings.h"
 #include "tests/support/DialogHarness.h"
 
@@ -8,9 +9,20 @@ using namespace sarvo;
 
 namespace {
 
-class EngineSwitchesTest : public sarvo::testing::DialogHarness {
+// The engines whose backend holds a snapshot for the memo.
+std::vector<const sarvo::testing::EngineSlot*> memoEngines() {
+    std::vector<const sarvo::testing::EngineSlot*> out;
+    for (const sarvo::testing::EngineSlot* s : sarvo::testing::engineSlotPointers())
+        if (s->name == QLatin1String("sqlite") || s->name == QLatin1String("postgresql")) out.push_back(s);
+    return out;
+}
+
+class EngineSwitchesTest : public sarvo::testing::DialogHarness,
+                           public ::testing::WithParamInterface<const sarvo::testing::EngineSlot*> {
 public:
-    EngineSwitchesTest() : DialogHarness(QStringLiteral("generated:1500")) {}
+    EngineSwitchesTest()
+        : DialogHarness(QStringLiteral("generated:1500"), QStringLiteral("2024"), QStringLiteral("zh-cn"),
+                        *GetParam()) {}
 
     struct Built {
         QStringList lines;
@@ -30,7 +42,7 @@ public:
     }
 };
 
-TEST_F(EngineSwitchesTest, EveryLayoutAndModeBuildsTheSameTreeWithTheSwitchesOff) {
+TEST_P(EngineSwitchesTest, EveryLayoutAndModeBuildsTheSameTreeWithTheSwitchesOff) {
     struct Case {
         const char* text;
         bool memo; // whether the hierarchy's temporary table is large enough for a memo
@@ -55,5 +67,8 @@ TEST_F(EngineSwitchesTest, EveryLayoutAndModeBuildsTheSameTreeWithTheSwitchesOff
                 EXPECT_TRUE(messages().isEmpty());
             }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineSwitchesTest, ::testing::ValuesIn(memoEngines()),
+                         sarvo::testing::slotName);
 
 } // namespace

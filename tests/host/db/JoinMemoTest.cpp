@@ -1,7 +1,9 @@
 // A hierarchy build's statements answered from one read: every statement's rows equal the
 // engine's own (memo off), for codes in other cases and widths and codes holding LIKE wildcards;
 // and the memo never outlives what it read: a write through the connection, a temporary table
-// dropped and filled again, another connection's commit during and after a build.
+// dropped and filled again, another connection's commit during and after a build, a failed
+// statement in between. On each engine
+// that holds a snapshot for the memo: SQLite, and the PostgreSQL server.
 #include "DbFixture.h"
 
 #include "host/db/PipelineSettings.h"
@@ -32,11 +34,21 @@ QString nextGrade(const QString& code, int grade) {
     return joinStatement(QStringLiteral("code.ccode like '") + quoted + QStringLiteral("%' and "), grade + 1);
 }
 
-class JoinMemoTest : public DbFixture {
+// The engines whose backend holds a snapshot (the ODBC path does not: no memo there).
+std::vector<const sarvo::testing::EngineSlot*> memoEngines() {
+    std::vector<const sarvo::testing::EngineSlot*> out;
+    for (const sarvo::testing::EngineSlot* s : sarvo::testing::engineSlotPointers())
+        if (s->name == QLatin1String("sqlite") || s->name == QLatin1String("postgresql")) out.push_back(s);
+    return out;
+}
+
+class JoinMemoTest : public EngineDbFixture {
 protected:
     void SetUp() override {
-        DbFixture::SetUp();
-        m_conn->native(QStringLiteral("PRAGMA journal_mode=WAL"));
+        EngineDbFixture::SetUp();
+        if (HasFatalFailure() || IsSkipped()) return;
+        if (engine().dialect == QLatin1String("sqlite"))
+            m_conn->native(QStringLiteral("PRAGMA journal_mode=WAL"));
         // 36 first-grade accounts, 5 children each, 5 grandchildren each: 1,116 accounts.
         m_conn->native(QStringLiteral("BEGIN"));
         for (int a = 1; a <= 36; ++a) {
@@ -111,7 +123,7 @@ protected:
     }
 };
 
-TEST_F(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
+TEST_P(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
     struct Case {
         const char* name;
         QString condition;
@@ -151,7 +163,7 @@ TEST_F(JoinMemoTest, EveryStatementOfABuildGivesTheEnginesRows) {
     }
 }
 
-TEST_F(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
+TEST_P(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
     struct Case {
         const char* name;
         std::function<void(Connection&)> write;
@@ -192,7 +204,7 @@ TEST_F(JoinMemoTest, AWriteThroughTheConnectionEndsTheMemo) {
     }
 }
 
-TEST_F(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
+TEST_P(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
     setMemo(true);
     const qint64 builds = m_conn->counters().memoBuilds;
     for (const QString& condition :
@@ -214,7 +226,7 @@ TEST_F(JoinMemoTest, ATemporaryTableFilledAgainIsReadAgain) {
 
 // While a build reads, another program commits a new account: the build goes on seeing the rows
 // as they were when it began (as the engine's open cursor does), and the next build sees it.
-TEST_F(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
+TEST_P(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
     Connection other(m_connectionString);
     other.open();
     int added = 6;
@@ -243,9 +255,40 @@ TEST_F(JoinMemoTest, AnotherConnectionsCommitIsSeenByTheNextBuildOnly) {
     other.close();
 }
 
+// A statement fails while a build reads from the memo (a server then ends the build's snapshot):
+// the build's next statements still give the engine's rows, no transaction is left open, and a
+// write after it is there for another program to read.
+TEST_P(JoinMemoTest, AFailedStatementDuringABuildLeavesTheRestRight) {
+    setMemo(false);
+    fill({});
+    const QStringList expected = column(nextGrade(QStringLiteral("1003"), 1), QStringLiteral("ccode"));
+    ASSERT_FALSE(expected.isEmpty());
+    setMemo(true);
+    fill({});
+    auto first = m_conn->execute(firstGrade());
+    ASSERT_FALSE(first->eof());
+    QString why;
+    EXPECT_FALSE(m_conn->tryExecute(QStringLiteral("select ccode from tempdb..[nowhere]"), &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("nowhere"))) << why.toStdString();
+    EXPECT_FALSE(m_conn->inTransaction());
+    EXPECT_EQ(column(QStringLiteral("select ccode from code where ccode=N'1003' and iYear=2024"),
+                     QStringLiteral("ccode")),
+              QStringList{QStringLiteral("1003")});
+    EXPECT_EQ(column(nextGrade(QStringLiteral("1003"), 1), QStringLiteral("ccode")), expected);
+    add(QStringLiteral("100309"), 2);
+    Connection other(m_connectionString);
+    other.open();
+    EXPECT_EQ(other.execute(QStringLiteral("select ccode from code where ccode=N'100309'"))->eof(), false);
+    other.close();
+    while (!first->eof())
+        first->moveNext();
+    first->close();
+    EXPECT_FALSE(m_conn->inTransaction());
+}
+
 // Texts one after another that share most of their text with the one before: each gives its own
 // rows, whether it has the last text's shape or only looks like it.
-TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
+TEST_P(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
     const std::vector<QString> texts = {
         "select ccode from code where ccode like N'1001%' and iYear=2024 order by ccode",
         "select ccode from code where ccode like N'1002%' and iYear=2024 order by ccode",
@@ -274,7 +317,7 @@ TEST_F(JoinMemoTest, TextsAfterALikeTextGiveTheirOwnRows) {
 
 // Values keep their kinds from the memo: a missing name stays null, an empty one stays empty
 // text, the grade stays a number.
-TEST_F(JoinMemoTest, ValuesKeepTheirKinds) {
+TEST_P(JoinMemoTest, ValuesKeepTheirKinds) {
     m_conn->native(QStringLiteral("update code set ccode_engl = null where ccode like '1003%'"));
     m_conn->native(QStringLiteral("update code set ccode_name = '' where ccode like '1004%'"));
     auto kinds = [this] {
@@ -312,7 +355,7 @@ TEST_F(JoinMemoTest, ValuesKeepTheirKinds) {
 
 // Rows from the memo behave as the engine's: an empty answer is at BOF and EOF at once, fields
 // read by name, and closing the connection closes them.
-TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
+TEST_P(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
     setMemo(true);
     fill({});
     auto first = m_conn->execute(firstGrade());
@@ -335,6 +378,8 @@ TEST_F(JoinMemoTest, RowsFromTheMemoBehaveAsTheEnginesRows) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, JoinMemoTest, ::testing::ValuesIn(memoEngines()), sarvo::testing::slotName);
 
 } // namespace
 

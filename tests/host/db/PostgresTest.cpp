@@ -1,10 +1,10 @@
 // What only the PostgreSQL engine shows: SQLSTATEs classified, the server's messages for its
 // conversions, codes served by the account set's indexes in the server's generic plans, one
 // prepared statement per shape on the server, values typed both ways, a session the server drops
-// failing once and opening again, another session's lock and a read-only database answered as on
-// the embedded engine, a creation that fails half-way leaving the database empty, and the
-// password in no message. The results that must not depend on the engine are in the suites that
-// run over every engine.
+// failing once and opening again, rows streamed as they are read, another session's lock and a read-only
+// database answered as on the embedded engine, a creation that fails half-way leaving the database empty, and
+// the password in no message. The results that must not depend on the engine are in the suites that run over
+// every engine.
 #ifdef SARVO_HAVE_LIBPQ
 
 #include "DbFixture.h"
@@ -114,7 +114,8 @@ TEST(PgFailureKindTest, ConversionsSayWhatTheServerSays) {
          "invalid input syntax for type boolean: \"x\""},
         {"42601", "syntax error at or near \"x\"", "syntax error at or near \"x\""},
         // As PostgreSQL's ODBC driver passes the message on.
-        {"22008", "ERROR: date/time field value out of range: \"31/01/2024\";\nError while executing the query",
+        {"22008",
+         "ERROR: date/time field value out of range: \"31/01/2024\";\nError while executing the query",
          "Conversion failed when converting date and/or time from character string ('31/01/2024')."},
     };
     for (const Case& c : cases) {
@@ -224,6 +225,13 @@ TEST_F(PostgresTest, CodeTestsAreServedByIndexesInGenericPlans) {
          "code.iYear=2024 order by code.ccode ",
          list({"code_year_grade_ccode", "plan1$ccode"})},
         {"SELECT bend, bclose FROM code WHERE iYear = 2024 AND ccode = N'1002'", list({"code_year_code"})},
+        // The quick filter, begins with: each of the four ORed tests an index range.
+        {"select * from code where  iYear=2024 and ( ccode like N'600%' or  ccode_name like N'600%' or "
+         "ccode_engl like N'600%' or  chelp like N'600%' ) order by ccode ",
+         list({"code_year_code", "code_year_name", "code_year_engl", "code_year_help"})},
+        {"select * from code where  iYear=2024 and ( bclose=0 and  ( ccode like N'yh%' or  ccode_name like "
+         "N'银行%' or ccode_engl like N'Bank%' or  chelp like N'YH%' )) order by ccode ",
+         list({"code_year_code", "code_year_name", "code_year_engl", "code_year_help"})},
     };
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.tsql.toStdString());
@@ -350,6 +358,110 @@ TEST_F(PostgresTest, ADroppedSessionFailsOnceAsLostAndTheConnectionOpensAgain) {
     EXPECT_GT(count->field(QStringLiteral("n")).toLong(), 0);
     EXPECT_EQ(raisedBy([&] { conn->execute(QStringLiteral("select * from tempdb..[gone1]")); }).kind,
               QStringLiteral("syntax"));
+}
+
+// Rows come as the caller reads them: record sets read side by side each give their own rows in
+// full, a failure half-way shows at the row it belongs to, and a record set closed after its
+// first row stops the server (outside a transaction) or leaves the transaction usable (inside).
+TEST_F(PostgresTest, RowsStreamAndRecordSetsReadSideBySide) {
+    const auto values = [](Recordset& rs, int count) {
+        QStringList out;
+        for (int i = 0; i < count && !rs.eof(); ++i, rs.moveNext())
+            out << rs.fieldAt(0).toDisplayText();
+        return out;
+    };
+    const QString series = QStringLiteral("SELECT g FROM generate_series(1, %1) g ORDER BY g");
+    auto outer = m_conn->native(series.arg(300));
+    EXPECT_EQ(values(*outer, 2), list({"1", "2"}));
+    EXPECT_FALSE(m_conn->inTransaction()) << "rows still coming are no transaction";
+    auto inner = m_conn->native(series.arg(3));
+    auto innermost = m_conn->native(series.arg(500));
+    EXPECT_EQ(values(*innermost, 1), list({"1"}));
+    EXPECT_EQ(values(*inner, 10), list({"1", "2", "3"}));
+    const QStringList rest = values(*outer, 1000);
+    ASSERT_EQ(rest.size(), 298);
+    EXPECT_EQ(rest.front(), QStringLiteral("3"));
+    EXPECT_EQ(rest.back(), QStringLiteral("300"));
+    EXPECT_EQ(values(*innermost, 1000).size(), 499);
+
+    // A failure at the third row: two rows first, whether read at once or after another statement.
+    for (bool meanwhile : {false, true}) {
+        SCOPED_TRACE(meanwhile ? "another statement in between" : "read at once");
+        auto failing = m_conn->native(QStringLiteral("SELECT 6 / (3 - g) FROM generate_series(1, 5) g"));
+        QStringList seen;
+        if (meanwhile) {
+            EXPECT_EQ(column(*m_conn, QStringLiteral("SELECT 'between'")), list({"between"}));
+        }
+        const Raised r = raisedBy([&] {
+            for (; !failing->eof(); failing->moveNext())
+                seen << failing->fieldAt(0).toDisplayText();
+        });
+        EXPECT_EQ(seen, list({"3", "6"}));
+        EXPECT_EQ(r.sqlState, QStringLiteral("22012"));
+        EXPECT_EQ(column(*m_conn, QStringLiteral("SELECT 'after'")), list({"after"}));
+    }
+
+    struct Case {
+        const char* name;
+        bool inTransaction;
+        int rows;
+        bool stopped; // the server made fewer rows than asked for
+    };
+    const std::vector<Case> cases = {{"on its own", false, 1000000, true},
+                                     {"in a transaction", true, 2000, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_conn->native(QStringLiteral("DROP SEQUENCE IF EXISTS made"));
+        m_conn->native(QStringLiteral("CREATE SEQUENCE made"));
+        if (c.inTransaction) m_conn->native(QStringLiteral("BEGIN"));
+        auto first =
+            m_conn->native(QStringLiteral("SELECT nextval('made') FROM generate_series(1, %1)").arg(c.rows));
+        EXPECT_EQ(values(*first, 1), list({"1"}));
+        first->close();
+        m_conn->native(QStringLiteral("INSERT INTO GL_mcodeused VALUES ('streamed', '%1')").arg(c.rows));
+        if (c.inTransaction) m_conn->native(QStringLiteral("COMMIT"));
+        const qint64 made =
+            column(*other(), QStringLiteral("SELECT last_value FROM made")).value(0).toLongLong();
+        EXPECT_EQ(made < c.rows, c.stopped) << made;
+        EXPECT_EQ(
+            column(*other(), QStringLiteral("SELECT count(*) FROM GL_mcodeused WHERE cuser = 'streamed' "
+                                            "AND ccode = '%1'")
+                                 .arg(c.rows)),
+            list({"1"}));
+    }
+}
+
+// Back to the first row from the first row (a test for rows, then the loop over them) reads the
+// run that is there; from further on the query runs again. A sequence shows which run a row is of.
+TEST_F(PostgresTest, MovingFirstFromTheFirstRowReadsTheSameRun) {
+    struct Case {
+        const char* name;
+        int rows;
+        int stepsBeforeMoveFirst;
+        const char* after; // the rows after moveFirst
+    };
+    const std::vector<Case> cases = {
+        {"from the first row", 3, 0, "1 2 3"},
+        {"from the second row", 3, 1, "4 5 6"},
+        {"from the end", 3, 3, "4 5 6"},
+        {"a single row, from it", 1, 0, "1"},
+        {"many rows, from the first", 500, 0, "1 2 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_conn->native(QStringLiteral("DROP SEQUENCE IF EXISTS runs"));
+        m_conn->native(QStringLiteral("CREATE SEQUENCE runs"));
+        auto rs =
+            m_conn->native(QStringLiteral("SELECT nextval('runs') FROM generate_series(1, %1)").arg(c.rows));
+        for (int i = 0; i < c.stepsBeforeMoveFirst; ++i)
+            rs->moveNext();
+        rs->moveFirst();
+        QStringList after;
+        for (int i = 0; i < 3 && !rs->eof(); ++i, rs->moveNext())
+            after << rs->fieldAt(0).toDisplayText();
+        EXPECT_EQ(after.join(QLatin1Char(' ')), QString::fromLatin1(c.after));
+        rs->close();
+    }
 }
 
 TEST_F(PostgresTest, AnotherSessionsLockMakesWritesBusyWithinTheBoundAndLeavesReadsAlone) {
