@@ -58,6 +58,26 @@ bool isWildcard(char c) {
     return c == '%' || c == '_' || c == '[';
 }
 
+// The first position in sorted whose text is not below key, searched onward from *hint (where the
+// last search ended) when key is not below the text before it: a build asks in code order, so
+// the answer is mostly at or just after the last one.
+template <class T, class TextOf>
+size_t lowerBoundFrom(const std::vector<T>& sorted, std::string_view key, size_t* hint,
+                      const TextOf& textOf) {
+    const size_t n = sorted.size();
+    size_t lo = *hint > 0 && *hint <= n && textOf(sorted[*hint - 1]) < key ? *hint : 0;
+    size_t step = 1;
+    while (lo + step <= n && textOf(sorted[lo + step - 1]) < key) {
+        lo += step;
+        step *= 2;
+    }
+    const auto end = sorted.begin() + static_cast<std::ptrdiff_t>(std::min(n, lo + step));
+    const auto at = std::lower_bound(sorted.begin() + static_cast<std::ptrdiff_t>(lo), end, key,
+                                     [&](const T& e, std::string_view k) { return textOf(e) < k; });
+    *hint = static_cast<size_t>(at - sorted.begin());
+    return *hint;
+}
+
 bool beginsWith(const QByteArray& text, const QByteArray& start) {
     return text.size() >= start.size() && std::equal(start.begin(), start.end(), text.begin());
 }
@@ -162,7 +182,10 @@ int JoinMemo::readFiltered(Cursor& codes) {
     m_filtered.reserve(folded.size());
     for (const auto& at : folded)
         m_filtered.push_back(view(at));
-    std::sort(m_filtered.begin(), m_filtered.end());
+    // Read in code order, the usual folded codes are sorted already.
+    if (!std::is_sorted(m_filtered.begin(), m_filtered.end()))
+        std::sort(m_filtered.begin(), m_filtered.end());
+    m_filteredHint = 0;
     // How many groups the codes fall into by their first characters, as many as the shortest
     // code has: about the number of branches they lie in.
     size_t shortest = std::numeric_limits<size_t>::max();
@@ -185,8 +208,8 @@ bool JoinMemo::leads(const QByteArray& code, QByteArray* foldedOut) const {
     }
     const QByteArray folded = foldChars(code);
     const std::string_view key(folded.constData(), static_cast<size_t>(folded.size()));
-    const auto at = std::lower_bound(m_filtered.begin(), m_filtered.end(), key);
-    const bool found = at != m_filtered.end() && at->starts_with(key);
+    const size_t at = lowerBoundFrom(m_filtered, key, &m_filteredHint, [](std::string_view t) { return t; });
+    const bool found = at < m_filtered.size() && m_filtered[at].starts_with(key);
     if (foldedOut) *foldedOut = folded; // may be code itself, when folding changes nothing
     return found;
 }
@@ -296,7 +319,8 @@ void JoinMemo::finish(bool inParts) {
         g.byFolded.emplace_back(text(m_foldedCodes[i]), index);
     }
     for (Grade& g : m_grades)
-        std::sort(g.byFolded.begin(), g.byFolded.end());
+        if (!std::is_sorted(g.byFolded.begin(), g.byFolded.end()))
+            std::sort(g.byFolded.begin(), g.byFolded.end());
     m_filtered = {};
     m_stored = {};
     m_filteredText = {};
@@ -351,9 +375,9 @@ bool JoinMemo::lookup(int grade, const QStringView* pattern, std::vector<int>* r
         *rows = g->inOrder;
         return true;
     }
-    auto at = std::lower_bound(
-        g->byFolded.begin(), g->byFolded.end(), key,
-        [](const std::pair<std::string_view, int>& e, std::string_view k) { return e.first < k; });
+    auto at = g->byFolded.begin() + static_cast<std::ptrdiff_t>(lowerBoundFrom(
+                                        g->byFolded, key, &g->hint,
+                                        [](const std::pair<std::string_view, int>& e) { return e.first; }));
     for (; at != g->byFolded.end() && at->first.substr(0, key.size()) == key; ++at)
         rows->push_back(at->second);
     // In code order; the folded order is mostly that already.

@@ -100,6 +100,7 @@ private:
 
     std::vector<char> m_filteredText;         // the filtered codes, as stored and folded
     std::vector<std::string_view> m_filtered; // folded, sorted
+    mutable size_t m_filteredHint = 0;        // where the last look-up in it ended
     std::vector<QByteArray> m_leading;        // the year's codes that lead to a filtered one
     QStringList m_roots;
     int m_yearRows = 0;
@@ -123,6 +124,7 @@ private:
     struct Grade {
         std::vector<int> inOrder;
         std::vector<std::pair<std::string_view, int>> byFolded;
+        mutable size_t hint = 0; // where the last look-up ended
     };
     QHash<qint64, Grade> m_grades;
 };

@@ -138,6 +138,7 @@ void StatementPipeline::open() {
 
 void StatementPipeline::close() {
     dropMemo();
+    m_pendingIndex.reset();
     *m_alive = false;
     m_backend->close();
 }
@@ -368,6 +369,11 @@ std::shared_ptr<const StatementPipeline::Shape> StatementPipeline::makeShape(con
 }
 
 std::unique_ptr<Cursor> StatementPipeline::read(const QString& tsql) {
+    m_memoReading = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_memoReading};
     quint64 key = 0;
     std::shared_ptr<const Shape> shape = knownShape(tsql, &key);
     if (!shape) {
@@ -563,6 +569,7 @@ std::unique_ptr<Cursor> StatementPipeline::native(const QString& sql, const std:
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.hostStatements;
     dropMemo(); // any SQL at all: it may write
+    makePendingIndex();
     std::unique_ptr<Cursor> cursor = m_backend->execute(sql.toUtf8(), params, sql);
     if (rowsAffected) *rowsAffected = cursor ? 0 : m_backend->rowsAffected();
     if (changesSchema(sql)) {
@@ -576,6 +583,13 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
                                                const QString& origin, qint64* rowsAffected,
                                                const std::vector<std::vector<SqlValue>>* values) {
     if (rowsAffected) *rowsAffected = 0;
+    if (m_pendingIndex) {
+        if (r.kind == Rendering::Kind::DropTable && r.tableIsTemp &&
+            r.table.compare(m_pendingIndex->table, Qt::CaseInsensitive) == 0)
+            m_pendingIndex.reset();
+        else if (!m_memoReading)
+            makePendingIndex();
+    }
     auto params = [&](size_t i) -> const std::vector<SqlValue>& {
         return values ? (*values)[i] : r.steps[i].params;
     };
@@ -587,16 +601,41 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
         if (!holds) return nullptr;
         first = 1;
     }
-    const size_t last = r.steps.size() - 1;
+    size_t last = r.steps.size() - 1;
+    if (r.kind == Rendering::Kind::SelectInto && r.tableIsTemp && last > first && r.steps[last].tempIndex) {
+        m_pendingIndex = PendingIndex{r.table, sql[last], params(last), origin};
+        --last;
+    }
     for (size_t i = first; i < last; ++i)
         if (std::unique_ptr<Cursor> rows = m_backend->execute(sql[i], params(i), origin)) rows->close();
-    std::unique_ptr<Cursor> cursor = m_backend->execute(sql[last], params(last), origin);
+    std::unique_ptr<Cursor> cursor;
+    try {
+        cursor = m_backend->execute(sql[last], params(last), origin);
+    } catch (...) {
+        if (r.kind == Rendering::Kind::SelectInto) m_pendingIndex.reset(); // no table, no index
+        throw;
+    }
     if (!cursor && rowsAffected) *rowsAffected = m_backend->rowsAffected();
     if (r.changesSchema()) {
         m_backend->loadTable(m_schema, r.tableIsTemp, r.table);
         schemaChanged();
     }
     return cursor;
+}
+
+void StatementPipeline::makePendingIndex() {
+    // While a build's memo holds the engine's snapshot a server may refuse any change of schema
+    // (a read-only transaction, which the refusal would end): the few statements the memo leaves
+    // to the engine run without the index.
+    if (!m_pendingIndex || m_memo) return;
+    const PendingIndex index = std::move(*m_pendingIndex);
+    m_pendingIndex.reset();
+    try {
+        if (std::unique_ptr<Cursor> rows = m_backend->execute(index.sql, index.params, index.origin))
+            rows->close();
+    } catch (const RuntimeError&) {
+        // Only lookups are slower without it; the statement that follows decides what fails.
+    }
 }
 
 } // namespace sarvo::db

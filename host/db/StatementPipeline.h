@@ -110,6 +110,9 @@ private:
                                      const std::vector<TSqlTokenizer::Literal>& literals);
     // Ends the memo (and the snapshot held for it); with owner, only when it is that memo.
     void dropMemo(const JoinMemo* owner = nullptr);
+    // A temporary table's index is made when the next statement may use it, not with the table:
+    // a build whose joins the memo answers never does, and dropping the table forgets it.
+    void makePendingIndex();
     std::unique_ptr<Backend> m_backend;
     PipelineOptions m_options;
     PipelineCounters m_counters;
@@ -130,6 +133,14 @@ private:
     QString m_memoYear;
     QString m_memoRefused; // table and year found too small for a memo, until the next write
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(false); // false once closed
+    struct PendingIndex {
+        QString table;
+        QByteArray sql;
+        std::vector<SqlValue> params;
+        QString origin;
+    };
+    std::optional<PendingIndex> m_pendingIndex;
+    bool m_memoReading = false; // the memo's own reads, which need no index
 };
 
 } // namespace sarvo::db

@@ -169,6 +169,7 @@ void TSqlRenderer::tempIndexSteps(const Select& s, Rendering& r) {
         step.sql = step.text =
             m_d.tempIndexCreate.arg(identifier(target.name + QStringLiteral("$ccode"), true),
                                     identifier(target.name, true), tempIndexExpression(c));
+        step.tempIndex = true;
         r.steps.push_back(step);
         return;
     }

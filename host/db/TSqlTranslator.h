@@ -28,6 +28,7 @@ struct RenderedStep {
     std::vector<SqlValue> params; // in placeholder order
     std::vector<int> paramTokens; // the literal (or ? placeholder) token each value comes from
     QString text;                 // with the literals written in, for reading
+    bool tempIndex = false;       // an index of a temporary table: speed only, never results
 };
 
 struct Rendering {
