@@ -7,33 +7,6 @@ using namespace ast;
 
 namespace {
 
-// to_char formats of the server's date styles.
-QString dateFormat(int style) {
-    switch (style) {
-    case 23:
-        return QStringLiteral("YYYY-MM-DD");
-    case 102:
-        return QStringLiteral("YYYY.MM.DD");
-    case 111:
-        return QStringLiteral("YYYY/MM/DD");
-    case 112:
-        return QStringLiteral("YYYYMMDD");
-    case 8:
-    case 108:
-        return QStringLiteral("HH24:MI:SS");
-    case 20:
-    case 120:
-        return QStringLiteral("YYYY-MM-DD HH24:MI:SS");
-    case 21:
-    case 121:
-        return QStringLiteral("YYYY-MM-DD HH24:MI:SS.MS");
-    case 126:
-        return QStringLiteral("YYYY-MM-DD\"T\"HH24:MI:SS.MS");
-    default:
-        return {};
-    }
-}
-
 const QString kFoldedOrder = QStringLiteral(" COLLATE \"C\"");
 
 } // namespace
@@ -200,11 +173,11 @@ void PostgresRenderer::cast(const Expr& e) {
             if (style < 0 && from == SqlType::DateTime)
                 unsupported(QStringLiteral("%1 of a date and time to text without a style").arg(what),
                             e.position);
-            const QString format = style < 0 ? dateFormat(23) : dateFormat(style);
-            if (format.isEmpty()) refuseStyle();
+            const TSqlSemantics::DateStyle* format = TSqlSemantics::dateStyle(style < 0 ? 23 : style);
+            if (!format) refuseStyle();
             put(QStringLiteral("to_char("));
             expr(value);
-            return put(QStringLiteral(", '%1')").arg(format));
+            return put(QStringLiteral(", '%1')").arg(QLatin1String(format->toChar)));
         }
         if (style >= 0 && TSqlSemantics::isNumeric(from)) refuseStyle();
         text(value);

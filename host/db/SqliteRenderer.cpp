@@ -11,33 +11,6 @@ bool isIndexedTempColumn(const Expr& column) {
     return column.parts.last().compare(QLatin1String("ccode"), Qt::CaseInsensitive) == 0;
 }
 
-// strftime formats of the server's date styles.
-QString dateFormat(int style) {
-    switch (style) {
-    case 23:
-        return QStringLiteral("%Y-%m-%d");
-    case 102:
-        return QStringLiteral("%Y.%m.%d");
-    case 111:
-        return QStringLiteral("%Y/%m/%d");
-    case 112:
-        return QStringLiteral("%Y%m%d");
-    case 8:
-    case 108:
-        return QStringLiteral("%H:%M:%S");
-    case 20:
-    case 120:
-        return QStringLiteral("%Y-%m-%d %H:%M:%S");
-    case 21:
-    case 121:
-        return QStringLiteral("%Y-%m-%d %H:%M:%f");
-    case 126:
-        return QStringLiteral("%Y-%m-%dT%H:%M:%f");
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 void SqliteRenderer::call(const QString& name, const std::vector<const Expr*>& args) {
@@ -248,9 +221,9 @@ void SqliteRenderer::cast(const Expr& e) {
             if (style < 0 && from == SqlType::DateTime)
                 unsupported(QStringLiteral("%1 of a date and time to text without a style").arg(what),
                             e.position);
-            const QString format = style < 0 ? dateFormat(23) : dateFormat(style);
-            if (format.isEmpty()) refuseStyle();
-            put(QStringLiteral("strftime('%1', ").arg(format));
+            const TSqlSemantics::DateStyle* format = TSqlSemantics::dateStyle(style < 0 ? 23 : style);
+            if (!format) refuseStyle();
+            put(QStringLiteral("strftime('%1', ").arg(QLatin1String(format->strftime)));
             expr(value);
             return put(QStringLiteral(")"));
         }

@@ -269,4 +269,26 @@ QStringList TSqlSemantics::resultColumns(const Select& s) const {
     return out;
 }
 
+const TSqlSemantics::DateStyle* TSqlSemantics::dateStyle(int style) {
+    static const struct {
+        int style;
+        DateStyle formats;
+    } kStyles[] = {
+        {23, {"%Y-%m-%d", "YYYY-MM-DD"}},
+        {102, {"%Y.%m.%d", "YYYY.MM.DD"}},
+        {111, {"%Y/%m/%d", "YYYY/MM/DD"}},
+        {112, {"%Y%m%d", "YYYYMMDD"}},
+        {8, {"%H:%M:%S", "HH24:MI:SS"}},
+        {108, {"%H:%M:%S", "HH24:MI:SS"}},
+        {20, {"%Y-%m-%d %H:%M:%S", "YYYY-MM-DD HH24:MI:SS"}},
+        {120, {"%Y-%m-%d %H:%M:%S", "YYYY-MM-DD HH24:MI:SS"}},
+        {21, {"%Y-%m-%d %H:%M:%f", "YYYY-MM-DD HH24:MI:SS.MS"}},
+        {121, {"%Y-%m-%d %H:%M:%f", "YYYY-MM-DD HH24:MI:SS.MS"}},
+        {126, {"%Y-%m-%dT%H:%M:%f", "YYYY-MM-DD\"T\"HH24:MI:SS.MS"}},
+    };
+    for (const auto& s : kStyles)
+        if (s.style == style) return &s.formats;
+    return nullptr;
+}
+
 } // namespace sarvo::db

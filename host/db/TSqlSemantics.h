@@ -51,6 +51,13 @@ public:
         return t == SqlType::Integer || t == SqlType::Decimal || t == SqlType::Boolean;
     }
     static bool isTemporal(SqlType t) { return t == SqlType::Date || t == SqlType::DateTime; }
+    // A date style of CONVERT as each engine writes its format: strftime's (SQLite) and to_char's
+    // (PostgreSQL); null for a style no rendering converts.
+    struct DateStyle {
+        const char* strftime;
+        const char* toChar;
+    };
+    static const DateStyle* dateStyle(int style);
 
 private:
     SqlType columnType(const ast::Expr& column) const;
