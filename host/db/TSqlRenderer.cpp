@@ -860,4 +860,31 @@ void TSqlRenderer::list(const std::vector<ExprPtr>& items, size_t from) {
     }
 }
 
+TSqlRenderer::Conversion TSqlRenderer::conversion(const Expr& e) {
+    const DataType& type = *e.dataType;
+    const QString what = e.text.toUpper();
+    if (e.text.startsWith(QLatin1String("try_"))) unsupported(what, e.position);
+    const Expr& value = *e.children[0];
+    const SqlType from = typeOf(value);
+    const SqlType to = TSqlSemantics::typeOf(type);
+    int style = -1;
+    if (e.children.size() > 1) {
+        const Expr& s = *e.children[1];
+        if (s.kind != Expr::Kind::Number)
+            unsupported(QStringLiteral("CONVERT with a style that is not a number"), s.position);
+        style = inlineNumber(s.text.toLongLong(), s.token).toInt();
+    }
+    if (to == SqlType::Unknown) unsupported(QStringLiteral("%1 to %2").arg(what, type.name), type.position);
+    if (TSqlSemantics::isTemporal(from) && TSqlSemantics::isNumeric(to))
+        unsupported(QStringLiteral("%1 of a date to a number").arg(what), e.position);
+    if (TSqlSemantics::isNumeric(from) && TSqlSemantics::isTemporal(to))
+        unsupported(QStringLiteral("%1 of a number to a date").arg(what), e.position);
+    if (TSqlSemantics::isNumeric(to) && style >= 0) refuseConvertStyle(e, style);
+    return {value, from, to, style, what};
+}
+
+void TSqlRenderer::refuseConvertStyle(const Expr& e, int style) const {
+    unsupported(QStringLiteral("CONVERT with style %1").arg(style), e.children[1]->position);
+}
+
 } // namespace sarvo::db

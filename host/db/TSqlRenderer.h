@@ -103,6 +103,17 @@ protected:
     QString tableName(const ast::ObjectName& n) const;
     SqlType typeOf(const ast::Expr& e) const { return m_sem.typeOf(e); }
     [[noreturn]] void unsupported(const QString& construct, int position) const;
+    // A CAST or CONVERT as every engine checks it: the value, its type and the target's, the
+    // style (-1 without one), the function's name; what no engine converts is refused here.
+    struct Conversion {
+        const ast::Expr& value;
+        SqlType from;
+        SqlType to;
+        int style;
+        QString what;
+    };
+    Conversion conversion(const ast::Expr& e);
+    [[noreturn]] void refuseConvertStyle(const ast::Expr& e, int style) const;
 
     const Dialect& m_d;
     const SchemaInfo* m_schema;
