@@ -19,6 +19,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace sarvo::db {
@@ -79,6 +80,14 @@ public:
     // Whether the snapshot holdSnapshot gave is still held (a server ends it with a failed
     // statement or a lost connection); what was read under it then no longer answers anything.
     virtual bool snapshotHeld() const { return true; }
+    // While a snapshot is held: a number that differs whenever what an unqualified name of a
+    // permanent table reads may have changed since the number was last given (a commit by this
+    // connection or any other, a temporary object of that name); none where the engine cannot
+    // tell, or inside a transaction the caller began (its own writes are not committed yet).
+    virtual std::optional<quint64> contentVersion(const QString& table) {
+        Q_UNUSED(table);
+        return std::nullopt;
+    }
 
     // The pipeline's counters, which the backend and its cursors add prepares and rows to.
     void setCounters(PipelineCounters* counters) { m_counters = counters; }

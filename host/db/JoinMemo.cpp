@@ -4,6 +4,7 @@
 #include "host/db/Collation.h"
 #include "host/db/Cursor.h"
 #include "host/db/LikePattern.h"
+#include "host/db/StoredRows.h"
 
 #include <QVarLengthArray>
 
@@ -290,6 +291,45 @@ bool JoinMemo::readAccounts(Cursor& accounts) {
     return true;
 }
 
+bool JoinMemo::readAccounts(std::shared_ptr<const StoredRows> year) {
+    constexpr int kCode = 2, kGrade = 5; // the join's column order
+    if (year->columnCount() != kColumns) return false;
+    m_names = year->columnNames();
+    QByteArray utf8, folded;
+    const int rows = year->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!year->textBytes(row, kCode, &utf8)) {
+            if (year->value(row, kCode).isNull()) continue;
+            return false;
+        }
+        if (!leads(utf8, &folded)) continue;
+        const Variant grade = year->value(row, kGrade);
+        if (grade.type() != Variant::Type::Long && grade.type() != Variant::Type::Integer) return false;
+        m_keptRows.push_back(row);
+        if (folded.constData() == utf8.constData()) {
+            m_foldedCodes.push_back({kKept, 0});
+        } else {
+            m_foldedCodes.push_back({static_cast<qint32>(m_text.size()), static_cast<qint32>(folded.size())});
+            m_text.insert(m_text.end(), folded.begin(), folded.end());
+        }
+    }
+    m_kept = std::move(year);
+    return true;
+}
+
+std::string_view JoinMemo::foldedCode(size_t row) const {
+    const Cell& c = m_foldedCodes[row];
+    if (c.at != kKept) return text(c);
+    QByteArray code; // a view of the kept bytes, which stay while the memo holds them
+    m_kept->textBytes(m_keptRows[row], 2, &code);
+    return {code.constData(), static_cast<size_t>(code.size())};
+}
+
+qint64 JoinMemo::gradeOf(size_t row) const {
+    if (m_kept) return m_kept->value(m_keptRows[row], 5).toLong();
+    return m_other[static_cast<size_t>(m_cells[row * kColumns + 5].size)].toLong();
+}
+
 void JoinMemo::finish(bool inParts) {
     const size_t count = m_foldedCodes.size();
     if (inParts) {
@@ -314,9 +354,9 @@ void JoinMemo::finish(bool inParts) {
     m_grades.clear();
     for (size_t i = 0; i < count; ++i) {
         const int index = static_cast<int>(i);
-        Grade& g = m_grades[m_other[static_cast<size_t>(m_cells[i * kColumns + 5].size)].toLong()];
+        Grade& g = m_grades[gradeOf(i)];
         g.inOrder.push_back(index);
-        g.byFolded.emplace_back(text(m_foldedCodes[i]), index);
+        g.byFolded.emplace_back(foldedCode(i), index);
     }
     for (Grade& g : m_grades)
         if (!std::is_sorted(g.byFolded.begin(), g.byFolded.end()))
@@ -329,12 +369,14 @@ void JoinMemo::finish(bool inParts) {
 }
 
 Variant JoinMemo::value(int row, int column) const {
+    if (m_kept) return m_kept->value(m_keptRows[static_cast<size_t>(row)], column);
     const Cell& c = m_cells[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
     if (c.at >= 0) return Variant(QString::fromUtf8(m_text.data() + c.at, c.size));
     return m_other[static_cast<size_t>(c.size)];
 }
 
 bool JoinMemo::textBytes(int row, int column, QByteArray* out) const {
+    if (m_kept) return m_kept->textBytes(m_keptRows[static_cast<size_t>(row)], column, out);
     const Cell& c = m_cells[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
     if (c.at < 0) return false;
     *out = QByteArray::fromRawData(m_text.data() + c.at, c.size);

@@ -33,6 +33,7 @@
 namespace sarvo::db {
 
 class Cursor;
+class StoredRows;
 
 class JoinMemo {
 public:
@@ -75,6 +76,8 @@ public:
     int leadingCodes() const { return static_cast<int>(m_leading.size()); }
     // The accounts: the whole year in one cursor, or branch by branch (inParts for finish).
     bool readAccounts(Cursor& accounts);
+    // The whole year's accounts as kept between builds: the memo refers to their rows.
+    bool readAccounts(std::shared_ptr<const StoredRows> year);
     void finish(bool inParts);
 
     // The answer for grade and the literal start of the LIKE pattern (null for none): row indexes
@@ -87,7 +90,9 @@ public:
     // the value is not text).
     Variant value(int row, int column) const;
     bool textBytes(int row, int column, QByteArray* out) const;
-    int rowCount() const { return static_cast<int>(m_cells.size() / kColumns); }
+    int rowCount() const {
+        return static_cast<int>(m_kept ? m_keptRows.size() : m_cells.size() / kColumns);
+    }
 
     // The folded form of UTF-8 text, character by character (trailing blanks kept): a text
     // begins like a pattern's literal start exactly when its folded bytes begin with the
@@ -115,11 +120,18 @@ private:
         qint32 size = 0;
     };
     static constexpr qint32 kOther = -1;
+    static constexpr qint32 kKept = -2; // a folded code that is the kept code itself
     std::string_view text(const Cell& c) const { return {m_text.data() + c.at, static_cast<size_t>(c.size)}; }
+    std::string_view foldedCode(size_t row) const;
+    qint64 gradeOf(size_t row) const;
     std::vector<Cell> m_cells;
     std::vector<Cell> m_foldedCodes; // per row: its code folded (often the code's own bytes)
     std::vector<char> m_text;
     std::vector<Variant> m_other; // values that are not text (the grades, nulls)
+    // Or, read from the kept year: its rows that lead to a filtered account (the cells above
+    // stay empty but for folded codes that differ from the code).
+    std::shared_ptr<const StoredRows> m_kept;
+    std::vector<int> m_keptRows;
     // Per grade: row indexes in code order, and the same sorted by folded code.
     struct Grade {
         std::vector<int> inOrder;

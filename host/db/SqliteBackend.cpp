@@ -197,6 +197,8 @@ void SqliteBackend::close() {
     if (!m_handle) return;
     sqlite3_finalize(m_pin);
     m_pin = nullptr;
+    sqlite3_finalize(m_tempObject);
+    m_tempObject = nullptr;
     for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors))
         c->invalidate();
     m_cursors.clear();
@@ -291,6 +293,28 @@ bool SqliteBackend::holdSnapshot() {
 
 void SqliteBackend::releaseSnapshot() {
     if (m_pin) sqlite3_reset(m_pin);
+}
+
+std::optional<quint64> SqliteBackend::contentVersion(const QString& table) {
+    if (!m_handle || inTransaction() || !m_pin || !sqlite3_stmt_busy(m_pin)) return std::nullopt;
+    // A temporary object of that name hides the permanent table from unqualified names.
+    if (!m_tempObject &&
+        sqlite3_prepare_v3(m_handle, "SELECT 1 FROM temp.sqlite_schema WHERE name = ?1 COLLATE NOCASE", -1,
+                           SQLITE_PREPARE_PERSISTENT, &m_tempObject, nullptr) != SQLITE_OK) {
+        m_tempObject = nullptr;
+        return std::nullopt;
+    }
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(m_tempObject, 1, name.constData(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(m_tempObject);
+    sqlite3_reset(m_tempObject);
+    if (rc != SQLITE_DONE) return std::nullopt;
+    // The pager's count of changes to the main database: its own commits and, as a read
+    // transaction begins, those of every other connection. The held snapshot began one.
+    unsigned int version = 0;
+    if (sqlite3_file_control(m_handle, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+        return std::nullopt;
+    return version;
 }
 
 void SqliteBackend::detachCursors() {

@@ -54,6 +54,7 @@ public:
     void setStatementCaching(bool on) override;
     bool holdSnapshot() override;
     void releaseSnapshot() override;
+    std::optional<quint64> contentVersion(const QString& table) override;
 
     const QString& path() const { return m_path; }
     OpenMode openMode() const { return m_mode; }
@@ -84,6 +85,7 @@ private:
     bool m_utf8 = true; // byte order equals character order only in UTF-8 databases
     SqliteLikeCache m_likeCache;
     sqlite3_stmt* m_pin = nullptr; // stepped once and left open while a snapshot is held
+    sqlite3_stmt* m_tempObject = nullptr; // whether a temporary object has a name
 };
 
 // The failure kind of an SQLite result code (extended or primary).

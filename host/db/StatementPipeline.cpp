@@ -138,6 +138,7 @@ void StatementPipeline::open() {
 
 void StatementPipeline::close() {
     dropMemo();
+    forgetYear(); // a version counts changes on one open connection only
     m_pendingIndex.reset();
     *m_alive = false;
     m_backend->close();
@@ -446,11 +447,16 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
                                      memo->leadingCodes() * 4 < memo->yearRows();
                 yearCodes.reset();
                 built = true;
-                const QStringList whole{QString()};
-                for (const QString& root : inParts ? memo->roots() : whole) {
-                    std::unique_ptr<Cursor> accounts =
-                        read(inParts ? JoinMemo::branchQuery(year, root) : JoinMemo::accountsQuery(year));
-                    built = built && accounts && memo->readAccounts(*accounts);
+                if (inParts) {
+                    for (const QString& root : memo->roots()) {
+                        std::unique_ptr<Cursor> accounts = read(JoinMemo::branchQuery(year, root));
+                        built = built && accounts && memo->readAccounts(*accounts);
+                    }
+                } else if (std::shared_ptr<const StoredRows> kept = keptYear(year)) {
+                    built = memo->readAccounts(std::move(kept));
+                } else {
+                    std::unique_ptr<Cursor> accounts = read(JoinMemo::accountsQuery(year));
+                    built = accounts && memo->readAccounts(*accounts);
                 }
                 if (built) memo->finish(inParts);
             }
@@ -500,6 +506,30 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         };
     }
     return std::make_unique<MemoCursor>(m_memo, std::move(rows), m_alive, std::move(done));
+}
+
+std::shared_ptr<const StoredRows> StatementPipeline::keptYear(const QString& year) {
+    const std::optional<quint64> version = m_backend->contentVersion(QStringLiteral("code"));
+    if (!version) {
+        forgetYear();
+        return nullptr;
+    }
+    if (!m_year || m_yearLiteral != year || m_yearVersion != *version) {
+        forgetYear();
+        std::unique_ptr<Cursor> rows = read(JoinMemo::accountsQuery(year));
+        if (!rows) return nullptr;
+        m_year = StoredRows::read(*rows);
+        m_yearLiteral = year;
+        m_yearVersion = *version;
+        ++m_counters.yearReads;
+        m_counters.keptBytes = static_cast<qint64>(m_year->bytes());
+    }
+    return m_year;
+}
+
+void StatementPipeline::forgetYear() {
+    m_year.reset();
+    m_counters.keptBytes = 0;
 }
 
 void StatementPipeline::dropMemo(const JoinMemo* owner) {

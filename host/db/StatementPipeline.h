@@ -19,6 +19,7 @@
 
 #include "host/db/Backend.h"
 #include "host/db/JoinMemo.h"
+#include "host/db/StoredRows.h"
 #include "host/db/PipelineSettings.h"
 #include "host/db/SchemaInfo.h"
 #include "host/db/TSqlToken.h"
@@ -108,6 +109,10 @@ private:
     // The memo's answer, or null when the engine must answer.
     std::unique_ptr<Cursor> fromMemo(const Shape& shape, const QString& tsql,
                                      const std::vector<TSqlTokenizer::Literal>& literals);
+    // The year's accounts in the join's columns, kept between builds while the engine tells that
+    // nothing they came from has changed (read again when it has); null where it cannot tell.
+    std::shared_ptr<const StoredRows> keptYear(const QString& year);
+    void forgetYear();
     // Ends the memo (and the snapshot held for it); with owner, only when it is that memo.
     void dropMemo(const JoinMemo* owner = nullptr);
     // A temporary table's index is made when the next statement may use it, not with the table:
@@ -132,6 +137,9 @@ private:
     QString m_memoTable; // the temporary table and year it answers for
     QString m_memoYear;
     QString m_memoRefused; // table and year found too small for a memo, until the next write
+    std::shared_ptr<const StoredRows> m_year; // the year's accounts, as of m_yearVersion
+    QString m_yearLiteral;
+    quint64 m_yearVersion = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(false); // false once closed
     struct PendingIndex {
         QString table;

@@ -1,0 +1,69 @@
+// Rows read once from a cursor and kept: texts as the engine gave them (UTF-8, in one block),
+// other values as they came. A build's memo reads the year's accounts from here while the
+// database is unchanged, instead of asking the engine for them again.
+#pragma once
+
+#include "host/db/Cursor.h"
+
+#include <QStringList>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace sarvo::db {
+
+class StoredRows {
+public:
+    // Reads rows to the cursor's end.
+    static std::shared_ptr<const StoredRows> read(Cursor& rows);
+
+    int columnCount() const { return static_cast<int>(m_names.size()); }
+    const QStringList& columnNames() const { return m_names; }
+    int rowCount() const { return m_columns ? static_cast<int>(m_cells.size() / m_columns) : 0; }
+    Variant value(int row, int column) const;
+    bool textBytes(int row, int column, QByteArray* out) const;
+    // Bytes held, for the benchmark's account of memory.
+    size_t bytes() const;
+
+private:
+    // A text's bytes in m_text; or, by at: m_other[size], a null, a whole number (size).
+    struct Cell {
+        qint32 at = -1;
+        qint32 size = 0;
+    };
+    static constexpr qint32 kOther = -1;
+    static constexpr qint32 kNull = -2;
+    static constexpr qint32 kLong = -3;
+    std::string_view text(const Cell& c) const { return {m_text.data() + c.at, static_cast<size_t>(c.size)}; }
+    const Cell& cell(int row, int column) const {
+        return m_cells[static_cast<size_t>(row) * m_columns + static_cast<size_t>(column)];
+    }
+    QStringList m_names;
+    size_t m_columns = 0;
+    std::vector<Cell> m_cells;
+    std::vector<char> m_text;
+    std::vector<Variant> m_other;
+};
+
+// The stored rows read as a cursor, first to last; reads nothing from the engine.
+class StoredRowsCursor : public Cursor {
+public:
+    explicit StoredRowsCursor(std::shared_ptr<const StoredRows> rows) : m_rows(std::move(rows)) {}
+    int columnCount() const override { return m_rows->columnCount(); }
+    QString columnName(int column) const override { return m_rows->columnNames().value(column); }
+    bool fetch() override;
+    Variant value(int column) const override;
+    bool textBytes(int column, QByteArray* out) const override;
+    void rewind() override { m_current = -1; }
+    bool isOpen() const override { return true; }
+    void close() override {}
+
+private:
+    bool onRow(int column) const {
+        return m_current >= 0 && m_current < m_rows->rowCount() && column >= 0 && column < columnCount();
+    }
+    std::shared_ptr<const StoredRows> m_rows;
+    int m_current = -1;
+};
+
+} // namespace sarvo::db
