@@ -133,10 +133,13 @@ void SqliteBackend::openAs(OpenMode mode) {
     sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     registerSqliteFunctions(m_handle, &m_likeCache);
-    // The first read: it fails here, not in the first statement, for a file that is not a
-    // database, a WAL file that cannot be read, or a lock that outlasts the timeout.
+    // Temporary tables live in memory; with auto_vacuum a dropped one gives its pages back at
+    // once instead of keeping them for the next. The first read: it fails here, not in the first
+    // statement, for a file that is not a database, a WAL file that cannot be read, or a lock
+    // that outlasts the timeout.
     for (const char* sql :
-         {"PRAGMA temp_store = MEMORY", "SELECT count(*) FROM sqlite_schema", "PRAGMA encoding"}) {
+         {"PRAGMA temp_store = MEMORY", "PRAGMA temp.auto_vacuum = FULL", "SELECT count(*) FROM sqlite_schema",
+          "PRAGMA encoding"}) {
         sqlite3_stmt* stmt = nullptr;
         int step = sqlite3_prepare_v2(m_handle, sql, -1, &stmt, nullptr);
         if (step == SQLITE_OK) step = sqlite3_step(stmt);
