@@ -15,7 +15,7 @@ void NodeKeyIndex::clear() {
 }
 
 void NodeKeyIndex::reserve(size_t n) {
-    const size_t buckets = std::bit_ceil(std::max(kSmallest, n * 2));
+    const size_t buckets = std::bit_ceil(std::max(kSmallest, n * 4 / 3 + 1));
     if (buckets > m_entries.size()) rebuild(buckets);
 }
 

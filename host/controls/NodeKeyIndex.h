@@ -38,7 +38,8 @@ public:
     // when it was added.
     template <class KeyOf>
     uint32_t insert(QStringView key, uint32_t hash, uint32_t slot, const KeyOf& keyOf) {
-        if ((m_size + 1) * 2 > m_entries.size()) grow();
+        // Up to three quarters full: hashes are compared before keys, so a longer probe costs little.
+        if ((m_size + 1) * 4 > m_entries.size() * 3) grow();
         size_t i = hash & mask();
         for (;; i = (i + 1) & mask()) {
             const Entry& e = m_entries[i];
