@@ -156,7 +156,8 @@ QString BenchReport::setTable(const SetResult& set) const {
     if (set.growth) {
         const GrowthResult& g = *set.growth;
         out += QStringLiteral(
-                   "memory: empty dialog %1 MB heap in use; over %2 changes (%3, %4 s): heap %5 -> %6 MB "
+                   "memory: empty dialog %1 MB heap in use (%10 MB of it the year's accounts kept between "
+                   "hierarchy builds); over %2 changes (%3, %4 s): heap %5 -> %6 MB "
                    "(%7 B per change), resident %8 -> %9 MB\n")
                    .arg(num(static_cast<double>(set.emptyDialogHeap) / 1048576.0))
                    .arg(g.changes)
@@ -164,7 +165,8 @@ QString BenchReport::setTable(const SetResult& set) const {
                         num(static_cast<double>(g.heapAfter) / 1048576.0),
                         num(static_cast<double>(g.heapAfter - g.heapBefore) / std::max(1, g.changes)),
                         num(static_cast<double>(g.residentBefore) / 1048576.0),
-                        num(static_cast<double>(g.residentAfter) / 1048576.0));
+                        num(static_cast<double>(g.residentAfter) / 1048576.0))
+                   .arg(num(static_cast<double>(set.keptBytes) / 1048576.0));
     }
     for (const QString& p : set.problems)
         out += QStringLiteral("PROBLEM: ") + p + QLatin1Char('\n');
@@ -219,6 +221,7 @@ QJsonObject BenchReport::json() const {
             {QStringLiteral("texts"), QJsonObject{{QStringLiteral("begins"), textsJson(s.begins)},
                                                   {QStringLiteral("contains"), textsJson(s.contains)}}},
             {QStringLiteral("emptyDialogHeapBytes"), static_cast<qint64>(s.emptyDialogHeap)},
+            {QStringLiteral("keptYearBytes"), static_cast<qint64>(s.keptBytes)},
             {QStringLiteral("cases"), cases},
             {QStringLiteral("problems"), QJsonArray::fromStringList(s.problems)}};
         if (s.growth) {

@@ -70,6 +70,7 @@ struct SetResult {
     ChosenTexts begins;
     ChosenTexts contains;
     int64_t emptyDialogHeap = 0; // heap in use with the dialog open on its unfiltered top level
+    int64_t keptBytes = 0;       // of that, the year's accounts kept between hierarchy builds
     std::vector<CaseResult> cases;
     std::optional<GrowthResult> growth;
     double seconds = 0;

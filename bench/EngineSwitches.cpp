@@ -21,6 +21,10 @@ EngineCounters EngineSwitches::counters(const db::Connection& connection) {
     return {c.statements, c.prepares, c.rows};
 }
 
+qint64 EngineSwitches::keptBytes(const db::Connection& connection) {
+    return connection.counters().keptBytes;
+}
+
 QString EngineSwitches::plainDescription() {
     return QStringLiteral("literals in the text, every statement prepared anew, LIKE without index ranges, "
                           "no index on select-into tables");

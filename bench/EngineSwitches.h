@@ -28,6 +28,8 @@ public:
     // test without index ranges, no index on tables made by select-into. Off: the engine's
     // defaults.
     static void setPlain(db::Connection& connection, bool plain);
+    // What the rows the connection keeps between builds take now, in bytes.
+    static qint64 keptBytes(const db::Connection& connection);
     static bool isPlain(const db::Connection& connection);
     static EngineCounters counters(const db::Connection& connection);
     // What "plain" means, for the report.
