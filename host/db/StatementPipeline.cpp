@@ -430,7 +430,12 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         try {
             std::unique_ptr<Cursor> codes = read(JoinMemo::codesQuery(form.table));
             const int filtered = codes ? memo->readFiltered(*codes) : -1;
-            if (filtered >= kMemoMinRows) {
+            // The year's accounts kept while unchanged answer every build, broad or narrow.
+            std::shared_ptr<const StoredRows> kept = filtered >= kMemoMinRows ? keptYear(year) : nullptr;
+            if (kept) {
+                built = memo->readAccounts(std::move(kept));
+                if (built) memo->finish(false);
+            } else if (filtered >= kMemoMinRows) {
                 // Few branches lead to the filtered accounts: read only those; else the year.
                 // Every filtered account leads to itself: when they are a quarter of the year or
                 // more, reading the year's codes to find branches cannot pay.
@@ -447,16 +452,11 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
                                      memo->leadingCodes() * 4 < memo->yearRows();
                 yearCodes.reset();
                 built = true;
-                if (inParts) {
-                    for (const QString& root : memo->roots()) {
-                        std::unique_ptr<Cursor> accounts = read(JoinMemo::branchQuery(year, root));
-                        built = built && accounts && memo->readAccounts(*accounts);
-                    }
-                } else if (std::shared_ptr<const StoredRows> kept = keptYear(year)) {
-                    built = memo->readAccounts(std::move(kept));
-                } else {
-                    std::unique_ptr<Cursor> accounts = read(JoinMemo::accountsQuery(year));
-                    built = accounts && memo->readAccounts(*accounts);
+                const QStringList whole{QString()};
+                for (const QString& root : inParts ? memo->roots() : whole) {
+                    std::unique_ptr<Cursor> accounts =
+                        read(inParts ? JoinMemo::branchQuery(year, root) : JoinMemo::accountsQuery(year));
+                    built = built && accounts && memo->readAccounts(*accounts);
                 }
                 if (built) memo->finish(inParts);
             }
