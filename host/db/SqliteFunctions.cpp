@@ -58,6 +58,12 @@ bool escapeChar(sqlite3_value* v, char32_t* c) {
     return true;
 }
 
+// A pattern compiled for one run of a statement, kept by the engine beside a constant argument.
+struct KeptPattern {
+    LikePattern pattern;
+    char32_t escape;
+};
+
 void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(ctx);
     char32_t escape = 0;
@@ -65,11 +71,22 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return fail(ctx,
                     QStringLiteral("The invalid escape character \"%1\" was specified in a LIKE predicate.")
                         .arg(QString::fromUtf8(bytes(argv[2]))));
-    auto* cache = static_cast<SqliteLikeCache*>(sqlite3_user_data(ctx));
-    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    const LikePattern& compiled = cache->get(pattern, sqlite3_value_bytes(argv[1]), escape);
+    // A statement's pattern is mostly a literal: compiled once per run, not looked up per row.
+    const LikePattern* compiled = nullptr;
+    if (const auto* kept = static_cast<const KeptPattern*>(sqlite3_get_auxdata(ctx, 1));
+        kept && kept->escape == escape)
+        compiled = &kept->pattern;
+    if (!compiled) {
+        auto* cache = static_cast<SqliteLikeCache*>(sqlite3_user_data(ctx));
+        const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+        compiled = &cache->get(pattern, sqlite3_value_bytes(argv[1]), escape);
+        // The engine may drop it at once (a pattern that is not a constant); the cache's stays
+        // valid for this call.
+        sqlite3_set_auxdata(ctx, 1, new KeptPattern{*compiled, escape},
+                            [](void* p) { delete static_cast<KeptPattern*>(p); });
+    }
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    sqlite3_result_int(ctx, compiled.matches(text, sqlite3_value_bytes(argv[0])) ? 1 : 0);
+    sqlite3_result_int(ctx, compiled->matches(text, sqlite3_value_bytes(argv[0])) ? 1 : 0);
 }
 
 void compareFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
