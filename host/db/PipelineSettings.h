@@ -22,7 +22,7 @@ struct PipelineCounters {
     qint64 rows = 0;           // rows read from the engine, for either
     qint64 memoHits = 0;       // statements answered from a build's memo (JoinMemo)
     qint64 memoBuilds = 0;     // memos built
-    qint64 yearReads = 0;      // memos that read the year's accounts from the engine (not kept ones)
+    qint64 yearReads = 0;      // reads of the year's accounts from the engine into what is kept
     qint64 keptBytes = 0;      // not a count: what the rows kept between builds take now
 };
 

@@ -19,9 +19,9 @@
 
 #include "host/db/Backend.h"
 #include "host/db/JoinMemo.h"
-#include "host/db/StoredRows.h"
 #include "host/db/PipelineSettings.h"
 #include "host/db/SchemaInfo.h"
+#include "host/db/StoredRows.h"
 #include "host/db/TSqlToken.h"
 #include "host/db/TSqlTokenizer.h"
 #include "host/db/TSqlTranslator.h"

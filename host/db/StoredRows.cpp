@@ -1,8 +1,6 @@
 // Rows kept from one read; see StoredRows.h.
 #include "host/db/StoredRows.h"
 
-#include "runtime/RuntimeError.h"
-
 namespace sarvo::db {
 
 std::shared_ptr<const StoredRows> StoredRows::read(Cursor& rows) {
@@ -69,26 +67,6 @@ bool StoredRows::textBytes(int row, int column, QByteArray* out) const {
 
 size_t StoredRows::bytes() const {
     return m_cells.capacity() * sizeof(Cell) + m_text.capacity() + m_other.capacity() * sizeof(Variant);
-}
-
-bool StoredRowsCursor::fetch() {
-    if (m_current + 1 >= m_rows->rowCount()) {
-        m_current = m_rows->rowCount();
-        return false;
-    }
-    ++m_current;
-    return true;
-}
-
-Variant StoredRowsCursor::value(int column) const {
-    if (column < 0 || column >= columnCount()) raise(ErrorCode::ItemNotFound, QString::number(column));
-    if (!onRow(column)) raise(ErrorCode::NoCurrentRecord);
-    return m_rows->value(m_current, column);
-}
-
-bool StoredRowsCursor::textBytes(int column, QByteArray* out) const {
-    if (!onRow(column)) return Cursor::textBytes(column, out);
-    return m_rows->textBytes(m_current, column, out);
 }
 
 } // namespace sarvo::db

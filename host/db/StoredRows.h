@@ -45,25 +45,4 @@ private:
     std::vector<Variant> m_other;
 };
 
-// The stored rows read as a cursor, first to last; reads nothing from the engine.
-class StoredRowsCursor : public Cursor {
-public:
-    explicit StoredRowsCursor(std::shared_ptr<const StoredRows> rows) : m_rows(std::move(rows)) {}
-    int columnCount() const override { return m_rows->columnCount(); }
-    QString columnName(int column) const override { return m_rows->columnNames().value(column); }
-    bool fetch() override;
-    Variant value(int column) const override;
-    bool textBytes(int column, QByteArray* out) const override;
-    void rewind() override { m_current = -1; }
-    bool isOpen() const override { return true; }
-    void close() override {}
-
-private:
-    bool onRow(int column) const {
-        return m_current >= 0 && m_current < m_rows->rowCount() && column >= 0 && column < columnCount();
-    }
-    std::shared_ptr<const StoredRows> m_rows;
-    int m_current = -1;
-};
-
 } // namespace sarvo::db
