@@ -5,14 +5,19 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 
 namespace sarvo::db {
+
+class ColumnIndex;
 
 class Cursor {
 public:
     virtual ~Cursor() = default;
     virtual int columnCount() const = 0;
     virtual QString columnName(int column) const = 0;
+    // The columns by name; a cursor whose results share their columns shares one index.
+    virtual std::shared_ptr<const ColumnIndex> columnIndex() const;
     // Steps to the next row; false when there is none. Raises EngineError when the engine fails.
     virtual bool fetch() = 0;
     // Value of a column of the row the last successful fetch reached.

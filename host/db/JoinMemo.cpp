@@ -250,9 +250,7 @@ bool JoinMemo::readYearCodes(Cursor& codes) {
 bool JoinMemo::readAccounts(Cursor& accounts) {
     constexpr int kCode = 2, kGrade = 5; // the join's column order
     if (accounts.columnCount() != kColumns) return false;
-    m_names.clear();
-    for (int c = 0; c < accounts.columnCount(); ++c)
-        m_names << accounts.columnName(c);
+    m_columns = accounts.columnIndex();
     auto append = [this](const char* data, qsizetype size) {
         const Cell cell{static_cast<qint32>(m_text.size()), static_cast<qint32>(size)};
         m_text.insert(m_text.end(), data, data + size);
@@ -294,7 +292,7 @@ bool JoinMemo::readAccounts(Cursor& accounts) {
 bool JoinMemo::readAccounts(std::shared_ptr<const StoredRows> year) {
     constexpr int kCode = 2, kGrade = 5; // the join's column order
     if (year->columnCount() != kColumns) return false;
-    m_names = year->columnNames();
+    m_columns = year->columnIndex();
     QByteArray utf8, folded;
     const int rows = year->rowCount();
     for (int row = 0; row < rows; ++row) {

@@ -32,6 +32,7 @@
 
 namespace sarvo::db {
 
+class ColumnIndex;
 class Cursor;
 class StoredRows;
 
@@ -85,7 +86,8 @@ public:
     bool lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const;
 
     static constexpr int kColumns = 6; // the join's columns
-    const QStringList& columnNames() const { return m_names; }
+    // The columns by name, shared by every cursor over the memo's rows.
+    const std::shared_ptr<const ColumnIndex>& columnIndex() const { return m_columns; }
     // A value of a row, as the engine gave it; a text's UTF-8 without converting it (false when
     // the value is not text).
     Variant value(int row, int column) const;
@@ -111,7 +113,7 @@ private:
     int m_yearRows = 0;
     int m_groups = 0;
     std::vector<std::string_view> m_stored; // as stored, for codes that are patterns themselves
-    QStringList m_names;
+    std::shared_ptr<const ColumnIndex> m_columns;
     // Accounts that lead to a filtered one, in code order, kColumns cells a row. Texts are kept
     // as UTF-8 in one block and made strings only when read: a build reads two texts of a row,
     // and the memo is made and let go of once per build.

@@ -1,6 +1,7 @@
 // Rows of a build's memo; see MemoCursor.h.
 #include "host/db/MemoCursor.h"
 
+#include "host/db/ColumnIndex.h"
 #include "host/db/JoinMemo.h"
 #include "runtime/RuntimeError.h"
 
@@ -15,11 +16,15 @@ MemoCursor::~MemoCursor() {
 }
 
 int MemoCursor::columnCount() const {
-    return static_cast<int>(m_memo->columnNames().size());
+    return m_memo->columnIndex()->count();
 }
 
 QString MemoCursor::columnName(int column) const {
-    return m_memo->columnNames().value(column);
+    return m_memo->columnIndex()->names().value(column);
+}
+
+std::shared_ptr<const ColumnIndex> MemoCursor::columnIndex() const {
+    return m_memo->columnIndex();
 }
 
 bool MemoCursor::fetch() {

@@ -24,6 +24,7 @@ public:
 
     int columnCount() const override;
     QString columnName(int column) const override;
+    std::shared_ptr<const ColumnIndex> columnIndex() const override;
     bool fetch() override;
     Variant value(int column) const override;
     bool textBytes(int column, QByteArray* out) const override;

@@ -1,6 +1,7 @@
 // ADO record-set semantics over a Cursor; see Recordset.h.
 #include "host/db/Recordset.h"
 
+#include "host/db/ColumnIndex.h"
 #include "host/db/Cursor.h"
 #include "host/db/EngineError.h"
 #include "host/db/Field.h"
@@ -9,20 +10,6 @@
 namespace sarvo::db {
 
 namespace {
-
-// FNV-1a over the UTF-16 units folded to lower case; a hash match is confirmed by comparing.
-size_t foldedHash(const QString& name) {
-    size_t h = 14695981039346656037ull;
-    for (const QChar c : name) {
-        char16_t u = c.unicode();
-        if (u >= u'A' && u <= u'Z')
-            u = static_cast<char16_t>(u + 32);
-        else if (u >= 0x80)
-            u = c.toLower().unicode();
-        h = (h ^ u) * 1099511628211ull;
-    }
-    return h;
-}
 
 // The late-bound members, once for every record set.
 const DispatchObject::ClassMembers& recordsetMembers() {
@@ -76,9 +63,7 @@ Recordset::Recordset() : DispatchObject(QStringLiteral("Recordset"), &recordsetM
 Recordset::Recordset(std::unique_ptr<Cursor> cursor) : Recordset() {
     m_cursor = std::move(cursor);
     if (!m_cursor) return;
-    m_index.reserve(static_cast<size_t>(m_cursor->columnCount()));
-    for (int i = 0; i < m_cursor->columnCount(); ++i)
-        m_index.emplace_back(foldedHash(m_cursor->columnName(i)), i);
+    m_columns = m_cursor->columnIndex();
     fetch();
     m_bof = m_eof;
 }
@@ -129,10 +114,9 @@ void Recordset::moveNext() {
 
 int Recordset::fieldIndex(const QString& name) const {
     requireOpen();
-    const size_t h = foldedHash(name);
-    for (const auto& [hash, index] : m_index)
-        if (hash == h && m_cursor->columnName(index).compare(name, Qt::CaseInsensitive) == 0) return index;
-    raise(ErrorCode::ItemNotFound, name);
+    const int index = m_columns->find(name);
+    if (index < 0) raise(ErrorCode::ItemNotFound, name);
+    return index;
 }
 
 Variant Recordset::field(const QString& name) const {

@@ -10,10 +10,10 @@
 
 #include <QString>
 #include <memory>
-#include <vector>
 
 namespace sarvo::db {
 
+class ColumnIndex;
 class Cursor; // engine-side row source, re-runnable for MoveFirst
 class Field;
 
@@ -41,6 +41,9 @@ public:
     // The ADO field object of a column, for late-bound callers. Needs the record set to be
     // owned by a shared_ptr (as Connection::execute hands it out).
     std::shared_ptr<Field> fieldObject(const QString& name) const;
+    // The columns by name, shared by the record sets of one source (null when closed from the
+    // start): a reader of many record sets keeps positions by it.
+    const std::shared_ptr<const ColumnIndex>& columns() const { return m_columns; }
 
 private:
     void requireOpen() const;
@@ -49,9 +52,7 @@ private:
     std::unique_ptr<Cursor> m_cursor;
     bool m_bof = true;
     bool m_eof = true;
-    // Columns by a case-blind hash of their names, in column order: a look-up by name folds the
-    // name it is given without allocating, and takes the first column of an equal name.
-    std::vector<std::pair<size_t, int>> m_index;
+    std::shared_ptr<const ColumnIndex> m_columns;
 };
 
 } // namespace sarvo::db

@@ -1,13 +1,14 @@
 // Rows kept from one read; see StoredRows.h.
 #include "host/db/StoredRows.h"
 
+#include "host/db/ColumnIndex.h"
+
 namespace sarvo::db {
 
 std::shared_ptr<const StoredRows> StoredRows::read(Cursor& rows) {
     auto out = std::make_shared<StoredRows>();
     const int columns = rows.columnCount();
-    for (int c = 0; c < columns; ++c)
-        out->m_names << rows.columnName(c);
+    out->m_index = rows.columnIndex();
     out->m_columns = static_cast<size_t>(columns);
     QByteArray text;
     while (rows.fetch()) {

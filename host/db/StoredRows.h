@@ -17,8 +17,9 @@ public:
     // Reads rows to the cursor's end.
     static std::shared_ptr<const StoredRows> read(Cursor& rows);
 
-    int columnCount() const { return static_cast<int>(m_names.size()); }
-    const QStringList& columnNames() const { return m_names; }
+    int columnCount() const { return static_cast<int>(m_columns); }
+    // The columns by name, one index for every reader of these rows.
+    const std::shared_ptr<const ColumnIndex>& columnIndex() const { return m_index; }
     int rowCount() const { return m_columns ? static_cast<int>(m_cells.size() / m_columns) : 0; }
     Variant value(int row, int column) const;
     bool textBytes(int row, int column, QByteArray* out) const;
@@ -38,7 +39,7 @@ private:
     const Cell& cell(int row, int column) const {
         return m_cells[static_cast<size_t>(row) * m_columns + static_cast<size_t>(column)];
     }
-    QStringList m_names;
+    std::shared_ptr<const ColumnIndex> m_index;
     size_t m_columns = 0;
     std::vector<Cell> m_cells;
     std::vector<char> m_text;
