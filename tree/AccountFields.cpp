@@ -17,14 +17,31 @@ const QString& columnName(int column) {
     return names[column];
 }
 
+// The positions last looked up, and the columns they are positions in. Readers nest (a node's
+// children are read while its siblings' record set is open), so each copies them.
+struct KnownPositions {
+    std::shared_ptr<const db::ColumnIndex> columns;
+    std::array<int, 5> positions{-1, -1, -1, -1, -1};
+};
+thread_local KnownPositions t_known;
+
 } // namespace
 
 AccountFields::AccountFields(const db::Recordset& records)
-    : m_records(records), m_zwPub(basSarvo::oZwPub()) {}
+    : m_records(records), m_zwPub(basSarvo::oZwPub()) {
+    if (records.columns() && records.columns() == t_known.columns) m_positions = t_known.positions;
+}
+
+AccountFields::~AccountFields() {
+    if (m_found && m_records.columns()) t_known = {m_records.columns(), m_positions};
+}
 
 Variant AccountFields::value(Column column) const {
     int& position = m_positions[static_cast<size_t>(column)];
-    if (position < 0) position = m_records.fieldIndex(columnName(column));
+    if (position < 0) {
+        position = m_records.fieldIndex(columnName(column));
+        m_found = true;
+    }
     return m_records.fieldAt(position);
 }
 

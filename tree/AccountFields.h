@@ -1,6 +1,7 @@
 // The account columns the tree reads from the records of one statement. A column's position is
-// looked up by name the first time it is read and kept while the record set lives, so a build
-// reads each record's fields by position (a build reads tens of thousands of records).
+// looked up by name the first time it is read and kept for every record set with the same
+// columns, so a build reads each record's fields by position (a build opens tens of thousands
+// of record sets of one source).
 #pragma once
 
 #include "host/db/Recordset.h"
@@ -18,6 +19,9 @@ namespace sarvo::tree {
 class AccountFields {
 public:
     explicit AccountFields(const db::Recordset& records);
+    ~AccountFields();
+    AccountFields(const AccountFields&) = delete;
+    AccountFields& operator=(const AccountFields&) = delete;
 
     QString code() const;         // cCode as text
     Variant accountClass() const; // cClass
@@ -35,6 +39,7 @@ private:
     const db::Recordset& m_records;
     std::shared_ptr<host::ZwPub> m_zwPub; // the request's, asked for LangFlag per node
     mutable std::array<int, ColumnCount> m_positions{-1, -1, -1, -1, -1};
+    mutable bool m_found = false; // a position was looked up here
 };
 
 } // namespace sarvo::tree
