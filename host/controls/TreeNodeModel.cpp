@@ -43,7 +43,7 @@ void TreeNodeModel::clear() {
     m_orderValid = false;
     m_keys.clear(); // growing the index again re-hashes no key
     m_selected = 0;
-    m_lastRelative = nullptr;
+    m_lastAdded = nullptr;
     m_looks.clear();
     ++m_generation;
 }
@@ -63,10 +63,8 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     if (!relative.isEmpty()) {
         if (relationship != ChildRelationship)
             raise(ErrorCode::InvalidProcedureCall, QStringLiteral("relationship %1").arg(relationship));
-        // Levels are loaded sibling after sibling: the last relative is usually the next one.
-        parent = m_lastRelative && m_lastRelative->key == relative ? m_lastRelative : findNode(relative);
+        parent = findNode(relative);
         if (!parent) raise(ErrorCode::ElementNotFound, relative);
-        m_lastRelative = parent;
     }
     // The node takes the next slot before its key is indexed, so the index never names a slot the
     // store lacks; it joins its siblings (and the views hear of it) only once its key is taken.
@@ -90,6 +88,7 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     const bool notify = !m_resetPending;
     if (notify) beginInsertRows(indexOfNode(parent), row, row);
     siblings.push_back(&node);
+    m_lastAdded = &node;
     if (m_orderValid) m_order.push_back(&node);
     if (m_progress && ++m_added % kProgressInterval == 0) m_progress();
     if (notify) {
@@ -123,7 +122,7 @@ void TreeNodeModel::remove(const QString& key) {
     for (size_t i = static_cast<size_t>(row); i < siblings.size(); ++i)
         siblings[i]->row = static_cast<int>(i);
     if (m_orderValid) std::erase_if(m_order, [](const Node* n) { return n->dead; });
-    m_lastRelative = nullptr;
+    m_lastAdded = nullptr;
     if (notify) {
         endRemoveRows();
         if (parent && parent->children.empty()) pictureChanged(parent);
@@ -132,6 +131,12 @@ void TreeNodeModel::remove(const QString& key) {
 
 TreeNodeModel::Node* TreeNodeModel::findNode(const QString& key) const {
     if (key.isEmpty()) return nullptr;
+    // Trees are loaded sibling after sibling and depth first: the node asked for next is mostly
+    // the one added last or an ancestor not far above it, found without hashing the key.
+    constexpr int kLevels = 16;
+    int level = 0;
+    for (Node* n = m_lastAdded; n && level < kLevels; n = n->parent, ++level)
+        if (n->key == key) return n;
     const uint32_t slot =
         m_keys.find(key, NodeKeyIndex::hashOf(key), [this](uint32_t s) { return keyOfSlot(s); });
     return slot ? const_cast<Node*>(&m_store[slot - 1]) : nullptr;

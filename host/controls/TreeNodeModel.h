@@ -138,7 +138,7 @@ private:
     mutable std::vector<Node*> m_order;
     mutable bool m_orderValid = false;
     NodeKeyIndex m_keys;
-    Node* m_lastRelative = nullptr; // the relative of the last add, found again without the hash
+    Node* m_lastAdded = nullptr; // its ancestors are the likely relatives of the next add
     quint32 m_generation = 1;       // bumped by clear so ids of the old nodes go stale
     NodeId m_selected = 0;
     QPointer<ImageList> m_images;
