@@ -165,8 +165,12 @@ void QzTreeView::selectInView(const QModelIndex& index) {
 }
 
 void QzTreeView::applyStateAfterReset() {
-    for (const NodeId id : m_model->expandedNodes())
-        setExpanded(m_model->indexOf(id), true);
+    {
+        // The model holds these states already: nobody needs to hear them again.
+        const QSignalBlocker quiet(this);
+        for (const NodeId id : m_model->expandedNodes())
+            setExpanded(m_model->indexOf(id), true);
+    }
     if (const NodeId selected = m_model->selected()) selectInView(m_model->indexOf(selected));
     if (m_pendingScroll && m_model->contains(m_pendingScroll)) scrollTo(m_model->indexOf(m_pendingScroll));
     m_pendingScroll = 0;
