@@ -26,9 +26,8 @@ QString codeOfNodeText(const QString& text) {
     return text.left(blank);
 }
 
-// The decimal digits of a number, as QString::number writes them, appended in place.
-void appendNumber(QString& out, int value) {
-    char16_t digits[12];
+// The decimal digits of a number, as QString::number writes them, in the caller's buffer.
+QStringView numberText(int value, char16_t (&digits)[12]) {
     int at = 12;
     const bool negative = value < 0;
     unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
@@ -37,7 +36,7 @@ void appendNumber(QString& out, int value) {
         magnitude /= 10;
     } while (magnitude != 0);
     if (negative) digits[--at] = u'-';
-    out += QStringView(digits + at, 12 - at);
+    return QStringView(digits + at, 12 - at);
 }
 
 } // namespace
@@ -169,29 +168,7 @@ void AccountTree::selectFirstAccount(int classCount) {
 void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     if (iGrade == 1) m_form.bMatchExpanded = false;
     auto& nodes = m_form.trvDis().Nodes();
-    const QString& table = m_form.sTempTable;
-    // Built in one piece, without a string for each part: this runs once per node of the hierarchy.
-    static const QString head = QStringLiteral(
-        "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,code.igrade  "
-        "from ");
-    const QStringView code = QStringView(sKey).mid(1);
-    QString statement;
-    statement.reserve(head.size() + 2 * table.size() + code.size() + 160);
-    statement += head;
-    statement += table;
-    statement += QStringView(u" inner join code on ");
-    statement += table;
-    statement += QStringView(u".ccode like code.ccode+'%' where code.ccode like '");
-    if (code.contains(QLatin1Char('\''))) {
-        statement += literalText(code.toString());
-    } else {
-        statement += code;
-    }
-    statement += QStringView(u"%' and code.igrade=");
-    appendNumber(statement, iGrade + 1);
-    statement += QStringView(u" and code.iYear=");
-    appendNumber(statement, basSarvo::iYear());
-    statement += QStringView(u" order by code.ccode ");
+    const QString& statement = childStatement(QStringView(sKey).mid(1), iGrade + 1);
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     const AccountFields fields(*records);
     while (!records->eof()) {
@@ -212,6 +189,39 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
         nodes.Item(sKey).SetExpanded(true);
         m_form.bMatchExpanded = true;
     }
+}
+
+// Everything before the code is the same for every node of a build: it stays in the buffer and
+// only the rest is written again, in place (a build sends one of these per node). Each
+// statement is done with before the next is written; whoever keeps a copy keeps its own.
+const QString& AccountTree::childStatement(QStringView code, int grade) {
+    const QString& table = m_form.sTempTable;
+    if (m_childPrefix == 0 || m_childTable != table) {
+        m_childTable = table;
+        m_childStatement =
+            QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+                           "code.igrade  from ") %
+            table % QStringLiteral(" inner join code on ") % table %
+            QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '");
+        m_childPrefix = m_childStatement.size();
+    }
+    const QString quoted = code.contains(QLatin1Char('\'')) ? literalText(code.toString()) : QString();
+    char16_t gradeDigits[12];
+    char16_t yearDigits[12];
+    const QStringView parts[] = {quoted.isNull() ? code : QStringView(quoted),
+                                 u"%' and code.igrade=",
+                                 numberText(grade, gradeDigits),
+                                 u" and code.iYear=",
+                                 numberText(basSarvo::iYear(), yearDigits),
+                                 u" order by code.ccode "};
+    qsizetype size = m_childPrefix;
+    for (const QStringView part : parts)
+        size += part.size();
+    m_childStatement.resize(size);
+    QChar* out = m_childStatement.data() + m_childPrefix;
+    for (const QStringView part : parts)
+        out = std::copy(part.begin(), part.end(), out);
+    return m_childStatement;
 }
 
 void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, int16_t iGrade) {

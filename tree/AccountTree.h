@@ -26,7 +26,13 @@ private:
     int classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
                       const std::vector<QString>& classTexts) const;
     void selectFirstAccount(int classCount);
+    // The statement for the children of one node of the filtered hierarchy.
+    const QString& childStatement(QStringView code, int grade);
+
     dialog::SarvoDialog& m_form;
+    QString m_childStatement;
+    QString m_childTable; // the temporary table m_childStatement's first part names
+    qsizetype m_childPrefix = 0;
 };
 
 } // namespace sarvo::tree
