@@ -242,6 +242,17 @@ std::unique_ptr<Cursor> StatementPipeline::execute(const QString& tsql) {
     quint64 key = 0;
     std::shared_ptr<const Shape> shape = m_options.cacheStatements ? knownShape(tsql, &key) : nullptr;
     std::vector<Literal> literals;
+    // The literals found are this statement's while it runs (reading for the memo finds others);
+    // their buffer goes back for the next statement, which then allocates nothing.
+    struct GiveBack {
+        std::vector<Literal>& from;
+        std::vector<Literal>& to;
+        ~GiveBack() {
+            if (to.capacity() >= from.capacity()) return;
+            from.clear();
+            to.swap(from);
+        }
+    } giveBack{literals, m_literals};
     if (shape) {
         literals.swap(m_literals);
     } else {
