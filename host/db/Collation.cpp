@@ -128,6 +128,13 @@ std::vector<char32_t> Collation::forms(char32_t c) {
     return *it;
 }
 
+char32_t Collation::leastForm(char32_t c) {
+    const char32_t f = fold(c);
+    const auto& table = formTable();
+    const auto it = table.constFind(f);
+    return it == table.cend() ? f : it->front();
+}
+
 QByteArray Collation::foldText(const char* utf8, qsizetype size) {
     QByteArray out;
     out.reserve(size);
@@ -181,17 +188,32 @@ int Collation::compare(const char* a, qsizetype aSize, const char* b, qsizetype 
 // and the texts that match in those forms throughout lie in the main range; a text that first
 // differs at place i, with another form f, lies in the range of the main prefix up to i followed
 // by f. Those ranges all lie above the main range's start.
-Collation::StoredRanges Collation::storedRanges(const QByteArray& utf8Key, Match match) {
+namespace {
+
+// The key's characters; for an equal match without its trailing blanks (of any form).
+std::vector<char32_t> keyChars(const QByteArray& utf8Key, Collation::Match match) {
     std::vector<char32_t> chars;
     const auto* p = reinterpret_cast<const unsigned char*>(utf8Key.constData());
     for (qsizetype i = 0; i < utf8Key.size();) {
         char32_t c;
-        readChar(p, utf8Key.size(), i, c);
+        Collation::readChar(p, utf8Key.size(), i, c);
         chars.push_back(c);
     }
-    if (match == Match::Equal)
-        while (!chars.empty() && fold(chars.back()) == ' ')
+    if (match == Collation::Match::Equal)
+        while (!chars.empty() && Collation::fold(chars.back()) == ' ')
             chars.pop_back();
+    return chars;
+}
+
+Collation::Range mainOf(const QByteArray& leastPrefix, Collation::Match match) {
+    // Trailing blanks: the first ' ' lies below '!'.
+    if (match == Collation::Match::Equal) return {leastPrefix, leastPrefix + '!'};
+    return {leastPrefix, Collation::upperBound(leastPrefix)};
+}
+
+} // namespace
+
+Collation::StoredRanges Collation::storedRanges(const QByteArray& utf8Key, Match match) {
     StoredRanges r;
     QByteArray prefix;
     auto branch = [&](char32_t least, const std::vector<char32_t>& all) {
@@ -202,19 +224,23 @@ Collation::StoredRanges Collation::storedRanges(const QByteArray& utf8Key, Match
             r.variants.emplace_back(lo, upperBound(lo));
         }
     };
-    for (char32_t c : chars) {
+    for (char32_t c : keyChars(utf8Key, match)) {
         const std::vector<char32_t> all = forms(c);
         branch(all.front(), all);
         appendChar(prefix, all.front());
     }
-    if (match == Match::Equal) {
-        // Trailing blanks: ' ' and what else folds to it; the first ' ' lies below '!'.
-        branch(U' ', forms(U' '));
-        r.main = {prefix, prefix + '!'};
-    } else {
-        r.main = {prefix, upperBound(prefix)};
-    }
+    // Trailing blanks: ' ' and what else folds to it.
+    if (match == Match::Equal) branch(U' ', forms(U' '));
+    r.main = mainOf(prefix, match);
     return r;
+}
+
+Collation::Range Collation::mainRange(const QByteArray& utf8Key, Match match) {
+    QByteArray prefix;
+    prefix.reserve(utf8Key.size() + 1);
+    for (char32_t c : keyChars(utf8Key, match))
+        appendChar(prefix, leastForm(c));
+    return mainOf(prefix, match);
 }
 
 } // namespace sarvo::db

@@ -22,6 +22,8 @@ public:
     static char32_t fold(char32_t c);
     // Every character equal to c, in code point order (c's least form first); at least c's fold.
     static std::vector<char32_t> forms(char32_t c);
+    // forms(c).front().
+    static char32_t leastForm(char32_t c);
     // UTF-8 text folded character by character, trailing blanks removed: equal texts give equal
     // bytes, and the bytes order texts as compare() does.
     static QByteArray foldText(const char* utf8, qsizetype size);
@@ -38,6 +40,8 @@ public:
         std::vector<Range> variants; // the key with one character in another form
     };
     static StoredRanges storedRanges(const QByteArray& utf8Key, Match match);
+    // storedRanges().main alone, without making the variants: what an index range's two ends ask.
+    static Range mainRange(const QByteArray& utf8Key, Match match);
     // A text above every valid UTF-8 text: the upper bound of a range that must reach the end.
     static QByteArray top() { return QByteArray(1, '\xFF'); }
 

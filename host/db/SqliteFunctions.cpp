@@ -127,16 +127,22 @@ Ranges storedRanges(sqlite3_value* key, int mode) {
     return Collation::storedRanges(bytes(key), Collation::Match::Equal);
 }
 
+// The main range alone, for the two ends of an index range.
+Collation::Range mainRange(sqlite3_value* key, int mode) {
+    if (mode == 0) return Collation::mainRange(LikePattern::literalPrefix(bytes(key)), Collation::Match::Prefix);
+    return Collation::mainRange(bytes(key), Collation::Match::Equal);
+}
+
 void lowFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(ctx);
     // Only the main range's start is asked for: it is the key itself in least forms.
-    resultText(ctx, storedRanges(argv[0], sqlite3_value_int(argv[1])).main.first);
+    resultText(ctx, mainRange(argv[0], sqlite3_value_int(argv[1])).first);
 }
 
 void highFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     if (sqlite3_value_int(argv[2])) return resultText(ctx, Collation::top());
-    resultText(ctx, storedRanges(argv[0], sqlite3_value_int(argv[1])).main.second);
+    resultText(ctx, mainRange(argv[0], sqlite3_value_int(argv[1])).second);
 }
 
 // ---- conversions ------------------------------------------------------------------------------

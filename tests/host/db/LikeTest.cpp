@@ -223,7 +223,7 @@ bool inAnyRange(const QByteArray& text, const Collation::StoredRanges& r) {
 
 // Every stored text that equals a key, or matches a pattern, lies in one of its ranges, byte for
 // byte: what makes the ranges a safe companion of the exact test.
-TEST(CollationTest, EveryMatchLiesInsideTheRanges) {
+TEST(CollationTest, EveryMatchLiesInsideTheRangesAndTheMainRangeAloneIsTheSame) {
     const QStringList texts{"1002", "1002 ",   "100201", "１００２", "1０02", "100２01",  "1002　", "10",
                             "1003", "yhck",    "YHCK",   "ｙhCk",    "Yhck ", "库存现金", "库存",   "库房",
                             "K1",   "\u212A1", "ｋ1",    "",         " ",     "a b",      "A　B",   "1002\t"};
@@ -232,6 +232,8 @@ TEST(CollationTest, EveryMatchLiesInsideTheRanges) {
         const Collation::StoredRanges equal = Collation::storedRanges(key.toUtf8(), Collation::Match::Equal);
         const Collation::StoredRanges prefix =
             Collation::storedRanges(key.toUtf8(), Collation::Match::Prefix);
+        EXPECT_EQ(Collation::mainRange(key.toUtf8(), Collation::Match::Equal), equal.main) << key.toStdString();
+        EXPECT_EQ(Collation::mainRange(key.toUtf8(), Collation::Match::Prefix), prefix.main) << key.toStdString();
         for (const QString& t : texts) {
             const QByteArray b = t.toUtf8();
             if (compare(b, key.toUtf8()) == 0) {
