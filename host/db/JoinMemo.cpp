@@ -356,9 +356,13 @@ void JoinMemo::finish(bool inParts) {
         g.inOrder.push_back(index);
         g.byFolded.emplace_back(foldedCode(i), index);
     }
-    for (Grade& g : m_grades)
+    for (Grade& g : m_grades) {
         if (!std::is_sorted(g.byFolded.begin(), g.byFolded.end()))
             std::sort(g.byFolded.begin(), g.byFolded.end());
+        g.foldedRows.reserve(g.byFolded.size());
+        for (const auto& [folded, row] : g.byFolded)
+            g.foldedRows.push_back(row);
+    }
     m_filtered = {};
     m_stored = {};
     m_filteredText = {};
@@ -381,8 +385,9 @@ bool JoinMemo::textBytes(int row, int column, QByteArray* out) const {
     return true;
 }
 
-bool JoinMemo::lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const {
-    rows->clear();
+bool JoinMemo::lookup(int grade, const QStringView* pattern, Rows* out) const {
+    out->rows = {};
+    out->owned.clear();
     // The pattern's literal start, folded: in place for the usual plain ASCII start.
     QVarLengthArray<char, 64> plain;
     QByteArray folded;
@@ -412,16 +417,21 @@ bool JoinMemo::lookup(int grade, const QStringView* pattern, std::vector<int>* r
     const auto g = m_grades.constFind(grade);
     if (g == m_grades.cend()) return true;
     if (!pattern) {
-        *rows = g->inOrder;
+        out->rows = g->inOrder;
         return true;
     }
-    auto at = g->byFolded.begin() + static_cast<std::ptrdiff_t>(lowerBoundFrom(
-                                        g->byFolded, key, &g->hint,
-                                        [](const std::pair<std::string_view, int>& e) { return e.first; }));
-    for (; at != g->byFolded.end() && at->first.substr(0, key.size()) == key; ++at)
-        rows->push_back(at->second);
+    const size_t first = lowerBoundFrom(g->byFolded, key, &g->hint,
+                                        [](const std::pair<std::string_view, int>& e) { return e.first; });
+    size_t last = first;
+    while (last < g->byFolded.size() && g->byFolded[last].first.substr(0, key.size()) == key)
+        ++last;
+    out->rows = std::span<const int>(g->foldedRows).subspan(first, last - first);
     // In code order; the folded order is mostly that already.
-    if (!std::is_sorted(rows->begin(), rows->end())) std::sort(rows->begin(), rows->end());
+    if (!std::is_sorted(out->rows.begin(), out->rows.end())) {
+        out->owned.assign(out->rows.begin(), out->rows.end());
+        std::sort(out->owned.begin(), out->owned.end());
+        out->rows = out->owned;
+    }
     return true;
 }
 

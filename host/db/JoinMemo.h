@@ -27,6 +27,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -81,9 +82,15 @@ public:
     bool readAccounts(std::shared_ptr<const StoredRows> year);
     void finish(bool inParts);
 
-    // The answer for grade and the literal start of the LIKE pattern (null for none): row indexes
-    // in order. False when the pattern is not a plain prefix ("X%" without other wildcards).
-    bool lookup(int grade, const QStringView* pattern, std::vector<int>* rows) const;
+    // Row indexes of an answer, in order: a part of the memo's own lists, which live as long as
+    // the memo, or (when those are not in row order) a sorted copy of it.
+    struct Rows {
+        std::span<const int> rows;
+        std::vector<int> owned; // rows points into it when it is not empty
+    };
+    // The answer for grade and the literal start of the LIKE pattern (null for none). False when
+    // the pattern is not a plain prefix ("X%" without other wildcards).
+    bool lookup(int grade, const QStringView* pattern, Rows* out) const;
 
     static constexpr int kColumns = 6; // the join's columns
     // The columns by name, shared by every cursor over the memo's rows.
@@ -138,6 +145,7 @@ private:
     struct Grade {
         std::vector<int> inOrder;
         std::vector<std::pair<std::string_view, int>> byFolded;
+        std::vector<int> foldedRows; // byFolded's rows, in its order
         mutable size_t hint = 0; // where the last look-up ended
     };
     QHash<qint64, Grade> m_grades;

@@ -5,20 +5,20 @@
 #pragma once
 
 #include "host/db/Cursor.h"
+#include "host/db/JoinMemo.h"
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace sarvo::db {
-
-class JoinMemo;
 
 class MemoCursor : public Cursor {
 public:
     // alive: false once the connection closed. done: called once when the rows are done or the
     // cursor closes (may be empty).
-    MemoCursor(std::shared_ptr<const JoinMemo> memo, std::vector<int> rows, std::shared_ptr<const bool> alive,
+    MemoCursor(std::shared_ptr<const JoinMemo> memo, JoinMemo::Rows rows, std::shared_ptr<const bool> alive,
                std::function<void()> done = {});
     ~MemoCursor() override;
 
@@ -36,7 +36,8 @@ private:
     void finish();
 
     std::shared_ptr<const JoinMemo> m_memo;
-    std::vector<int> m_rows;
+    std::vector<int> m_owned;
+    std::span<const int> m_rows; // into the memo, which m_memo keeps, or into m_owned
     std::shared_ptr<const bool> m_alive;
     std::function<void()> m_done;
     size_t m_next = 0;

@@ -487,7 +487,7 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
     } else if (!sameMemo) {
         return nullptr;
     }
-    std::vector<int> rows;
+    JoinMemo::Rows rows;
     // The pattern's text in place unless it holds a doubled quote to undo.
     QString undone;
     QStringView pattern;
