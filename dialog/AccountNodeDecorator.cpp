@@ -39,12 +39,10 @@ AccountNodeDecorator::looks(const std::vector<std::pair<QString, QString>>& node
     if (codes.isEmpty()) return out;
     // The host's answers; a failing look-up leaves the nodes plain: the look is a help only.
     QHash<QString, host::AccountLookup::Account> accounts;
-    QSet<QString> passing;
     const bool context = m_filter.hierarchy && !m_filter.condition.trimmed().isEmpty();
     try {
-        const auto zwPub = basSarvo::oZwPub();
-        accounts = host::AccountLookup::findAll(*zwPub, codes);
-        if (context) passing = host::AccountLookup::passing(*zwPub, codes, m_filter.condition);
+        accounts = host::AccountLookup::findAll(*basSarvo::oZwPub(), codes,
+                                                context ? m_filter.condition : QString());
     } catch (...) {
         return out;
     }
@@ -55,8 +53,9 @@ AccountNodeDecorator::looks(const std::vector<std::pair<QString, QString>>& node
         controls::NodeLook& look = out[i];
         if (!m_filter.typed.isEmpty())
             look.highlights = filter::MatchHighlight::ranges(text, m_filter.typed, m_filter.mode);
-        look.closed = accounts.value(code).closed;
-        look.context = context && !passing.contains(code);
+        const host::AccountLookup::Account account = accounts.value(code);
+        look.closed = account.closed;
+        look.context = context && !account.passes;
     }
     return out;
 }

@@ -5,8 +5,8 @@
 //
 // The statements the tree's build sends are fixed, so nothing here adds to them: whether an
 // account is closed, its names, and whether it passes the condition the tree was built with are
-// asked of the host (AccountLookup) for the rows the tree paints, two queries per paint at
-// most, and kept per node until the tree is rebuilt.
+// asked of the host (AccountLookup) for the rows the tree paints, one query per paint at most,
+// and kept per node until the tree is rebuilt.
 #pragma once
 
 #include "host/controls/NodeDecorator.h"

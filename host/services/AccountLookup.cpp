@@ -40,34 +40,28 @@ std::optional<AccountLookup::Account> AccountLookup::find(const ZwPub& zwPub, co
     return it == found.cend() ? std::nullopt : std::optional<Account>(*it);
 }
 
-QHash<QString, AccountLookup::Account> AccountLookup::findAll(const ZwPub& zwPub, const QStringList& codes) {
+QHash<QString, AccountLookup::Account> AccountLookup::findAll(const ZwPub& zwPub, const QStringList& codes,
+                                                             const QString& condition) {
     QHash<QString, Account> found;
     if (codes.isEmpty()) return found;
+    const bool test = !condition.trimmed().isEmpty();
     std::vector<db::SqlValue> params;
-    const auto rows = query(
-        zwPub, QStringLiteral("select ccode, ccode_name, ccode_engl, bclose") + rowsOf(zwPub, codes, params),
-        params);
+    const auto rows = query(zwPub,
+                            QStringLiteral("select ccode, ccode_name, ccode_engl, bclose") +
+                                (test ? QStringLiteral(", case when (") + condition +
+                                            QStringLiteral(") then 1 else 0 end")
+                                      : QString()) +
+                                rowsOf(zwPub, codes, params),
+                            params);
     for (; !rows->eof(); rows->moveNext()) {
         Account account;
         account.name = rows->fieldAt(1).toDisplayText();
         account.englishName = rows->fieldAt(2).toDisplayText();
         account.closed = rows->fieldAt(3).toDisplayText() == QLatin1String("1");
+        account.passes = test && rows->fieldAt(4).toDisplayText() == QLatin1String("1");
         found.insert(rows->fieldAt(0).toDisplayText(), account);
     }
     return found;
-}
-
-QSet<QString> AccountLookup::passing(const ZwPub& zwPub, const QStringList& codes, const QString& condition) {
-    QSet<QString> passed;
-    if (codes.isEmpty()) return passed;
-    std::vector<db::SqlValue> params;
-    const auto rows = query(zwPub,
-                            QStringLiteral("select ccode") + rowsOf(zwPub, codes, params) +
-                                QStringLiteral(" and (") + condition + QLatin1Char(')'),
-                            params);
-    for (; !rows->eof(); rows->moveNext())
-        passed.insert(rows->fieldAt(0).toDisplayText());
-    return passed;
 }
 
 } // namespace sarvo::host

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -19,15 +18,16 @@ public:
         QString name;        // ccode_name
         QString englishName; // ccode_engl, empty when null
         bool closed = false; // bclose
+        bool passes = false; // the row passes the condition findAll was given
     };
 
     // nullopt when the year has no such account.
     static std::optional<Account> find(const ZwPub& zwPub, const QString& code);
-    // The accounts of the year among these codes, by code; one query for all of them.
-    static QHash<QString, Account> findAll(const ZwPub& zwPub, const QStringList& codes);
-    // Those of the codes whose rows pass the condition (a Transact-SQL boolean expression over
-    // the columns of table code, as the component builds it); one query for all of them.
-    static QSet<QString> passing(const ZwPub& zwPub, const QStringList& codes, const QString& condition);
+    // The accounts of the year among these codes, by code, and, when a condition is given (a
+    // Transact-SQL boolean expression over the columns of table code, as the component builds
+    // it), whether each passes it; one query for all of them.
+    static QHash<QString, Account> findAll(const ZwPub& zwPub, const QStringList& codes,
+                                           const QString& condition = QString());
 };
 
 } // namespace sarvo::host

@@ -1,6 +1,7 @@
 // The reference dialog as the user meets it: every control in its designed place, the load
 // and its options, the edit button, the Enter key and the splitter.
 #include "dialog/frmSarvo.h"
+#include "dialog/AccountNodeDecorator.h"
 #include "component/basSarvo.h"
 #include "dialog/frmSarvoDesign.h"
 #include "host/controls/FormImage.h"
@@ -371,6 +372,34 @@ TEST_P(DialogEngineTest, HandlerFailureIsShownOnceAndTheDialogStaysOpen) {
     EXPECT_EQ(tree->Nodes().Count(), 7) << "the top level stays";
     host.exec("alter table code_elsewhere rename to code");
     form.close();
+}
+
+// How painted nodes look comes from the account set in one query per batch of rows, on every
+// engine: a closed account is greyed, and in a filtered hierarchy an ancestor that does not pass
+// the tree's condition itself is told apart from the matches.
+TEST_P(DialogEngineTest, NodeLooksShowClosedAccountsAndAncestorsShownForContext) {
+    host.exec("update code set bclose=1 where iYear=2024 and ccode='100201'");
+    struct Case {
+        const char* key;
+        bool closed;
+        bool context;
+    };
+    const Case cases[] = {{"b1002", false, true}, {"b100201", true, false}, {"b10020101", false, false},
+                          {"b1001", false, true}, {"b9999", false, true}, {"a1", false, false}};
+    std::vector<std::pair<QString, QString>> nodes;
+    for (const Case& c : cases)
+        nodes.emplace_back(QString::fromLatin1(c.key), QString::fromLatin1(c.key).mid(1) + " x");
+    for (const bool hierarchy : {true, false}) {
+        dialog::AccountNodeDecorator decorator;
+        decorator.setFilter({QStringLiteral("100201"), 0, QStringLiteral(" (ccode like N'100201%' ) "), hierarchy});
+        const std::vector<controls::NodeLook> looks = decorator.looks(nodes);
+        ASSERT_EQ(looks.size(), nodes.size());
+        for (size_t i = 0; i < looks.size(); ++i) {
+            SCOPED_TRACE(std::string(cases[i].key) + (hierarchy ? ", hierarchy" : ", flat"));
+            EXPECT_EQ(looks[i].closed, cases[i].closed);
+            EXPECT_EQ(looks[i].context, hierarchy && cases[i].context);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, DialogEngineTest, ::testing::ValuesIn(sarvo::testing::engineSlotPointers()),
