@@ -183,11 +183,6 @@ int Collation::compare(const char* a, qsizetype aSize, const char* b, qsizetype 
     }
 }
 
-// Every text that matches has, at each place of the key, one of the forms of the key's
-// character there. Write each character in its least form (code point order is UTF-8 byte order)
-// and the texts that match in those forms throughout lie in the main range; a text that first
-// differs at place i, with another form f, lies in the range of the main prefix up to i followed
-// by f. Those ranges all lie above the main range's start.
 namespace {
 
 // The key's characters; for an equal match without its trailing blanks (of any form).
@@ -213,6 +208,11 @@ Collation::Range mainOf(const QByteArray& leastPrefix, Collation::Match match) {
 
 } // namespace
 
+// Every text that matches has, at each place of the key, one of the forms of the key's
+// character there. Write each character in its least form (code point order is UTF-8 byte order)
+// and the texts that match in those forms throughout lie in the main range; a text that first
+// differs at place i, with another form f, lies in the range of the main prefix up to i followed
+// by f. Those ranges all lie above the main range's start.
 Collation::StoredRanges Collation::storedRanges(const QByteArray& utf8Key, Match match) {
     StoredRanges r;
     QByteArray prefix;
