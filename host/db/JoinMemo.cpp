@@ -294,13 +294,35 @@ bool JoinMemo::readAccounts(std::shared_ptr<const StoredRows> year) {
     if (year->columnCount() != kColumns) return false;
     m_columns = year->columnIndex();
     QByteArray utf8, folded;
+    // The usual codes (ASCII without capitals or wildcards) are their own folded form and come in
+    // order, as the filtered codes do: one walk over both tells whether each leads to a filtered
+    // one. Any other code is looked for on its own.
+    auto plain = [](const QByteArray& code) {
+        return std::none_of(code.begin(), code.end(), [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u >= 0x80 || (u >= 'A' && u <= 'Z') || isWildcard(c);
+        });
+    };
+    size_t next = 0; // the first filtered code not below the last plain code
+    QByteArray previous;
     const int rows = year->rowCount();
     for (int row = 0; row < rows; ++row) {
         if (!year->textBytes(row, kCode, &utf8)) {
             if (year->value(row, kCode).isNull()) continue;
             return false;
         }
-        if (!leads(utf8, &folded)) continue;
+        const std::string_view key(utf8.constData(), static_cast<size_t>(utf8.size()));
+        bool leading;
+        if (plain(utf8) && key >= std::string_view(previous.constData(), static_cast<size_t>(previous.size()))) {
+            while (next < m_filtered.size() && m_filtered[next] < key)
+                ++next;
+            leading = next < m_filtered.size() && m_filtered[next].starts_with(key);
+            previous = utf8;
+            folded = utf8;
+        } else {
+            leading = leads(utf8, &folded);
+        }
+        if (!leading) continue;
         const Variant grade = year->value(row, kGrade);
         if (grade.type() != Variant::Type::Long && grade.type() != Variant::Type::Integer) return false;
         m_keptRows.push_back(row);
