@@ -34,6 +34,7 @@ public:
 
 private:
     enum Column { Code, Class, Grade, Name, EnglishName, ColumnCount };
+    int position(Column column) const;
     Variant value(Column column) const;
 
     const db::Recordset& m_records;

@@ -199,8 +199,9 @@ const QString& AccountTree::childStatement(QStringView code, int grade) {
     if (m_childPrefix == 0 || m_childTable != table) {
         m_childTable = table;
         m_childStatement =
-            QStringLiteral("select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
-                           "code.igrade  from ") %
+            QStringLiteral(
+                "select distinct code.cclass,code.cClass,code.ccode,code.cCode_name,code.ccode_engl,"
+                "code.igrade  from ") %
             table % QStringLiteral(" inner join code on ") % table %
             QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '");
         m_childPrefix = m_childStatement.size();

@@ -139,7 +139,7 @@ private:
     mutable bool m_orderValid = false;
     NodeKeyIndex m_keys;
     Node* m_lastAdded = nullptr; // its ancestors are the likely relatives of the next add
-    quint32 m_generation = 1;       // bumped by clear so ids of the old nodes go stale
+    quint32 m_generation = 1;    // bumped by clear so ids of the old nodes go stale
     NodeId m_selected = 0;
     QPointer<ImageList> m_images;
     bool m_showPictures = true;

@@ -313,7 +313,8 @@ bool JoinMemo::readAccounts(std::shared_ptr<const StoredRows> year) {
         }
         const std::string_view key(utf8.constData(), static_cast<size_t>(utf8.size()));
         bool leading;
-        if (plain(utf8) && key >= std::string_view(previous.constData(), static_cast<size_t>(previous.size()))) {
+        if (plain(utf8) &&
+            key >= std::string_view(previous.constData(), static_cast<size_t>(previous.size()))) {
             while (next < m_filtered.size() && m_filtered[next] < key)
                 ++next;
             leading = next < m_filtered.size() && m_filtered[next].starts_with(key);

@@ -99,9 +99,7 @@ public:
     // the value is not text).
     Variant value(int row, int column) const;
     bool textBytes(int row, int column, QByteArray* out) const;
-    int rowCount() const {
-        return static_cast<int>(m_kept ? m_keptRows.size() : m_cells.size() / kColumns);
-    }
+    int rowCount() const { return static_cast<int>(m_kept ? m_keptRows.size() : m_cells.size() / kColumns); }
 
     // The folded form of UTF-8 text, character by character (trailing blanks kept): a text
     // begins like a pattern's literal start exactly when its folded bytes begin with the
@@ -146,7 +144,7 @@ private:
         std::vector<int> inOrder;
         std::vector<std::pair<std::string_view, int>> byFolded;
         std::vector<int> foldedRows; // byFolded's rows, in its order
-        mutable size_t hint = 0; // where the last look-up ended
+        mutable size_t hint = 0;     // where the last look-up ended
     };
     QHash<qint64, Grade> m_grades;
 };

@@ -9,7 +9,8 @@ namespace sarvo::db {
 
 MemoCursor::MemoCursor(std::shared_ptr<const JoinMemo> memo, JoinMemo::Rows rows,
                        std::shared_ptr<const bool> alive, std::function<void()> done)
-    : m_memo(std::move(memo)), m_owned(std::move(rows.owned)), m_alive(std::move(alive)), m_done(std::move(done)) {
+    : m_memo(std::move(memo)), m_owned(std::move(rows.owned)), m_alive(std::move(alive)),
+      m_done(std::move(done)) {
     m_rows = m_owned.empty() ? rows.rows : std::span<const int>(m_owned);
 }
 

@@ -132,6 +132,13 @@ Variant Recordset::fieldAt(int index) const {
     return m_cursor->value(index);
 }
 
+bool Recordset::textBytesAt(int index, QByteArray* out) const {
+    requireOpen();
+    if (index < 0 || index >= fieldCount()) raise(ErrorCode::ItemNotFound, QString::number(index));
+    requireRow();
+    return m_cursor->textBytes(index, out);
+}
+
 std::shared_ptr<Field> Recordset::fieldObject(const QString& name) const {
     const int index = fieldIndex(name);
     return std::make_shared<Field>(std::static_pointer_cast<const Recordset>(shared_from_this()), index);

@@ -38,6 +38,9 @@ public:
     int fieldIndex(const QString& name) const;
     // Value of the column at a 0-based position of the current row.
     Variant fieldAt(int index) const;
+    // The UTF-8 of a text value at a 0-based position of the current row, valid until the record
+    // set moves; false (out untouched) when the value is not text. For readers of many records.
+    bool textBytesAt(int index, QByteArray* out) const;
     // The ADO field object of a column, for late-bound callers. Needs the record set to be
     // owned by a shared_ptr (as Connection::execute hands it out).
     std::shared_ptr<Field> fieldObject(const QString& name) const;

@@ -129,7 +129,8 @@ Ranges storedRanges(sqlite3_value* key, int mode) {
 
 // The main range alone, for the two ends of an index range.
 Collation::Range mainRange(sqlite3_value* key, int mode) {
-    if (mode == 0) return Collation::mainRange(LikePattern::literalPrefix(bytes(key)), Collation::Match::Prefix);
+    if (mode == 0)
+        return Collation::mainRange(LikePattern::literalPrefix(bytes(key)), Collation::Match::Prefix);
     return Collation::mainRange(bytes(key), Collation::Match::Equal);
 }
 

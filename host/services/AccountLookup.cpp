@@ -41,18 +41,18 @@ std::optional<AccountLookup::Account> AccountLookup::find(const ZwPub& zwPub, co
 }
 
 QHash<QString, AccountLookup::Account> AccountLookup::findAll(const ZwPub& zwPub, const QStringList& codes,
-                                                             const QString& condition) {
+                                                              const QString& condition) {
     QHash<QString, Account> found;
     if (codes.isEmpty()) return found;
     const bool test = !condition.trimmed().isEmpty();
     std::vector<db::SqlValue> params;
-    const auto rows = query(zwPub,
-                            QStringLiteral("select ccode, ccode_name, ccode_engl, bclose") +
-                                (test ? QStringLiteral(", case when (") + condition +
-                                            QStringLiteral(") then 1 else 0 end")
-                                      : QString()) +
-                                rowsOf(zwPub, codes, params),
-                            params);
+    const auto rows =
+        query(zwPub,
+              QStringLiteral("select ccode, ccode_name, ccode_engl, bclose") +
+                  (test ? QStringLiteral(", case when (") + condition + QStringLiteral(") then 1 else 0 end")
+                        : QString()) +
+                  rowsOf(zwPub, codes, params),
+              params);
     for (; !rows->eof(); rows->moveNext()) {
         Account account;
         account.name = rows->fieldAt(1).toDisplayText();

@@ -1,8 +1,8 @@
 // The reference dialog as the user meets it: every control in its designed place, the load
 // and its options, the edit button, the Enter key and the splitter.
 #include "dialog/frmSarvo.h"
-#include "dialog/AccountNodeDecorator.h"
 #include "component/basSarvo.h"
+#include "dialog/AccountNodeDecorator.h"
 #include "dialog/frmSarvoDesign.h"
 #include "host/controls/FormImage.h"
 #include "host/controls/QzTreeView.h"
@@ -385,13 +385,14 @@ TEST_P(DialogEngineTest, NodeLooksShowClosedAccountsAndAncestorsShownForContext)
         bool context;
     };
     const Case cases[] = {{"b1002", false, true}, {"b100201", true, false}, {"b10020101", false, false},
-                          {"b1001", false, true}, {"b9999", false, true}, {"a1", false, false}};
+                          {"b1001", false, true}, {"b9999", false, true},   {"a1", false, false}};
     std::vector<std::pair<QString, QString>> nodes;
     for (const Case& c : cases)
         nodes.emplace_back(QString::fromLatin1(c.key), QString::fromLatin1(c.key).mid(1) + " x");
     for (const bool hierarchy : {true, false}) {
         dialog::AccountNodeDecorator decorator;
-        decorator.setFilter({QStringLiteral("100201"), 0, QStringLiteral(" (ccode like N'100201%' ) "), hierarchy});
+        decorator.setFilter(
+            {QStringLiteral("100201"), 0, QStringLiteral(" (ccode like N'100201%' ) "), hierarchy});
         const std::vector<controls::NodeLook> looks = decorator.looks(nodes);
         ASSERT_EQ(looks.size(), nodes.size());
         for (size_t i = 0; i < looks.size(); ++i) {

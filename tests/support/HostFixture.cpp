@@ -51,8 +51,12 @@ void HostFixture::closeConnections() const {
 }
 
 void HostFixture::exec(const QString& sql) const {
+    exec(sql, {});
+}
+
+void HostFixture::exec(const QString& sql, const std::vector<db::SqlValue>& params) const {
     try {
-        side().native(sql);
+        side().native(sql, params);
     } catch (const sarvo::RuntimeError& e) {
         throw std::runtime_error((sql + QStringLiteral(": ") + e.description()).toStdString());
     }

@@ -3,6 +3,7 @@
 // up, and a closer for modal dialogs so a request does not wait for a person.
 #pragma once
 
+#include "host/db/SqlValue.h"
 #include "host/services/DbKit.h"
 #include "host/services/LogIn.h"
 #include "host/services/MessageService.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace sarvo::testing {
 
@@ -41,6 +43,8 @@ public:
     // Runs a statement in the engine's own SQL on the account set (arranging data for a test),
     // through a connection of its own, as another program changing the account set would.
     void exec(const QString& sql) const;
+    // The same with values bound to its "?" marks.
+    void exec(const QString& sql, const std::vector<db::SqlValue>& params) const;
     QString scalar(const QString& sql) const;
     // Every row of a query in the engine's own SQL, its columns as display text (a null column as
     // a null string); the first column of every row.

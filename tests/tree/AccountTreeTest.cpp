@@ -77,6 +77,45 @@ TEST_P(AccountTreeTest, FilteredTreeShowsTheMatchesTheirAncestorsAndSelectsTheFi
     }
 }
 
+// A node's text is its code, a blank and its name as the engine gives it, whatever the name holds,
+// in both layouts (the hierarchy reads the names below the first grade one statement per node).
+TEST_P(AccountTreeTest, NodeTextsKeepTheNameAsStoredWhateverItHolds) {
+    const struct {
+        const char* code;
+        const char* name; // nullptr: null
+        const char* text;
+    } cases[] = {
+        {"108901", nullptr, "108901 "},
+        {"108902", "", "108902 "},
+        {"108903", "Cash 現金 ｃａｓｈ", "108903 Cash 現金 ｃａｓｈ"},
+        {"108904", "\xF0\xA0\x80\x80\xF0\xAA\x9A\xB2 beyond the basic plane",
+         "108904 \xF0\xA0\x80\x80\xF0\xAA\x9A\xB2 beyond the basic plane"},
+        {"108905", "it's", "108905 it's"},
+    };
+    addAccount(QStringLiteral("资产"), QStringLiteral("1089"), QStringLiteral("上级"));
+    for (const auto& c : cases) {
+        addAccount(QStringLiteral("资产"), QString::fromLatin1(c.code), QStringLiteral("x"));
+        // Bound rather than written into the text: SQLite's ODBC driver cannot take characters
+        // beyond the basic plane in a statement's text.
+        host.exec(GetParam()->name == QLatin1String("postgresql")
+                      ? QStringLiteral("update code set ccode_name=$1 where iYear=2024 and ccode=$2")
+                      : QStringLiteral("update code set ccode_name=? where iYear=2024 and ccode=?"),
+                  {c.name ? sarvo::db::SqlValue::ofText(QString::fromUtf8(c.name)) : sarvo::db::SqlValue(),
+                   sarvo::db::SqlValue::ofText(QString::fromLatin1(c.code))});
+    }
+    for (const bool hierarchy : {true, false}) {
+        storeTreeDisplay(hierarchy);
+        open();
+        typeFilter(QStringLiteral("1089"));
+        for (const auto& c : cases) {
+            const QModelIndex node = indexOfKey(QStringLiteral("b") + QString::fromLatin1(c.code));
+            ASSERT_TRUE(node.isValid()) << c.code;
+            EXPECT_EQ(node.data().toString(), QString::fromUtf8(c.text))
+                << c.code << (hierarchy ? " hierarchy" : " flat");
+        }
+    }
+}
+
 TEST_P(AccountTreeTest, AMatchOpensLaterSiblingsOfItsBranchButNotTheNextBranchNorAccountsBelowIt) {
     // Accounts that reach the filter through their English names.
     host.exec(

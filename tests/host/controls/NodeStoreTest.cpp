@@ -269,8 +269,8 @@ TEST_F(NodeStore, DepthFirstLoadsWithRemovalsAndReusedKeysPutEachNodeUnderItsRel
     // now and then a branch on the way down is removed and its keys come back elsewhere. Keys
     // share their starts and lengths ("b1", "b10", "b11"), so a near miss would show.
     std::mt19937 random(5);
-    std::vector<int> path;      // the node added last and its ancestors, top first (in expected)
-    std::vector<int> parentOf;  // by position in expected; -1 at the top
+    std::vector<int> path;     // the node added last and its ancestors, top first (in expected)
+    std::vector<int> parentOf; // by position in expected; -1 at the top
     QStringList freed;
     int next = 1;
     for (int step = 0; step < 4000; ++step) {
@@ -280,9 +280,10 @@ TEST_F(NodeStore, DepthFirstLoadsWithRemovalsAndReusedKeysPutEachNodeUnderItsRel
             model.remove(expected[static_cast<size_t>(path[on])].key);
             // Added after their parents: one pass in order finds the whole branch.
             for (size_t i = static_cast<size_t>(path[on]); i < expected.size(); ++i) {
-                const bool inBranch = static_cast<int>(i) == path[on] ||
-                                      (parentOf[i] >= 0 && expected[static_cast<size_t>(parentOf[i])].removed &&
-                                       parentOf[i] >= path[on]);
+                const bool inBranch =
+                    static_cast<int>(i) == path[on] ||
+                    (parentOf[i] >= 0 && expected[static_cast<size_t>(parentOf[i])].removed &&
+                     parentOf[i] >= path[on]);
                 if (inBranch && !expected[i].removed) {
                     expected[i].removed = true;
                     freed << expected[i].key;
@@ -294,8 +295,8 @@ TEST_F(NodeStore, DepthFirstLoadsWithRemovalsAndReusedKeysPutEachNodeUnderItsRel
         if (dice < 8 && !path.empty()) path.resize(random() % path.size());
         const int parent = path.empty() ? -1 : path.back();
         const QString parentKey = parent < 0 ? QString() : expected[static_cast<size_t>(parent)].key;
-        const QString key = !freed.isEmpty() && dice % 3 == 0 ? freed.takeFirst()
-                                                              : QStringLiteral("b%1").arg(next++);
+        const QString key =
+            !freed.isEmpty() && dice % 3 == 0 ? freed.takeFirst() : QStringLiteral("b%1").arg(next++);
         model.add(parentKey, parent < 0 ? 0 : TreeNodeModel::ChildRelationship, key, key + " text");
         expected.push_back({key, parentKey, key + " text"});
         parentOf.push_back(parent);

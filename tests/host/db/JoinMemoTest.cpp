@@ -64,8 +64,8 @@ protected:
         // Codes the collation and LIKE must get right: letters in both cases (whose folded order
         // is not their stored order: "1001B" before "1001a01" as stored, after it folded),
         // full-width digits, and codes that are patterns themselves.
-        for (const char* code : {"1001A", "1001B", "1001a01", "１００２09", "1003%", "1003%01", "1004_", "1004_01",
-                                 "1005[1]", "1005[1]01", "100601's"})
+        for (const char* code : {"1001A", "1001B", "1001a01", "１００２09", "1003%", "1003%01", "1004_",
+                                 "1004_01", "1005[1]", "1005[1]01", "100601's"})
             add(QString::fromUtf8(code), 2);
         m_conn->native(QStringLiteral("COMMIT"));
     }
@@ -298,8 +298,8 @@ TEST_P(JoinMemoTest, TheNextBuildSeesEveryChangeToTheYear) {
         const char* name;
         std::function<void()> change;
         std::function<void()> undo;
-        bool changes;   // whether the tree is another one after it
-        int yearReads;  // reads of the year from the engine into what is kept
+        bool changes;  // whether the tree is another one after it
+        int yearReads; // reads of the year from the engine into what is kept
         // Only the embedded engine runs these as written: on the server the build's first
         // statement (dropping a table that is not there) ends the caller's transaction, and a
         // table made behind the component's back is not in the schema the join's '+' is typed by.
@@ -309,16 +309,20 @@ TEST_P(JoinMemoTest, TheNextBuildSeesEveryChangeToTheYear) {
         {"nothing", [] {}, {}, false, 0},
         {"a statement the component sends",
          [&] {
-             m_conn->execute(QStringLiteral(
-                 "update code set ccode_name=N'改名' where ccode=N'100201' and iYear=2024"));
+             m_conn->execute(
+                 QStringLiteral("update code set ccode_name=N'改名' where ccode=N'100201' and iYear=2024"));
          },
-         {}, true, 1},
+         {},
+         true,
+         1},
         {"a host command",
          [&] {
              m_conn->command(QStringLiteral("delete from code where ccode=? and iYear=2024"),
                              {SqlValue::ofText(QStringLiteral("100202"))});
          },
-         {}, true, 1},
+         {},
+         true,
+         1},
         {"another program", [&] { add(QStringLiteral("100209"), 2, &other); }, {}, true, 1},
         {"the caller's transaction, not committed yet",
          [&] {
@@ -328,7 +332,8 @@ TEST_P(JoinMemoTest, TheNextBuildSeesEveryChangeToTheYear) {
          [&] { m_conn->native(QStringLiteral("ROLLBACK")); }, true, 0, true},
         {"a temporary table hiding the chart",
          [&] {
-             m_conn->native(QStringLiteral("CREATE TEMP TABLE code AS SELECT * FROM code WHERE ccode LIKE '1001%'"));
+             m_conn->native(
+                 QStringLiteral("CREATE TEMP TABLE code AS SELECT * FROM code WHERE ccode LIKE '1001%'"));
          },
          [&] { m_conn->native(QStringLiteral("DROP TABLE temp.code")); }, true, 0, true},
         {"the hiding table gone", [] {}, {}, true, 1, true},

@@ -232,8 +232,10 @@ TEST(CollationTest, EveryMatchLiesInsideTheRangesAndTheMainRangeAloneIsTheSame) 
         const Collation::StoredRanges equal = Collation::storedRanges(key.toUtf8(), Collation::Match::Equal);
         const Collation::StoredRanges prefix =
             Collation::storedRanges(key.toUtf8(), Collation::Match::Prefix);
-        EXPECT_EQ(Collation::mainRange(key.toUtf8(), Collation::Match::Equal), equal.main) << key.toStdString();
-        EXPECT_EQ(Collation::mainRange(key.toUtf8(), Collation::Match::Prefix), prefix.main) << key.toStdString();
+        EXPECT_EQ(Collation::mainRange(key.toUtf8(), Collation::Match::Equal), equal.main)
+            << key.toStdString();
+        EXPECT_EQ(Collation::mainRange(key.toUtf8(), Collation::Match::Prefix), prefix.main)
+            << key.toStdString();
         for (const QString& t : texts) {
             const QByteArray b = t.toUtf8();
             if (compare(b, key.toUtf8()) == 0) {
