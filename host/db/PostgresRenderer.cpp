@@ -110,11 +110,7 @@ void PostgresRenderer::convert(const Expr& e, SqlType, SqlType to) {
 
 void PostgresRenderer::cast(const Expr& e) {
     const DataType& type = *e.dataType;
-    const Conversion c = conversion(e);
-    const Expr& value = c.value;
-    const SqlType from = c.from, to = c.to;
-    const int style = c.style;
-    const QString& what = c.what;
+    const auto& [value, from, to, style, what] = conversion(e);
     auto refuseStyle = [&] { refuseConvertStyle(e, style); };
     auto castAs = [&](const QString& pgType, bool truncate) {
         put(QStringLiteral("CAST("));
