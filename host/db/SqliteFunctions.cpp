@@ -64,6 +64,26 @@ struct KeptPattern {
     char32_t escape;
 };
 
+// Argument i's pattern compiled, kept by the engine beside it while it is a constant: compiled
+// once per run of a statement, not looked up per row.
+const LikePattern& keptPattern(sqlite3_context* ctx, sqlite3_value** argv, int i, char32_t escape) {
+    if (const auto* kept = static_cast<const KeptPattern*>(sqlite3_get_auxdata(ctx, i));
+        kept && kept->escape == escape)
+        return kept->pattern;
+    auto* cache = static_cast<SqliteLikeCache*>(sqlite3_user_data(ctx));
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+    const LikePattern& compiled = cache->get(pattern, sqlite3_value_bytes(argv[i]), escape);
+    // The engine may drop it at once (a pattern that is not a constant); the cache's stays valid
+    // until the cache is asked for another pattern.
+    sqlite3_set_auxdata(ctx, i, new KeptPattern{compiled, escape},
+                        [](void* p) { delete static_cast<KeptPattern*>(p); });
+    return compiled;
+}
+
+bool matches(const LikePattern& pattern, sqlite3_value* text) {
+    return pattern.matches(reinterpret_cast<const char*>(sqlite3_value_text(text)), sqlite3_value_bytes(text));
+}
+
 void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (anyNull(argc, argv)) return sqlite3_result_null(ctx);
     char32_t escape = 0;
@@ -71,22 +91,30 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return fail(ctx,
                     QStringLiteral("The invalid escape character \"%1\" was specified in a LIKE predicate.")
                         .arg(QString::fromUtf8(bytes(argv[2]))));
-    // A statement's pattern is mostly a literal: compiled once per run, not looked up per row.
-    const LikePattern* compiled = nullptr;
-    if (const auto* kept = static_cast<const KeptPattern*>(sqlite3_get_auxdata(ctx, 1));
-        kept && kept->escape == escape)
-        compiled = &kept->pattern;
-    if (!compiled) {
-        auto* cache = static_cast<SqliteLikeCache*>(sqlite3_user_data(ctx));
-        const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-        compiled = &cache->get(pattern, sqlite3_value_bytes(argv[1]), escape);
-        // The engine may drop it at once (a pattern that is not a constant); the cache's stays
-        // valid for this call.
-        sqlite3_set_auxdata(ctx, 1, new KeptPattern{*compiled, escape},
-                            [](void* p) { delete static_cast<KeptPattern*>(p); });
+    sqlite3_result_int(ctx, matches(keptPattern(ctx, argv, 1, escape), argv[0]) ? 1 : 0);
+}
+
+// (text, pattern) pairs ORed: true when one text matches its pattern; otherwise unknown when a
+// text or a pattern is null, as the OR of the tests is. A pattern equal to the one before is not
+// compiled or looked up again (the same typed text tested against several columns).
+void likeAnyFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc % 2) return fail(ctx, QStringLiteral("sarvo_like_any takes texts and patterns in pairs"));
+    bool unknown = false;
+    const LikePattern* previous = nullptr;
+    QByteArrayView previousText;
+    for (int i = 0; i < argc; i += 2) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL || sqlite3_value_type(argv[i + 1]) == SQLITE_NULL) {
+            unknown = true;
+            continue;
+        }
+        const QByteArrayView pattern(reinterpret_cast<const char*>(sqlite3_value_text(argv[i + 1])),
+                                     sqlite3_value_bytes(argv[i + 1]));
+        if (!previous || pattern != previousText) previous = &keptPattern(ctx, argv, i + 1, 0);
+        previousText = pattern;
+        if (matches(*previous, argv[i])) return sqlite3_result_int(ctx, 1);
     }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    sqlite3_result_int(ctx, compiled->matches(text, sqlite3_value_bytes(argv[0])) ? 1 : 0);
+    if (unknown) return sqlite3_result_null(ctx);
+    sqlite3_result_int(ctx, 0);
 }
 
 void compareFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -457,6 +485,8 @@ void registerSqliteFunctions(sqlite3* handle, SqliteLikeCache* likeCache) {
     for (int args : {2, 3})
         sqlite3_create_function_v2(handle, "sarvo_like", args, flags, likeCache, likeFunction, nullptr,
                                    nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "sarvo_like_any", -1, flags, likeCache, likeAnyFunction, nullptr, nullptr,
+                               nullptr);
     static const sqlite3_module module = variantsModule();
     sqlite3_create_module_v2(handle, "sarvo_variants", &module, nullptr, nullptr);
 }

@@ -34,6 +34,18 @@ void SqliteRenderer::likeTest(const Expr& subject, const Expr& pattern, const Ex
         call(QStringLiteral("sarvo_like"), {&subject, &pattern});
 }
 
+// One call for the whole OR: the engine then reads each row's texts into one function instead of
+// evaluating a call and a branch per test, which is most of a filtered scan's cost.
+bool SqliteRenderer::likeAny(const std::vector<const Expr*>& likes) {
+    std::vector<const Expr*> args;
+    for (const Expr* like : likes) {
+        args.push_back(like->children[0].get());
+        args.push_back(like->children[1].get());
+    }
+    call(QStringLiteral("sarvo_like_any"), args);
+    return true;
+}
+
 void SqliteRenderer::foldedText(const Expr& e, bool) {
     call(QStringLiteral("sarvo_fold"), {&e});
 }

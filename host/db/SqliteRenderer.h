@@ -25,6 +25,7 @@ public:
 protected:
     void textComparison(const ast::Expr& a, const QString& op, const ast::Expr& b) override;
     void likeTest(const ast::Expr& subject, const ast::Expr& pattern, const ast::Expr* escape) override;
+    bool likeAny(const std::vector<const ast::Expr*>& likes) override;
     void foldedText(const ast::Expr& e, bool subject) override;
     bool canRange(const RangePlan& plan) const override;
     void rangedTest(const ast::Expr& e, const RangePlan& plan) override;

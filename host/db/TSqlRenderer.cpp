@@ -657,7 +657,20 @@ void TSqlRenderer::unary(const Expr& e) {
     expr(*e.children[0]);
 }
 
+// The arms of an OR chain, left to right; false when one is not a plain LIKE test.
+bool TSqlRenderer::plainLikeArms(const Expr& e, std::vector<const Expr*>& arms) const {
+    if (e.kind == Expr::Kind::Binary && e.op == QLatin1String("OR"))
+        return plainLikeArms(*e.children[0], arms) && plainLikeArms(*e.children[1], arms);
+    if (e.kind != Expr::Kind::Like || e.negated || e.children.size() != 2 || m_ranges.count(&e)) return false;
+    arms.push_back(&e);
+    return true;
+}
+
 void TSqlRenderer::binary(const Expr& e) {
+    if (e.op == QLatin1String("OR")) {
+        std::vector<const Expr*> arms;
+        if (plainLikeArms(e, arms) && likeAny(arms)) return;
+    }
     if (e.op == QLatin1String("AND") || e.op == QLatin1String("OR")) {
         expr(*e.children[0]);
         put(QLatin1Char(' ') + e.op + QLatin1Char(' '));

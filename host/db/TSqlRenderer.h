@@ -53,6 +53,9 @@ protected:
     virtual void textComparison(const ast::Expr& a, const QString& op, const ast::Expr& b) = 0;
     // subject LIKE pattern [ESCAPE escape] with the server's meaning (without NOT).
     virtual void likeTest(const ast::Expr& subject, const ast::Expr& pattern, const ast::Expr* escape) = 0;
+    // Several LIKE tests ORed (a OR b OR ...; none negated, ranged or with an escape) as one
+    // test with the OR's meaning, true, false or unknown; false when the engine has no such form.
+    virtual bool likeAny(const std::vector<const ast::Expr*>&) { return false; }
     // A text value folded as the collation compares it, for IN lists.
     virtual void foldedText(const ast::Expr& e, bool subject) = 0;
     // Whether an index range can serve the test, and the test written with it.
@@ -151,6 +154,7 @@ private:
     void valuesRow(const std::vector<ast::ExprPtr>& row);
     void tempIndexSteps(const ast::Select& s, Rendering& r);
     void paren(const ast::Expr& e);
+    bool plainLikeArms(const ast::Expr& e, std::vector<const ast::Expr*>& arms) const;
     void unary(const ast::Expr& e);
     void isNull(const ast::Expr& e);
     void exists(const ast::Expr& e);

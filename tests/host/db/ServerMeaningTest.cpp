@@ -162,6 +162,12 @@ TEST_P(StandardSetEngineTest, HostConditionsFindTheRowsTheServerFinds) {
         {"1002", " and ltrim(rtrim(ccode_name)) in (N'美元户', N'欧元户')", list({"10020102", "10020302"})},
         {"1002", " and igrade*2-1=5 and igrade%2=1 and not (be=0)",
          list({"10020101", "10020102", "10020201", "10020301", "10020302"})},
+        // ORed LIKE tests keep the OR's meaning: a match wins over a null, a null without a match
+        // leaves the OR unknown (so its NOT holds on no row here), a pattern may differ per row.
+        {"1", " and (cexch_name like N'%元' or cmeasure like N'件')",
+         list({"10020102", "10020302", "112203", "140304", "140501", "140502"})},
+        {"1", " and not (cexch_name like N'欧%' or cmeasure like N'件%')", {}},
+        {"1", " and (N'usd ACCOUNT' like ccode_engl or cmeasure like N'千%')", list({"10020102", "140302"})},
     };
     for (const ConditionCase& c : cases) {
         SCOPED_TRACE((c.typed + c.extra).toStdString());

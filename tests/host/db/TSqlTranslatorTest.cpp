@@ -80,6 +80,12 @@ QString quickFilter(const QString& pattern, const QString& upper) {
         .arg(pattern, upper);
 }
 
+// The same four tests as SQLite runs them: one call for the whole OR.
+QString sqliteLikes(const QString& pattern, const QString& upper) {
+    return QStringLiteral("(sarvo_like_any(ccode, '%1', ccode_name, '%1', ccode_engl, '%1', chelp, '%2'))")
+        .arg(pattern, upper);
+}
+
 QString likes(const QString& pattern, const QString& upper, const QString& form) {
     return QStringLiteral("(%1 OR %2 OR %3 OR %4)")
         .arg(form.arg(QStringLiteral("ccode"), pattern), form.arg(QStringLiteral("ccode_name"), pattern),
@@ -155,7 +161,7 @@ TEST_F(TranslatorTest, RendersEveryStatementFormTheComponentSends) {
         {"flat tree, begins-with, closed hidden, extra condition",
          "select * from code where  iYear=2024 and ( bclose=0 and " + quickFilter("ab%", "AB%") +
              " and bend=1) order by ccode ",
-         "SELECT * FROM code WHERE iYear = 2024 AND (bclose = 0 AND " + likes("ab%", "AB%", sqliteLike) +
+         "SELECT * FROM code WHERE iYear = 2024 AND (bclose = 0 AND " + sqliteLikes("ab%", "AB%") +
              " AND bend = 1) ORDER BY ccode",
          "SELECT * FROM code WHERE iYear = 2024 AND (bclose = 0 AND " + likes("ab%", "AB%", rangedLike) +
              " AND bend = 1) ORDER BY ccode",
@@ -164,7 +170,7 @@ TEST_F(TranslatorTest, RendersEveryStatementFormTheComponentSends) {
         {"flat tree, contains Chinese text",
          "select * from code where  iYear=2024 and (  " + quickFilter("%银行%", "%银行%") +
              " ) order by ccode ",
-         "SELECT * FROM code WHERE iYear = 2024 AND (" + likes("%银行%", "%银行%", sqliteLike) +
+         "SELECT * FROM code WHERE iYear = 2024 AND (" + sqliteLikes("%银行%", "%银行%") +
              ") ORDER BY ccode",
          "SELECT * FROM code WHERE iYear = 2024 AND (" + likes("%银行%", "%银行%", sqliteLike) +
              ") ORDER BY ccode",
