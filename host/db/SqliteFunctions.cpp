@@ -95,23 +95,16 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }
 
 // (text, pattern) pairs ORed: true when one text matches its pattern; otherwise unknown when a
-// text or a pattern is null, as the OR of the tests is. A pattern equal to the one before is not
-// compiled or looked up again (the same typed text tested against several columns).
+// text or a pattern is null, as the OR of the tests is.
 void likeAnyFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc % 2) return fail(ctx, QStringLiteral("sarvo_like_any takes texts and patterns in pairs"));
     bool unknown = false;
-    const LikePattern* previous = nullptr;
-    QByteArrayView previousText;
     for (int i = 0; i < argc; i += 2) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL || sqlite3_value_type(argv[i + 1]) == SQLITE_NULL) {
             unknown = true;
             continue;
         }
-        const QByteArrayView pattern(reinterpret_cast<const char*>(sqlite3_value_text(argv[i + 1])),
-                                     sqlite3_value_bytes(argv[i + 1]));
-        if (!previous || pattern != previousText) previous = &keptPattern(ctx, argv, i + 1, 0);
-        previousText = pattern;
-        if (matches(*previous, argv[i])) return sqlite3_result_int(ctx, 1);
+        if (matches(keptPattern(ctx, argv, i + 1, 0), argv[i])) return sqlite3_result_int(ctx, 1);
     }
     if (unknown) return sqlite3_result_null(ctx);
     sqlite3_result_int(ctx, 0);
