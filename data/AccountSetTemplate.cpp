@@ -111,9 +111,9 @@ void createIn(db::Connection& connection, const TemplateSource& source) {
         SqlScript::run(connection, schemaScript(connection.backend()->dialect().name),
                        QStringLiteral("schema/%1.sql").arg(connection.backend()->dialect().name));
         loadInto(connection, source);
-        // A server plans by its statistics: without them the first level loads would guess.
-        if (connection.backend()->dialect().family == db::Dialect::Family::Postgresql)
-            connection.native(QStringLiteral("ANALYZE"));
+        // Engines plan by their statistics: without them the level loads would guess (SQLite,
+        // whose table is stored in code order, would walk the whole year to skip a sort).
+        connection.native(QStringLiteral("ANALYZE"));
         connection.native(QStringLiteral("COMMIT"));
     } catch (...) {
         if (connection.inTransaction()) connection.native(QStringLiteral("ROLLBACK"));

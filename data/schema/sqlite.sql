@@ -1,7 +1,9 @@
 -- Account-set database, SQLite. Tables the component reads and writes (code, GL_mcodeused,
 -- AccInformation) and the host's own tables that describe the account set (host_*).
 
--- Chart of accounts, one row per account and year.
+-- Chart of accounts, one row per account and year. Stored in key order (no separate row id), so
+-- that reading a year's accounts in code order, as every filter does, walks the table itself
+-- instead of an index and a look-up into the table per row.
 CREATE TABLE code (
     iYear       INTEGER NOT NULL,
     cclass      TEXT    NOT NULL,          -- class name as the host stores it (资产, 负债, ...)
@@ -23,7 +25,7 @@ CREATE TABLE code (
     be          INTEGER NOT NULL DEFAULT 0 CHECK (be IN (0, 1)),
     bclose      INTEGER NOT NULL DEFAULT 0 CHECK (bclose IN (0, 1)),
     PRIMARY KEY (iYear, ccode)
-);
+) WITHOUT ROWID;
 -- Level-by-level loading: one grade of one class, or one grade under a code prefix.
 CREATE INDEX code_year_grade_class ON code (iYear, igrade, cclass, ccode);
 CREATE INDEX code_year_grade_code ON code (iYear, igrade, ccode);
