@@ -52,11 +52,7 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
         if (plain) stop.emplace(m_connection, 1000 * m_options.plainStopSeconds);
         MemoryProbe::resetPeak();
         const EngineCounters before = EngineSwitches::counters(m_connection);
-        const Stopwatch clock;
-        steps.act();
-        const Elapsed handled = clock.elapsed();
-        m_session.settle();
-        const Elapsed done = clock.elapsed();
+        const auto [handled, done] = timedChange(steps);
         out.counters = EngineSwitches::counters(m_connection) - before;
         const bool stopped = stop && stop->fired();
         const qint64 let = stop ? stop->statements() : 0;
@@ -85,6 +81,14 @@ TimedRuns CaseRunner::run(const CaseSteps& steps, bool plain) {
     out.heapPerNode = Samples::median(perNode);
     out.engineAboveEmpty = Samples::median(engine);
     return out;
+}
+
+std::pair<Elapsed, Elapsed> CaseRunner::timedChange(const CaseSteps& steps) {
+    const Stopwatch clock;
+    steps.act();
+    const Elapsed handled = clock.elapsed();
+    m_session.settle();
+    return {handled, clock.elapsed()};
 }
 
 Summary CaseRunner::timeRepeated(const std::function<void()>& compute, double seconds, int maxReps) {

@@ -7,8 +7,10 @@
 #include "bench/BenchOptions.h"
 #include "bench/BenchResults.h"
 #include "bench/DialogSession.h"
+#include "bench/Stopwatch.h"
 
 #include <functional>
+#include <utility>
 
 namespace sarvo::db {
 class Connection;
@@ -39,6 +41,10 @@ public:
     static Summary timeRepeated(const std::function<void()>& compute, double seconds, int maxReps = 2000);
 
 private:
+    // The change and the settling after it: exactly what is timed, kept out of line so that
+    // instruction counts (valgrind --toggle-collect) can take the same span.
+    [[gnu::noinline]] std::pair<Elapsed, Elapsed> timedChange(const CaseSteps& steps);
+
     DialogSession& m_session;
     db::Connection& m_connection;
     const BenchOptions& m_options;

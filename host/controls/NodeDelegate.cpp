@@ -8,32 +8,16 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
+#include <vector>
+
 namespace sarvo::controls {
 
 const QColor NodeDelegate::kHighlightBackground = QColor(0xFF, 0xD9, 0x4A);
 const QColor NodeDelegate::kHighlightText = QColor(0x20, 0x20, 0x20);
 
-namespace {
-
-// One line as wide as the text needs.
-void layoutOneLine(QTextLayout& layout) {
-    layout.clearLayout();
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-}
-
-} // namespace
-
 void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
-    const QVariantList ranges = index.data(TreeNodeModel::HighlightRole).toList();
-    const bool context = index.data(TreeNodeModel::ContextRole).toBool();
-    const bool closed = index.data(TreeNodeModel::ClosedRole).toBool();
-    if (ranges.isEmpty() && !context && !closed) {
-        QStyledItemDelegate::paint(painter, option, index);
-        return;
-    }
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QString text = opt.text;
@@ -41,47 +25,47 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    if (text.isEmpty()) return;
 
+    const QVariantList ranges = index.data(TreeNodeModel::HighlightRole).toList();
+    const bool context = index.data(TreeNodeModel::ContextRole).toBool();
+    const bool closed = index.data(TreeNodeModel::ClosedRole).toBool();
     QFont font = opt.font;
     if (context) font.setItalic(true);
-    const QFontMetrics metrics(font);
     const QRect textRect =
         style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(2, 0, -2, 0);
+    // The colour group the style draws a row's text in.
+    QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) group = QPalette::Inactive;
     const bool selected = opt.state & QStyle::State_Selected;
-    QColor color = opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    QColor color = opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
     if (closed && !selected) {
         color = opt.palette.color(QPalette::Disabled, QPalette::Text);
     } else if (context && !selected) {
-        const QColor base = opt.palette.color(QPalette::Base);
+        const QColor base = opt.palette.color(group, QPalette::Base);
         color = QColor((color.red() + base.red()) / 2, (color.green() + base.green()) / 2,
                        (color.blue() + base.blue()) / 2);
     }
 
-    // The text is shaped once per row (a marked text used to be shaped run by run, several
-    // times over); a text too long for the row is cut with an ellipsis, as the plain drawing does.
-    QTextLayout layout(text, font);
-    layoutOneLine(layout);
-    qsizetype shown = text.size();
-    if (layout.lineAt(0).naturalTextWidth() > textRect.width()) {
-        const QString elided = metrics.elidedText(text, opt.textElideMode, textRect.width());
-        shown = elided == text ? text.size() : std::max<qsizetype>(0, elided.size() - 1);
-        layout.setText(text.left(shown));
-        layoutOneLine(layout);
-    }
+    // A text too long for the row is cut with an ellipsis, as the style cuts it.
+    ShapedTextCache::Shaped& shaped = m_shapes.shaped(text, font);
+    const QTextLayout& layout = m_shapes.fitting(shaped, font, textRect.width());
+    const qsizetype shown = layout.text().size();
     const QTextLine line = layout.lineAt(0);
-    std::vector<bool> marked(static_cast<size_t>(text.size()), false);
+    std::vector<bool> marked(static_cast<size_t>(shown), false);
     for (const QVariant& v : ranges) {
         const QPoint range = v.toPoint();
-        for (int i = range.x(); i < range.x() + range.y() && i < text.size(); ++i)
-            if (i >= 0) marked[static_cast<size_t>(i)] = true;
+        for (qsizetype i = std::max(0, range.x()); i < range.x() + range.y() && i < shown; ++i)
+            marked[static_cast<size_t>(i)] = true;
     }
 
     painter->save();
     painter->setFont(font);
     painter->setClipRect(textRect);
+    const QFontMetrics metrics(font);
     const int baseline = textRect.top() + (textRect.height() - metrics.height()) / 2 + metrics.ascent();
     const QPointF origin(textRect.left(), baseline - line.ascent());
-    // Run by run, each drawn from the glyphs shaped above: a marked run on its background.
+    // Run by run, each drawn from the shaped glyphs: a marked run on its background.
     for (qsizetype start = 0; start < shown;) {
         const bool mark = marked[static_cast<size_t>(start)];
         qsizetype end = start + 1;
@@ -94,7 +78,9 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               kHighlightBackground);
         }
         painter->setPen(mark ? kHighlightText : color);
-        for (const QGlyphRun& run : line.glyphRuns(static_cast<int>(start), static_cast<int>(end - start)))
+        const bool whole = start == 0 && end == shown;
+        for (const QGlyphRun& run : whole ? line.glyphRuns()
+                                          : line.glyphRuns(static_cast<int>(start), static_cast<int>(end - start)))
             painter->drawGlyphRun(origin, run);
         start = end;
     }

@@ -325,6 +325,45 @@ TEST_F(Tree, ClicksAroundARebuildReachTheNewTree) {
 
 // ---- display properties ----------------------------------------------------------------------
 
+TEST_F(Tree, RowsRepaintedFromKeptShapesLookTheSameAndFollowTextAndFont) {
+    const auto shot = [this] {
+        tree.viewport()->repaint();
+        return tree.viewport()->grab().toImage();
+    };
+    // The rightmost inked column of a row: how far its text reaches.
+    const auto reach = [this](const QImage& image, const QString& key) {
+        const QRect row = rectOf(key).intersected(image.rect());
+        int right = -1;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = row.left(); x <= row.right(); ++x)
+                if (image.pixel(x, y) != tree.palette().color(QPalette::Base).rgb()) right = std::max(right, x);
+        return right;
+    };
+    const QImage first = shot();
+    EXPECT_EQ(shot(), first) << "drawn again from the kept shapes";
+    const int cash = reach(first, "b1001");
+    ASSERT_GT(cash, rectOf("b1001").left());
+
+    const auto retext = [this](const QString& text) {
+        tree.Nodes().Remove("b1001");
+        tree.Nodes().Remove("b1002");
+        tree.Nodes().Add("a1", QzNodes::tvwChild, "b1001", text);
+        tree.Nodes().Add("a1", QzNodes::tvwChild, "b1002", "1002 Bank");
+        tree.Nodes().Add("b1002", QzNodes::tvwChild, "c100201", "100201 Current account");
+        QApplication::processEvents();
+    };
+    retext("1001 Cash on hand, head office");
+    EXPECT_GT(reach(shot(), "b1001"), cash + 40) << "a new text is drawn, not the kept one";
+    retext("1001 Cash");
+    EXPECT_EQ(shot(), first);
+
+    QFont larger = tree.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    tree.setFont(larger);
+    QApplication::processEvents();
+    EXPECT_GT(reach(shot(), "b1001"), cash + 20) << "another font shapes anew";
+}
+
 TEST_F(Tree, DisplayPropertiesChangeWhatTheUserSees) {
     ImageList images;
     images.ListImages().Add("leaf", QPixmap(16, 16));
