@@ -25,7 +25,7 @@ SharedState& shared() {
 
 } // namespace
 
-std::shared_ptr<host::ZwPub> oZwPub() {
+const std::shared_ptr<host::ZwPub>& oZwPub() {
     auto& s = shared();
     if (!s.zwPub) s.zwPub = std::make_shared<host::ZwPub>();
     return s.zwPub;
@@ -60,10 +60,16 @@ std::shared_ptr<db::Recordset>& rsCode() {
     return shared().codeRecords;
 }
 
-std::shared_ptr<db::Connection> GetConnection() {
+const std::shared_ptr<db::Connection>& GetConnection() {
     auto& s = shared();
-    s.connection.reset();
-    s.connection = oZwPub()->dbKit()->Connection();
+    // Asked for once per tree node: the same connection again is not let go of and taken anew.
+    try {
+        const std::shared_ptr<db::Connection>& current = oZwPub()->dbKit()->Connection();
+        if (s.connection != current) s.connection = current;
+    } catch (...) {
+        s.connection.reset();
+        throw;
+    }
     if (!s.connection) raise(ErrorCode::ObjectVariableNotSet, QStringLiteral("the host has no connection"));
     if (s.connection->state() == db::Connection::Closed)
         s.connection->open(QString(), QString(), QString(), -1);

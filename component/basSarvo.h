@@ -17,7 +17,7 @@
 namespace sarvo::basSarvo {
 
 // Host objects: never observed as null; reading one that is null creates a fresh instance.
-std::shared_ptr<host::ZwPub> oZwPub();
+const std::shared_ptr<host::ZwPub>& oZwPub();
 std::shared_ptr<host::LogIn> oLogin();
 void setZwPub(std::shared_ptr<host::ZwPub> zwPub);
 void setLogin(std::shared_ptr<host::LogIn> login);
@@ -29,8 +29,9 @@ int16_t& iYear();
 QString& sCloseFilter();
 std::shared_ptr<db::Recordset>& rsCode();
 
-// The host's connection, fetched anew from the host on every call and reopened when closed.
-std::shared_ptr<db::Connection> GetConnection();
+// The host's connection, fetched anew from the host on every call and reopened when closed. The
+// reference is to the module's own, which a later call replaces when the host's has changed.
+const std::shared_ptr<db::Connection>& GetConnection();
 // Text of a resource key; on failure shows the error's description and returns "".
 QString GetResString(const QString& key);
 // Sees every key GetResString asks the host for on this thread, in order (the order of look-ups

@@ -63,20 +63,50 @@ int16_t AccountFields::grade() const {
     return value(Grade).toInteger();
 }
 
-QString AccountFields::nodeText(const QString& code) const {
+namespace {
+
+// UTF-8 decoded at out, as QString::fromUtf8 decodes it (a leading byte order mark dropped),
+// which needs room for utf8.size() characters; the end of what was written.
+QChar* decodeAt(QChar* out, const QByteArray& utf8) {
+    // Codes are ASCII: widened as they are, without setting up a decoder for a few bytes.
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.constData());
+    const qsizetype n = utf8.size();
+    qsizetype ascii = 0;
+    while (ascii < n && p[ascii] < 0x80)
+        ++ascii;
+    if (ascii == n) {
+        for (qsizetype i = 0; i < n; ++i)
+            *out++ = QChar(char16_t(p[i]));
+        return out;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    return decoder.appendToBuffer(out, utf8);
+}
+
+} // namespace
+
+QString AccountFields::key(QChar letter) const {
+    QByteArray utf8;
+    if (!m_records.textBytesAt(position(Code), &utf8)) return letter + value(Code).toDisplayText();
+    QString key(1 + utf8.size(), Qt::Uninitialized);
+    QChar* out = key.data();
+    *out++ = letter;
+    key.truncate(decodeAt(out, utf8) - key.constData());
+    return key;
+}
+
+const QString& AccountFields::nodeText(QStringView code, QString& buffer) const {
     const Column name = m_zwPub->LangFlag() == 1 ? Name : EnglishName;
     QByteArray utf8;
-    if (!m_records.textBytesAt(position(name), &utf8))
-        return code % QLatin1Char(' ') % value(name).toDisplayText();
-    // The name decoded straight after the code and the blank, as QString::fromUtf8 decodes it (a
-    // leading byte order mark dropped): no string of its own for every node.
-    QString text(code.size() + 1 + utf8.size(), Qt::Uninitialized);
-    QChar* out = std::copy(code.begin(), code.end(), text.data());
+    const bool bytes = m_records.textBytesAt(position(name), &utf8);
+    // The name straight after the code and the blank: no string of its own for every node.
+    const QString other = bytes ? QString() : value(name).toDisplayText();
+    buffer.resize(code.size() + 1 + (bytes ? utf8.size() : other.size()));
+    QChar* out = std::copy(code.begin(), code.end(), buffer.data());
     *out++ = QLatin1Char(' ');
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    out = decoder.appendToBuffer(out, utf8);
-    text.resize(out - text.constData());
-    return text;
+    out = bytes ? decodeAt(out, utf8) : std::copy(other.begin(), other.end(), out);
+    buffer.truncate(out - buffer.constData());
+    return buffer;
 }
 
 } // namespace sarvo::tree

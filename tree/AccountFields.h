@@ -26,10 +26,17 @@ public:
     QString code() const;         // cCode as text
     Variant accountClass() const; // cClass
     int16_t grade() const;        // igrade
+    // The node's key: the letter and the code, the code decoded straight after the letter.
+    QString key(QChar letter) const;
     // The node text: the code, one blank and the name in the host's language (ccode_name when
     // LangFlag is 1, else ccode_engl; LangFlag is read on every call); a null name gives the
-    // code and the blank.
-    QString nodeText(const QString& code) const;
+    // code and the blank. Written into buffer, which keeps its room from one node to the next
+    // (a build writes one text per node and the tree keeps a copy of its own).
+    const QString& nodeText(QStringView code, QString& buffer) const;
+    QString nodeText(QStringView code) const {
+        QString text;
+        return nodeText(code, text);
+    }
     QString nodeText() const { return nodeText(code()); }
 
 private:

@@ -91,9 +91,9 @@ void AccountTree::BuildAccountTree() {
         while (!records->eof()) {
             const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
-                const QString code = fields.code();
-                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, QLatin1Char('b') % code,
-                          fields.nodeText(code));
+                const QString key = fields.key(QLatin1Char('b'));
+                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key,
+                          fields.nodeText(QStringView(key).mid(1), m_nodeText));
             }
             records->moveNext();
         }
@@ -122,9 +122,9 @@ void AccountTree::BuildAccountTree() {
         while (!records->eof()) {
             const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
-                const QString code = fields.code();
-                const QString key = QLatin1Char('b') % code;
-                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key, fields.nodeText(code));
+                const QString key = fields.key(QLatin1Char('b'));
+                nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key,
+                          fields.nodeText(QStringView(key).mid(1), m_nodeText));
                 LoadFilteredChildren(key, fields.grade());
             }
             records->moveNext();
@@ -172,9 +172,8 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     const AccountFields fields(*records);
     while (!records->eof()) {
-        const QString code = fields.code();
-        const QString key = QLatin1Char('b') % code;
-        nodes.Add(sKey, 4, key, fields.nodeText(code));
+        const QString key = fields.key(QLatin1Char('b'));
+        nodes.Add(sKey, 4, key, fields.nodeText(QStringView(key).mid(1), m_nodeText));
         LoadFilteredChildren(key, fields.grade());
         records->moveNext();
     }
@@ -262,8 +261,8 @@ void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, in
         const AccountFields fields(*records);
         const QChar letter = gradeLetter(iGrade);
         while (!records->eof()) {
-            const QString code = fields.code();
-            nodes.Add(parentKey, 4, letter % code, fields.nodeText(code));
+            const QString key = fields.key(letter);
+            nodes.Add(parentKey, 4, key, fields.nodeText(QStringView(key).mid(1), m_nodeText));
             records->moveNext();
         }
         records->close();

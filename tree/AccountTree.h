@@ -30,6 +30,7 @@ private:
     const QString& childStatement(QStringView code, int grade);
 
     dialog::SarvoDialog& m_form;
+    QString m_nodeText; // the text of the node being added, its room kept from node to node
     QString m_childStatement;
     QString m_childTable; // the temporary table m_childStatement's first part names
     qsizetype m_childPrefix = 0;

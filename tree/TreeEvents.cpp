@@ -60,8 +60,8 @@ void TreeEvents::LoadRecentlyUsed(const controls::QzNode& group) {
     records->moveFirst();
     const AccountFields fields(*records);
     while (!records->eof()) {
-        const QString code = fields.code();
-        nodes.Add(group.Key(), 4, QStringLiteral("y") + code, fields.nodeText(code));
+        const QString key = fields.key(QLatin1Char('y'));
+        nodes.Add(group.Key(), 4, key, fields.nodeText(QStringView(key).mid(1)));
         records->moveNext();
     }
     records->close();

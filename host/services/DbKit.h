@@ -14,7 +14,7 @@ public:
     // connectionString as db::Connection takes it ("sqlite:PATH", ...). The connection is created
     // closed; GetConnection on the component side opens it.
     explicit DbKit(const QString& connectionString);
-    std::shared_ptr<db::Connection> Connection() const { return m_connection; }
+    const std::shared_ptr<db::Connection>& Connection() const { return m_connection; }
 
 private:
     std::shared_ptr<db::Connection> m_connection;

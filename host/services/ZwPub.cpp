@@ -217,7 +217,7 @@ void ZwPub::SetLogin(std::shared_ptr<LogIn> login) {
     m_login = std::move(login);
 }
 
-std::shared_ptr<DbKit> ZwPub::dbKit() const {
+const std::shared_ptr<DbKit>& ZwPub::dbKit() const {
     return context().kit;
 }
 

@@ -32,7 +32,7 @@ public:
     ObjectRef RefAttrib() const { return m_refAttrib; }
     void setRefAttrib(ObjectRef attrib) { m_refAttrib = std::move(attrib); }
 
-    std::shared_ptr<DbKit> dbKit() const; // raises 91 before InitContext
+    const std::shared_ptr<DbKit>& dbKit() const; // raises 91 before InitContext
 
     // Text of a resource key in the login's language; raises for an unknown key.
     QString ResString(const QString& key, const Variant& args = {}) const;
