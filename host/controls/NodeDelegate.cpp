@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QGlyphRun>
 #include <QPainter>
-#include <QTextLayout>
+#include <QRegion>
 
 #include <algorithm>
 #include <vector>
@@ -49,9 +49,8 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
     // A text too long for the row is cut with an ellipsis, as the style cuts it.
     ShapedTextCache::Shaped& shaped = m_shapes.shaped(text, font);
-    const QTextLayout& layout = m_shapes.fitting(shaped, font, textRect.width());
-    const qsizetype shown = layout.text().size();
-    const QTextLine line = layout.lineAt(0);
+    const ShapedTextCache::Line& line = m_shapes.fitting(shaped, font, textRect.width());
+    const qsizetype shown = line.size;
     std::vector<bool> marked(static_cast<size_t>(shown), false);
     for (const QVariant& v : ranges) {
         const QPoint range = v.toPoint();
@@ -64,28 +63,41 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setClipRect(textRect);
     const QFontMetrics metrics(font);
     const int baseline = textRect.top() + (textRect.height() - metrics.height()) / 2 + metrics.ascent();
-    const QPointF origin(textRect.left(), baseline - line.ascent());
-    // Run by run, each drawn from the shaped glyphs: a marked run on its background.
+    const QPointF origin(textRect.left(), baseline - line.ascent);
+    const auto drawRuns = [&](const QColor& pen) {
+        painter->setPen(pen);
+        line.draw(painter, origin);
+    };
+    // Marked runs on their background: the glyphs outside them in the row's colour, the glyphs
+    // inside in the marked colour, each clipped to its part of the row.
+    QRegion markedParts;
     for (qsizetype start = 0; start < shown;) {
         const bool mark = marked[static_cast<size_t>(start)];
         qsizetype end = start + 1;
         while (end < shown && marked[static_cast<size_t>(end)] == mark)
             ++end;
         if (mark) {
-            const int left = qRound(origin.x() + line.cursorToX(static_cast<int>(start)));
-            const int right = qRound(origin.x() + line.cursorToX(static_cast<int>(end)));
+            const int left = qRound(origin.x() + line.edges[static_cast<size_t>(start)]);
+            const int right = qRound(origin.x() + line.edges[static_cast<size_t>(end)]);
             painter->fillRect(QRect(left, textRect.top() + 1, right - left, textRect.height() - 2),
                               kHighlightBackground);
+            markedParts += QRect(left, textRect.top(), right - left, textRect.height());
         }
-        painter->setPen(mark ? kHighlightText : color);
-        const bool whole = start == 0 && end == shown;
-        for (const QGlyphRun& run : whole ? line.glyphRuns()
-                                          : line.glyphRuns(static_cast<int>(start), static_cast<int>(end - start)))
-            painter->drawGlyphRun(origin, run);
         start = end;
     }
-    if (shown < text.size())
-        painter->drawText(QPointF(origin.x() + line.naturalTextWidth(), baseline), QString(QChar(0x2026)));
+    if (markedParts.isEmpty()) {
+        drawRuns(color);
+    } else {
+        painter->setClipRegion(QRegion(textRect).subtracted(markedParts));
+        drawRuns(color);
+        painter->setClipRegion(markedParts.intersected(textRect));
+        drawRuns(kHighlightText);
+        painter->setClipRect(textRect);
+    }
+    if (shown < text.size()) {
+        painter->setPen(color);
+        painter->drawText(QPointF(origin.x() + line.width, baseline), QString(QChar(0x2026)));
+    }
     painter->restore();
 }
 

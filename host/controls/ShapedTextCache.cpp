@@ -2,19 +2,47 @@
 #include "host/controls/ShapedTextCache.h"
 
 #include <QFontMetrics>
+#include <QPainter>
+#include <QTextLayout>
 
 namespace sarvo::controls {
 
 namespace {
 
-void layOutOneLine(QTextLayout& layout) {
-    layout.clearLayout();
+ShapedTextCache::Line shapeLine(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
     layout.beginLayout();
-    layout.createLine();
+    const QTextLine line = layout.createLine();
     layout.endLayout();
+    ShapedTextCache::Line out;
+    for (const QGlyphRun& run : line.glyphRuns()) {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        out.runs.push_back({run.rawFont(), run.flags(), static_cast<int>(out.glyphs.size()),
+                            static_cast<int>(glyphs.size())});
+        out.glyphs.insert(out.glyphs.end(), glyphs.begin(), glyphs.end());
+        out.positions.insert(out.positions.end(), positions.begin(), positions.end());
+    }
+    out.ascent = line.ascent();
+    out.width = line.naturalTextWidth();
+    out.size = text.size();
+    out.edges.reserve(static_cast<size_t>(text.size()) + 1);
+    for (int i = 0; i <= text.size(); ++i)
+        out.edges.push_back(static_cast<float>(line.cursorToX(i)));
+    return out;
 }
 
 } // namespace
+
+void ShapedTextCache::Line::draw(QPainter* painter, const QPointF& origin) const {
+    for (const Run& r : runs) {
+        QGlyphRun run;
+        run.setRawFont(r.font);
+        run.setFlags(r.flags);
+        run.setRawData(glyphs.data() + r.first, positions.data() + r.first, r.count);
+        painter->drawGlyphRun(origin, run);
+    }
+}
 
 ShapedTextCache::Shaped& ShapedTextCache::shaped(const QString& text, const QFont& font) {
     QFont plain = font;
@@ -32,11 +60,8 @@ ShapedTextCache::Shaped& ShapedTextCache::shaped(const QString& text, const QFon
         entry = *found;
     } else {
         entry = std::make_shared<Shaped>();
-        entry->layout.setText(text);
-        entry->layout.setFont(font);
-        entry->layout.setCacheEnabled(true);
-        layOutOneLine(entry->layout);
-        entry->width = entry->layout.lineAt(0).naturalTextWidth();
+        entry->text = text;
+        entry->whole = shapeLine(text, font);
     }
     if (current.size() >= m_generationSize) {
         old = std::move(current);
@@ -46,21 +71,17 @@ ShapedTextCache::Shaped& ShapedTextCache::shaped(const QString& text, const QFon
     return *entry;
 }
 
-const QTextLayout& ShapedTextCache::fitting(Shaped& s, const QFont& font, int width) {
-    if (s.width <= width) return s.layout;
+const ShapedTextCache::Line& ShapedTextCache::fitting(Shaped& s, const QFont& font, int width) {
+    if (s.whole.width <= width) return s.whole;
     if (s.cutWidth != width) {
-        const QString text = s.layout.text();
-        const QString elided = QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+        const QString elided = QFontMetrics(font).elidedText(s.text, Qt::ElideRight, width);
         // The ellipsis is drawn after the shown part, not shaped with it.
-        const qsizetype shown = elided == text ? text.size() : std::max<qsizetype>(0, elided.size() - 1);
+        const qsizetype shown = elided == s.text ? s.text.size() : std::max<qsizetype>(0, elided.size() - 1);
         s.cutWidth = width;
         s.cut.reset();
-        if (shown < text.size()) {
-            s.cut = std::make_unique<QTextLayout>(text.left(shown), font);
-            layOutOneLine(*s.cut);
-        }
+        if (shown < s.text.size()) s.cut = std::make_unique<Line>(shapeLine(s.text.left(shown), font));
     }
-    return s.cut ? *s.cut : s.layout;
+    return s.cut ? *s.cut : s.whole;
 }
 
 void ShapedTextCache::clear() {
