@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace sarvo {
 
@@ -157,7 +158,29 @@ double Variant::numericValue() const {
     raise(ErrorCode::TypeMismatch);
 }
 
+// A whole value converts as it is; only a fraction needs rounding (and the host language rounds
+// halves to even).
+std::optional<qint64> Variant::wholeValue() const {
+    switch (type()) {
+    case Type::Integer:
+        return std::get<int16_t>(m_value);
+    case Type::Long:
+        return std::get<int32_t>(m_value);
+    case Type::Byte:
+        return std::get<uint8_t>(m_value);
+    case Type::Boolean:
+        return std::get<bool>(m_value) ? -1 : 0;
+    default:
+        return std::nullopt;
+    }
+}
+
 int16_t Variant::toInteger() const {
+    if (const std::optional<qint64> w = wholeValue()) {
+        if (*w < std::numeric_limits<int16_t>::min() || *w > std::numeric_limits<int16_t>::max())
+            raise(ErrorCode::Overflow);
+        return static_cast<int16_t>(*w);
+    }
     const double r = roundHalfEven(numericValue());
     if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max())
         raise(ErrorCode::Overflow);
@@ -165,6 +188,7 @@ int16_t Variant::toInteger() const {
 }
 
 int32_t Variant::toLong() const {
+    if (const std::optional<qint64> w = wholeValue()) return static_cast<int32_t>(*w); // always in range
     const double r = roundHalfEven(numericValue());
     if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
         raise(ErrorCode::Overflow);
