@@ -3,6 +3,7 @@
 
 #include "host/controls/TreeNodeModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QGlyphRun>
 #include <QPainter>
@@ -47,6 +48,9 @@ void NodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                        (color.blue() + base.blue()) / 2);
     }
 
+    // Shapes are kept for about as many rows as the view shows.
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(widget); view && opt.rect.height() > 0)
+        m_shapes.setGenerationSize(view->viewport()->height() / opt.rect.height() + 4);
     // A text too long for the row is cut with an ellipsis, as the style cuts it.
     ShapedTextCache::Shaped& shaped = m_shapes.shaped(text, font);
     const ShapedTextCache::Line& line = m_shapes.fitting(shaped, font, textRect.width());

@@ -14,6 +14,7 @@
 #include <QRawFont>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -51,7 +52,10 @@ public:
         std::unique_ptr<Line> cut; // null when all of it shows
     };
 
-    explicit ShapedTextCache(int generationSize = 40) : m_generationSize(generationSize) {}
+    explicit ShapedTextCache(int generationSize = 24) : m_generationSize(generationSize) {}
+
+    // A generation holds about the rows one paint shows: the memory follows the window's size.
+    void setGenerationSize(int size) { m_generationSize = std::max(1, size); }
 
     // The shape of text in font; valid until the next call.
     Shaped& shaped(const QString& text, const QFont& font);
@@ -64,7 +68,7 @@ public:
 
 private:
     using Generation = QHash<QString, std::shared_ptr<Shaped>>;
-    const int m_generationSize;
+    int m_generationSize;
     QFont m_font; // a change of font (or of the screen it is shaped for) outdates every shape
     Generation m_current;
     Generation m_old;
