@@ -293,41 +293,43 @@ bool JoinMemo::readAccounts(std::shared_ptr<const StoredRows> year) {
     constexpr int kCode = 2, kGrade = 5; // the join's column order
     if (year->columnCount() != kColumns) return false;
     m_columns = year->columnIndex();
-    QByteArray utf8, folded;
+    QByteArray folded;
     // The usual codes (ASCII without capitals or wildcards) are their own folded form and come in
     // order, as the filtered codes do: one walk over both tells whether each leads to a filtered
     // one. Any other code is looked for on its own.
-    auto plain = [](const QByteArray& code) {
+    auto plain = [](std::string_view code) {
         return std::none_of(code.begin(), code.end(), [](char c) {
             const auto u = static_cast<unsigned char>(c);
             return u >= 0x80 || (u >= 'A' && u <= 'Z') || isWildcard(c);
         });
     };
     size_t next = 0; // the first filtered code not below the last plain code
-    QByteArray previous;
+    std::string_view previous;
     const int rows = year->rowCount();
     for (int row = 0; row < rows; ++row) {
-        if (!year->textBytes(row, kCode, &utf8)) {
+        const std::string_view key = year->textView(row, kCode);
+        if (!key.data()) {
             if (year->value(row, kCode).isNull()) continue;
             return false;
         }
-        const std::string_view key(utf8.constData(), static_cast<size_t>(utf8.size()));
         bool leading;
-        if (plain(utf8) &&
-            key >= std::string_view(previous.constData(), static_cast<size_t>(previous.size()))) {
+        bool ownFold = true; // the code is its own folded form
+        if (plain(key) && key >= previous) {
             while (next < m_filtered.size() && m_filtered[next] < key)
                 ++next;
             leading = next < m_filtered.size() && m_filtered[next].starts_with(key);
-            previous = utf8;
-            folded = utf8;
+            previous = key;
         } else {
+            const QByteArray utf8 = QByteArray::fromRawData(key.data(), static_cast<qsizetype>(key.size()));
             leading = leads(utf8, &folded);
+            ownFold = folded.constData() == utf8.constData();
         }
         if (!leading) continue;
-        const Variant grade = year->value(row, kGrade);
-        if (grade.type() != Variant::Type::Long && grade.type() != Variant::Type::Integer) return false;
+        qint64 grade = 0;
+        if (!year->wholeNumber(row, kGrade, &grade)) return false;
         m_keptRows.push_back(row);
-        if (folded.constData() == utf8.constData()) {
+        m_keptGrades.push_back(grade);
+        if (ownFold) {
             m_foldedCodes.push_back({kKept, 0});
         } else {
             m_foldedCodes.push_back({static_cast<qint32>(m_text.size()), static_cast<qint32>(folded.size())});
@@ -341,13 +343,11 @@ bool JoinMemo::readAccounts(std::shared_ptr<const StoredRows> year) {
 std::string_view JoinMemo::foldedCode(size_t row) const {
     const Cell& c = m_foldedCodes[row];
     if (c.at != kKept) return text(c);
-    QByteArray code; // a view of the kept bytes, which stay while the memo holds them
-    m_kept->textBytes(m_keptRows[row], 2, &code);
-    return {code.constData(), static_cast<size_t>(code.size())};
+    return m_kept->textView(m_keptRows[row], 2); // the kept bytes stay while the memo holds them
 }
 
 qint64 JoinMemo::gradeOf(size_t row) const {
-    if (m_kept) return m_kept->value(m_keptRows[row], 5).toLong();
+    if (m_kept) return m_keptGrades[row];
     return m_other[static_cast<size_t>(m_cells[row * kColumns + 5].size)].toLong();
 }
 
@@ -390,6 +390,7 @@ void JoinMemo::finish(bool inParts) {
     m_stored = {};
     m_filteredText = {};
     m_foldedCodes = {};
+    m_keptGrades = {};
     m_leading = {};
 }
 

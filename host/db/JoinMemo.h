@@ -139,6 +139,7 @@ private:
     // stay empty but for folded codes that differ from the code).
     std::shared_ptr<const StoredRows> m_kept;
     std::vector<int> m_keptRows;
+    std::vector<qint64> m_keptGrades; // the rows' grades, until finish() has sorted them by grade
     // Per grade: row indexes in code order, and the same sorted by folded code.
     struct Grade {
         std::vector<int> inOrder;

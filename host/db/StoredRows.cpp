@@ -66,6 +66,19 @@ bool StoredRows::textBytes(int row, int column, QByteArray* out) const {
     return true;
 }
 
+bool StoredRows::wholeNumber(int row, int column, qint64* out) const {
+    const Cell& c = cell(row, column);
+    if (c.at == kLong) {
+        *out = c.size;
+        return true;
+    }
+    if (c.at != kOther) return false;
+    const Variant& v = m_other[static_cast<size_t>(c.size)];
+    if (v.type() != Variant::Type::Long && v.type() != Variant::Type::Integer) return false;
+    *out = v.toLong();
+    return true;
+}
+
 size_t StoredRows::bytes() const {
     return m_cells.capacity() * sizeof(Cell) + m_text.capacity() + m_other.capacity() * sizeof(Variant);
 }

@@ -23,6 +23,13 @@ public:
     int rowCount() const { return m_columns ? static_cast<int>(m_cells.size() / m_columns) : 0; }
     Variant value(int row, int column) const;
     bool textBytes(int row, int column, QByteArray* out) const;
+    // A text's bytes in place (null data when the value is not text), and a whole number's value
+    // (false when it is not one): a build's memo reads two cells of every row of the year.
+    std::string_view textView(int row, int column) const {
+        const Cell& c = cell(row, column);
+        return c.at >= 0 ? text(c) : std::string_view();
+    }
+    bool wholeNumber(int row, int column, qint64* out) const;
     // Bytes held, for the benchmark's account of memory.
     size_t bytes() const;
 
