@@ -10,6 +10,8 @@
 
 #include <QStringBuilder>
 
+#include <algorithm>
+
 namespace sarvo::tree {
 
 namespace {
@@ -205,7 +207,9 @@ const QString& AccountTree::childStatement(QStringView code, int grade) {
             QStringLiteral(".ccode like code.ccode+'%' where code.ccode like '");
         m_childPrefix = m_childStatement.size();
     }
-    const QString quoted = code.contains(QLatin1Char('\'')) ? literalText(code.toString()) : QString();
+    // A plain look for the quote: a code is a few characters, asked once per node.
+    const bool hasQuote = std::find(code.begin(), code.end(), QLatin1Char('\'')) != code.end();
+    const QString quoted = hasQuote ? literalText(code.toString()) : QString();
     char16_t gradeDigits[12];
     char16_t yearDigits[12];
     const QStringView parts[] = {quoted.isNull() ? code : QStringView(quoted),

@@ -67,7 +67,13 @@ size_t lowerBoundFrom(const std::vector<T>& sorted, std::string_view key, size_t
                       const TextOf& textOf) {
     const size_t n = sorted.size();
     size_t lo = *hint > 0 && *hint <= n && textOf(sorted[*hint - 1]) < key ? *hint : 0;
-    size_t step = 1;
+    // Mostly the answer is right there: one look settles it.
+    if (lo == n || !(textOf(sorted[lo]) < key)) {
+        *hint = lo;
+        return lo;
+    }
+    ++lo;
+    size_t step = 2;
     while (lo + step <= n && textOf(sorted[lo + step - 1]) < key) {
         lo += step;
         step *= 2;

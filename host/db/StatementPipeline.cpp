@@ -495,7 +495,7 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         const Literal& l = literals[static_cast<size_t>(form.patternToken)];
         const int open = l.kind == TSqlToken::Kind::NationalString ? l.begin + 2 : l.begin + 1;
         pattern = QStringView(tsql).sliced(open, l.end - 1 - open);
-        if (pattern.contains(QLatin1Char('\''))) {
+        if (std::find(pattern.begin(), pattern.end(), QLatin1Char('\'')) != pattern.end()) {
             undone = text(form.patternToken);
             pattern = undone;
         }
