@@ -2,9 +2,9 @@
 #include "tree/AccountFields.h"
 
 #include "component/basSarvo.h"
+#include "runtime/Utf8Text.h"
 
 #include <QStringBuilder>
-#include <QStringDecoder>
 
 namespace sarvo::tree {
 
@@ -65,34 +65,25 @@ int16_t AccountFields::grade() const {
 
 namespace {
 
-// UTF-8 decoded at out, as QString::fromUtf8 decodes it (a leading byte order mark dropped),
+// UTF-8 decoded at out, as QString::fromUtf8 decodes it,
 // which needs room for utf8.size() characters; the end of what was written.
 QChar* decodeAt(QChar* out, const QByteArray& utf8) {
-    // Codes are ASCII: widened as they are, without setting up a decoder for a few bytes.
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.constData());
-    const qsizetype n = utf8.size();
-    qsizetype ascii = 0;
-    while (ascii < n && p[ascii] < 0x80)
-        ++ascii;
-    if (ascii == n) {
-        for (qsizetype i = 0; i < n; ++i)
-            *out++ = QChar(char16_t(p[i]));
-        return out;
-    }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    return decoder.appendToBuffer(out, utf8);
+    return decodeUtf8Into(out, utf8.constData(), utf8.size());
 }
 
 } // namespace
 
-QString AccountFields::key(QChar letter) const {
+const QString& AccountFields::key(QChar letter, QString& buffer) const {
     QByteArray utf8;
-    if (!m_records.textBytesAt(position(Code), &utf8)) return letter + value(Code).toDisplayText();
-    QString key(1 + utf8.size(), Qt::Uninitialized);
-    QChar* out = key.data();
+    if (!m_records.textBytesAt(position(Code), &utf8)) {
+        buffer = letter + value(Code).toDisplayText();
+        return buffer;
+    }
+    buffer.resize(1 + utf8.size());
+    QChar* out = buffer.data();
     *out++ = letter;
-    key.truncate(decodeAt(out, utf8) - key.constData());
-    return key;
+    buffer.truncate(decodeAt(out, utf8) - buffer.constData());
+    return buffer;
 }
 
 const QString& AccountFields::nodeText(QStringView code, QString& buffer) const {

@@ -26,8 +26,13 @@ public:
     QString code() const;         // cCode as text
     Variant accountClass() const; // cClass
     int16_t grade() const;        // igrade
-    // The node's key: the letter and the code, the code decoded straight after the letter.
-    QString key(QChar letter) const;
+    // The node's key: the letter and the code, the code decoded straight after the letter;
+    // written into buffer (which keeps its room) by the second form.
+    QString key(QChar letter) const {
+        QString key;
+        return this->key(letter, key);
+    }
+    const QString& key(QChar letter, QString& buffer) const;
     // The node text: the code, one blank and the name in the host's language (ccode_name when
     // LangFlag is 1, else ccode_engl; LangFlag is read on every call); a null name gives the
     // code and the blank. Written into buffer, which keeps its room from one node to the next

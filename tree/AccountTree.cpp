@@ -124,7 +124,7 @@ void AccountTree::BuildAccountTree() {
         while (!records->eof()) {
             const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
-                const QString key = fields.key(QLatin1Char('b'));
+                const QString& key = fields.key(QLatin1Char('b'), keyBuffer(0));
                 nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key,
                           fields.nodeText(QStringView(key).mid(1), m_nodeText));
                 LoadFilteredChildren(key, fields.grade());
@@ -173,8 +173,14 @@ void AccountTree::LoadFilteredChildren(const QString& sKey, int16_t iGrade) {
     const QString& statement = childStatement(QStringView(sKey).mid(1), iGrade + 1);
     auto records = basSarvo::GetConnection()->execute(statement, -1);
     const AccountFields fields(*records);
+    // This level's children take the next key string; the depth is back where it was on the way out.
+    struct Level {
+        size_t& depth;
+        ~Level() { --depth; }
+    } level{++m_depth};
+    QString& key = keyBuffer(m_depth);
     while (!records->eof()) {
-        const QString key = fields.key(QLatin1Char('b'));
+        fields.key(QLatin1Char('b'), key);
         nodes.Add(sKey, 4, key, fields.nodeText(QStringView(key).mid(1), m_nodeText));
         LoadFilteredChildren(key, fields.grade());
         records->moveNext();

@@ -4,6 +4,7 @@
 
 #include "dialog/SarvoDialog.h"
 
+#include <deque>
 #include <vector>
 
 namespace sarvo::host {
@@ -31,6 +32,16 @@ private:
 
     dialog::SarvoDialog& m_form;
     QString m_nodeText; // the text of the node being added, its room kept from node to node
+    // The keys of the nodes being added, one per level of the recursion (a node's key is its
+    // children's parent key while they load), their room kept from node to node. A deque: a
+    // deeper level never moves a shallower one's string.
+    std::deque<QString> m_keys;
+    size_t m_depth = 0;
+    QString& keyBuffer(size_t depth) {
+        while (m_keys.size() <= depth)
+            m_keys.emplace_back();
+        return m_keys[depth];
+    }
     QString m_childStatement;
     QString m_childTable; // the temporary table m_childStatement's first part names
     qsizetype m_childPrefix = 0;
