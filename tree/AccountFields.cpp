@@ -6,6 +6,8 @@
 
 #include <QStringBuilder>
 
+#include <limits>
+
 namespace sarvo::tree {
 
 namespace {
@@ -60,7 +62,12 @@ Variant AccountFields::accountClass() const {
 }
 
 int16_t AccountFields::grade() const {
-    return value(Grade).toInteger();
+    qint64 grade = 0;
+    if (m_records.wholeNumberAt(position(Grade), &grade) && grade >= std::numeric_limits<int16_t>::min() &&
+        grade <= std::numeric_limits<int16_t>::max())
+        return static_cast<int16_t>(grade);
+    return value(Grade).toInteger(); // any other value converts (or fails) as the host language's
+
 }
 
 namespace {

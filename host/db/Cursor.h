@@ -30,6 +30,14 @@ public:
         *out = v.toString().toUtf8();
         return true;
     }
+    // A whole-number value of the current row (Integer or Long); false (out untouched) for any
+    // other value. For readers of many rows.
+    virtual bool wholeNumber(int column, qint64* out) const {
+        const Variant v = value(column);
+        if (v.type() != Variant::Type::Long && v.type() != Variant::Type::Integer) return false;
+        *out = v.toLong();
+        return true;
+    }
     // Runs the query again; the next fetch returns its first row.
     virtual void rewind() = 0;
     // False once the connection that produced the rows has closed.

@@ -99,6 +99,7 @@ public:
     // the value is not text).
     Variant value(int row, int column) const;
     bool textBytes(int row, int column, QByteArray* out) const;
+    bool wholeNumber(int row, int column, qint64* out) const;
     int rowCount() const { return static_cast<int>(m_kept ? m_keptRows.size() : m_cells.size() / kColumns); }
 
     // The folded form of UTF-8 text, character by character (trailing blanks kept): a text

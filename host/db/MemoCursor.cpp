@@ -52,6 +52,11 @@ bool MemoCursor::textBytes(int column, QByteArray* out) const {
     return m_memo->textBytes(m_current, column, out);
 }
 
+bool MemoCursor::wholeNumber(int column, qint64* out) const {
+    if (column < 0 || column >= columnCount() || m_current < 0) return Cursor::wholeNumber(column, out);
+    return m_memo->wholeNumber(m_current, column, out);
+}
+
 void MemoCursor::rewind() {
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     m_next = 0;

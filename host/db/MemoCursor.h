@@ -28,6 +28,7 @@ public:
     bool fetch() override;
     Variant value(int column) const override;
     bool textBytes(int column, QByteArray* out) const override;
+    bool wholeNumber(int column, qint64* out) const override;
     void rewind() override;
     bool isOpen() const override { return !m_closed && *m_alive; }
     void close() override;

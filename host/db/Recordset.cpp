@@ -139,6 +139,13 @@ bool Recordset::textBytesAt(int index, QByteArray* out) const {
     return m_cursor->textBytes(index, out);
 }
 
+bool Recordset::wholeNumberAt(int index, qint64* out) const {
+    requireOpen();
+    if (index < 0 || index >= fieldCount()) raise(ErrorCode::ItemNotFound, QString::number(index));
+    requireRow();
+    return m_cursor->wholeNumber(index, out);
+}
+
 std::shared_ptr<Field> Recordset::fieldObject(const QString& name) const {
     const int index = fieldIndex(name);
     return std::make_shared<Field>(std::static_pointer_cast<const Recordset>(shared_from_this()), index);

@@ -41,6 +41,9 @@ public:
     // The UTF-8 of a text value at a 0-based position of the current row, valid until the record
     // set moves; false (out untouched) when the value is not text. For readers of many records.
     bool textBytesAt(int index, QByteArray* out) const;
+    // A whole-number value (Integer or Long) at a 0-based position of the current row; false
+    // (out untouched) for any other value.
+    bool wholeNumberAt(int index, qint64* out) const;
     // The ADO field object of a column, for late-bound callers. Needs the record set to be
     // owned by a shared_ptr (as Connection::execute hands it out).
     std::shared_ptr<Field> fieldObject(const QString& name) const;
