@@ -5,7 +5,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QGlyphRun>
 #include <QPainter>
 #include <QRegion>
 
