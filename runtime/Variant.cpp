@@ -126,12 +126,10 @@ bool Variant::isBlank() const {
     }
 }
 
-double Variant::numericValue() const {
+// A whole value converts as it is; only a fraction needs rounding (and the host language rounds
+// halves to even).
+std::optional<qint64> Variant::wholeValue() const {
     switch (type()) {
-    case Type::Empty:
-        return 0;
-    case Type::Null:
-        raise(ErrorCode::InvalidUseOfNull);
     case Type::Integer:
         return std::get<int16_t>(m_value);
     case Type::Long:
@@ -140,6 +138,23 @@ double Variant::numericValue() const {
         return std::get<uint8_t>(m_value);
     case Type::Boolean:
         return std::get<bool>(m_value) ? -1 : 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+double Variant::numericValue() const {
+    if (const std::optional<qint64> w = wholeValue()) return static_cast<double>(*w);
+    switch (type()) {
+    case Type::Empty:
+        return 0;
+    case Type::Null:
+        raise(ErrorCode::InvalidUseOfNull);
+    case Type::Integer:
+    case Type::Long:
+    case Type::Byte:
+    case Type::Boolean:
+        break; // whole, above
     case Type::Double:
         return std::get<double>(m_value);
     case Type::Date:
@@ -156,23 +171,6 @@ double Variant::numericValue() const {
         raise(ErrorCode::TypeMismatch);
     }
     raise(ErrorCode::TypeMismatch);
-}
-
-// A whole value converts as it is; only a fraction needs rounding (and the host language rounds
-// halves to even).
-std::optional<qint64> Variant::wholeValue() const {
-    switch (type()) {
-    case Type::Integer:
-        return std::get<int16_t>(m_value);
-    case Type::Long:
-        return std::get<int32_t>(m_value);
-    case Type::Byte:
-        return std::get<uint8_t>(m_value);
-    case Type::Boolean:
-        return std::get<bool>(m_value) ? -1 : 0;
-    default:
-        return std::nullopt;
-    }
 }
 
 int16_t Variant::toInteger() const {
