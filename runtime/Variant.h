@@ -7,8 +7,8 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <variant>
 
 namespace sarvo {
@@ -78,7 +78,7 @@ private:
     };
     using Storage = std::variant<std::monostate, NullTag, int16_t, int32_t, uint8_t, bool, double, QString,
                                  QDateTime, ObjectRef>;
-    double numericValue() const; // shared core of the numeric conversions
+    double numericValue() const;              // shared core of the numeric conversions
     std::optional<qint64> wholeValue() const; // the value of a whole-number type, else none
     Storage m_value;
 };

@@ -67,18 +67,7 @@ int16_t AccountFields::grade() const {
         grade <= std::numeric_limits<int16_t>::max())
         return static_cast<int16_t>(grade);
     return value(Grade).toInteger(); // any other value converts (or fails) as the host language's
-
 }
-
-namespace {
-
-// UTF-8 decoded at out, as QString::fromUtf8 decodes it,
-// which needs room for utf8.size() characters; the end of what was written.
-QChar* decodeAt(QChar* out, const QByteArray& utf8) {
-    return decodeUtf8Into(out, utf8.constData(), utf8.size());
-}
-
-} // namespace
 
 const QString& AccountFields::key(QChar letter, QString& buffer) const {
     QByteArray utf8;
@@ -89,7 +78,7 @@ const QString& AccountFields::key(QChar letter, QString& buffer) const {
     buffer.resize(1 + utf8.size());
     QChar* out = buffer.data();
     *out++ = letter;
-    buffer.truncate(decodeAt(out, utf8) - buffer.constData());
+    buffer.truncate(decodeUtf8Into(out, utf8.constData(), utf8.size()) - buffer.constData());
     return buffer;
 }
 
@@ -102,7 +91,8 @@ const QString& AccountFields::nodeText(QStringView code, QString& buffer) const 
     buffer.resize(code.size() + 1 + (bytes ? utf8.size() : other.size()));
     QChar* out = std::copy(code.begin(), code.end(), buffer.data());
     *out++ = QLatin1Char(' ');
-    out = bytes ? decodeAt(out, utf8) : std::copy(other.begin(), other.end(), out);
+    out = bytes ? decodeUtf8Into(out, utf8.constData(), utf8.size())
+                : std::copy(other.begin(), other.end(), out);
     buffer.truncate(out - buffer.constData());
     return buffer;
 }

@@ -93,7 +93,7 @@ void AccountTree::BuildAccountTree() {
         while (!records->eof()) {
             const int cls = classOfRecord(*zwPub, fields.accountClass(), classTexts);
             if (cls >= 0) {
-                const QString key = fields.key(QLatin1Char('b'));
+                const QString& key = fields.key(QLatin1Char('b'), keyBuffer(0));
                 nodes.Add(classKeys[static_cast<size_t>(cls)], 4, key,
                           fields.nodeText(QStringView(key).mid(1), m_nodeText));
             }

@@ -29,8 +29,8 @@ TEST(ShapedTexts, KeptShapesAreTheTextsInTheFontAskedFor) {
         const char* text;
         const QFont* font;
     };
-    for (const Case& c : {Case{"1002 银行存款", &font}, Case{"1002 银行存款", &italic}, Case{"𠮷 Kasse", &font},
-                          Case{"", &font}}) {
+    for (const Case& c : {Case{"1002 银行存款", &font}, Case{"1002 银行存款", &italic},
+                          Case{"𠮷 Kasse", &font}, Case{"", &font}}) {
         const QString text = QString::fromUtf8(c.text);
         ShapedTextCache::Shaped& first = cache.shaped(text, *c.font);
         EXPECT_EQ(first.text, text);
@@ -76,7 +76,8 @@ TEST(ShapedTexts, TooWideTextsAreCutToFitBesideTheirEllipsis) {
     ShapedTextCache cache;
     const QFont font = testFont(10);
     const QFontMetricsF metrics(font);
-    const QString text = QStringLiteral("100201 工商银行人民币户 Industrial and Commercial Bank, RMB account");
+    const QString text =
+        QStringLiteral("100201 工商银行人民币户 Industrial and Commercial Bank, RMB account");
     ShapedTextCache::Shaped& s = cache.shaped(text, font);
     for (const int width : {40, 120, 200, static_cast<int>(s.whole.width) - 1}) {
         const ShapedTextCache::Line& fit = cache.fitting(s, font, width);
@@ -84,7 +85,8 @@ TEST(ShapedTexts, TooWideTextsAreCutToFitBesideTheirEllipsis) {
         EXPECT_EQ(fit.width, metrics.horizontalAdvance(text.left(fit.size))) << width;
         EXPECT_LE(fit.width + metrics.horizontalAdvance(QChar(0x2026)), width + 1.0) << width;
         // One character more would not have fitted.
-        EXPECT_GT(metrics.horizontalAdvance(text.left(fit.size + 1)) + metrics.horizontalAdvance(QChar(0x2026)),
+        EXPECT_GT(metrics.horizontalAdvance(text.left(fit.size + 1)) +
+                      metrics.horizontalAdvance(QChar(0x2026)),
                   width - 1.0)
             << width;
     }

@@ -336,7 +336,8 @@ TEST_F(Tree, RowsRepaintedFromKeptShapesLookTheSameAndFollowTextAndFont) {
         int right = -1;
         for (int y = row.top(); y <= row.bottom(); ++y)
             for (int x = row.left(); x <= row.right(); ++x)
-                if (image.pixel(x, y) != tree.palette().color(QPalette::Base).rgb()) right = std::max(right, x);
+                if (image.pixel(x, y) != tree.palette().color(QPalette::Base).rgb())
+                    right = std::max(right, x);
         return right;
     };
     const QImage first = shot();

@@ -441,7 +441,8 @@ TEST_P(JoinMemoTest, ValuesKeepTheirKinds) {
                                   : QStringLiteral("number:") + v.toDisplayText());
                     // The readers' shortcut to a whole number agrees with the value.
                     qint64 whole = 0;
-                    if (rs->wholeNumberAt(i, &whole)) cells.back() += QStringLiteral("/whole:") + QString::number(whole);
+                    if (rs->wholeNumberAt(i, &whole))
+                        cells.back() += QStringLiteral("/whole:") + QString::number(whole);
                 }
                 out << cells.join(QLatin1Char('|'));
                 walk(rs->fieldAt(2).toString(), rs->fieldAt(5).toLong());
