@@ -41,6 +41,14 @@ QStringView numberText(int value, char16_t (&digits)[12]) {
     return QStringView(digits + at, 12 - at);
 }
 
+// "%' and code.igrade=G and code.iYear=Y order by code.ccode ": a child statement after its code.
+QString tailText(int grade, int year) {
+    char16_t gradeDigits[12];
+    char16_t yearDigits[12];
+    return u"%' and code.igrade=" % numberText(grade, gradeDigits) % u" and code.iYear=" %
+           numberText(year, yearDigits) % u" order by code.ccode ";
+}
+
 } // namespace
 
 int AccountTree::classOfRecord(const host::ZwPub& zwPub, const Variant& cClass,
@@ -216,22 +224,30 @@ const QString& AccountTree::childStatement(QStringView code, int grade) {
     // A plain look for the quote: a code is a few characters, asked once per node.
     const bool hasQuote = std::find(code.begin(), code.end(), QLatin1Char('\'')) != code.end();
     const QString quoted = hasQuote ? literalText(code.toString()) : QString();
-    char16_t gradeDigits[12];
-    char16_t yearDigits[12];
-    const QStringView parts[] = {quoted.isNull() ? code : QStringView(quoted),
-                                 u"%' and code.igrade=",
-                                 numberText(grade, gradeDigits),
-                                 u" and code.iYear=",
-                                 numberText(basSarvo::iYear(), yearDigits),
-                                 u" order by code.ccode "};
-    qsizetype size = m_childPrefix;
-    for (const QStringView part : parts)
-        size += part.size();
-    m_childStatement.resize(size);
-    QChar* out = m_childStatement.data() + m_childPrefix;
-    for (const QStringView part : parts)
-        out = std::copy(part.begin(), part.end(), out);
+    const QStringView pattern = quoted.isNull() ? code : QStringView(quoted);
+    const QString& tail = childTail(grade);
+    m_childStatement.resize(m_childPrefix + pattern.size() + tail.size());
+    QChar* out = std::copy(pattern.begin(), pattern.end(), m_childStatement.data() + m_childPrefix);
+    std::copy(tail.begin(), tail.end(), out);
     return m_childStatement;
+}
+
+// What follows the code in a child statement: the same for every node of a grade while the year
+// stays, so each grade's is written once.
+const QString& AccountTree::childTail(int grade) {
+    const int year = basSarvo::iYear();
+    if (year != m_tailYear) {
+        m_tails.clear();
+        m_tailYear = year;
+    }
+    if (grade < 0 || grade >= 64) {
+        m_otherTail = tailText(grade, year);
+        return m_otherTail;
+    }
+    if (m_tails.size() <= static_cast<size_t>(grade)) m_tails.resize(static_cast<size_t>(grade) + 1);
+    QString& tail = m_tails[static_cast<size_t>(grade)];
+    if (tail.isNull()) tail = tailText(grade, year);
+    return tail;
 }
 
 void AccountTree::LoadGradeLevel(const QString& sCode, const QString& sClass, int16_t iGrade) {

@@ -42,6 +42,10 @@ private:
             m_keys.emplace_back();
         return m_keys[depth];
     }
+    const QString& childTail(int grade);
+    std::vector<QString> m_tails; // per grade, for m_tailYear
+    int m_tailYear = -1;
+    QString m_otherTail; // for a grade out of the usual range
     QString m_childStatement;
     QString m_childTable; // the temporary table m_childStatement's first part names
     qsizetype m_childPrefix = 0;

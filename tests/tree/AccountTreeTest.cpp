@@ -194,6 +194,17 @@ TEST_P(AccountTreeTest, StatementsOfTheHierarchyBuildOverItsTemporaryTable) {
                      join + "code.ccode like '10020101%' and code.igrade=4" + tail, "drop table " + table}));
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_FALSE(connection()->tryExecute("select * from " + table)) << "dropped after the build";
+
+    // Another year while the dialog is open: every statement of the next build names it.
+    basSarvo::iYear() = 2023;
+    clearFilter();
+    clearStatements();
+    typeFilter("1");
+    const QStringList next = statements().mid(2); // after the drop and the select-into
+    ASSERT_GT(next.filter("code.ccode like '").size(), 0) << next.join('\n').toStdString();
+    for (const QString& s : next.mid(0, next.size() - 1))
+        EXPECT_TRUE(s.endsWith(" and code.iYear=2023 order by code.ccode ")) << s.toStdString();
+    basSarvo::iYear() = 2024;
 }
 
 TEST_P(AccountTreeTest, AccountOfAClassTheHostDoesNotListIsLeftOut) {
