@@ -32,8 +32,9 @@ public:
     }
     // A whole-number value of the current row (Integer or Long); false (out untouched) for any
     // other value. For readers of many rows.
-    virtual bool wholeNumber(int column, qint64* out) const {
-        const Variant v = value(column);
+    virtual bool wholeNumber(int column, qint64* out) const { return wholeNumberOf(value(column), out); }
+    // The same test on a value read already.
+    static bool wholeNumberOf(const Variant& v, qint64* out) {
         if (v.type() != Variant::Type::Long && v.type() != Variant::Type::Integer) return false;
         *out = v.toLong();
         return true;

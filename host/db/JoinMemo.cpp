@@ -418,11 +418,7 @@ bool JoinMemo::textBytes(int row, int column, QByteArray* out) const {
 bool JoinMemo::wholeNumber(int row, int column, qint64* out) const {
     if (m_kept) return m_kept->wholeNumber(m_keptRows[static_cast<size_t>(row)], column, out);
     const Cell& c = m_cells[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
-    if (c.at >= 0) return false;
-    const Variant& v = m_other[static_cast<size_t>(c.size)];
-    if (v.type() != Variant::Type::Long && v.type() != Variant::Type::Integer) return false;
-    *out = v.toLong();
-    return true;
+    return c.at < 0 && Cursor::wholeNumberOf(m_other[static_cast<size_t>(c.size)], out);
 }
 
 bool JoinMemo::lookup(int grade, const QStringView* pattern, Rows* out) const {

@@ -72,11 +72,7 @@ bool StoredRows::wholeNumber(int row, int column, qint64* out) const {
         *out = c.size;
         return true;
     }
-    if (c.at != kOther) return false;
-    const Variant& v = m_other[static_cast<size_t>(c.size)];
-    if (v.type() != Variant::Type::Long && v.type() != Variant::Type::Integer) return false;
-    *out = v.toLong();
-    return true;
+    return c.at == kOther && Cursor::wholeNumberOf(m_other[static_cast<size_t>(c.size)], out);
 }
 
 size_t StoredRows::bytes() const {
