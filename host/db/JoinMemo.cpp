@@ -378,20 +378,23 @@ void JoinMemo::finish(bool inParts) {
         m_cells.swap(cells);
         m_foldedCodes.swap(folded);
     }
-    m_grades.clear();
+    m_listedGrades.clear();
+    m_otherGrades.clear();
     for (size_t i = 0; i < count; ++i) {
         const int index = static_cast<int>(i);
-        Grade& g = m_grades[gradeOf(i)];
+        Grade& g = gradeFor(gradeOf(i));
         g.inOrder.push_back(index);
         g.byFolded.emplace_back(foldedCode(i), index);
     }
-    for (Grade& g : m_grades) {
+    const auto sortByFolded = [](Grade& g) {
         if (!std::is_sorted(g.byFolded.begin(), g.byFolded.end()))
             std::sort(g.byFolded.begin(), g.byFolded.end());
         g.foldedRows.reserve(g.byFolded.size());
         for (const auto& [folded, row] : g.byFolded)
             g.foldedRows.push_back(row);
-    }
+    };
+    std::for_each(m_listedGrades.begin(), m_listedGrades.end(), sortByFolded);
+    std::for_each(m_otherGrades.begin(), m_otherGrades.end(), sortByFolded);
     m_filtered = {};
     m_stored = {};
     m_filteredText = {};
@@ -419,6 +422,22 @@ bool JoinMemo::wholeNumber(int row, int column, qint64* out) const {
     if (m_kept) return m_kept->wholeNumber(m_keptRows[static_cast<size_t>(row)], column, out);
     const Cell& c = m_cells[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
     return c.at < 0 && Cursor::wholeNumberOf(m_other[static_cast<size_t>(c.size)], out);
+}
+
+JoinMemo::Grade& JoinMemo::gradeFor(qint64 grade) {
+    if (grade < 0 || grade >= kListedGrades) return m_otherGrades[grade];
+    if (m_listedGrades.size() <= static_cast<size_t>(grade))
+        m_listedGrades.resize(static_cast<size_t>(grade) + 1);
+    return m_listedGrades[static_cast<size_t>(grade)];
+}
+
+const JoinMemo::Grade* JoinMemo::findGrade(qint64 grade) const {
+    if (grade >= 0 && grade < kListedGrades)
+        return static_cast<size_t>(grade) < m_listedGrades.size()
+                   ? &m_listedGrades[static_cast<size_t>(grade)]
+                   : nullptr;
+    const auto g = m_otherGrades.constFind(grade);
+    return g == m_otherGrades.cend() ? nullptr : &*g;
 }
 
 bool JoinMemo::lookup(int grade, const QStringView* pattern, Rows* out) const {
@@ -450,8 +469,8 @@ bool JoinMemo::lookup(int grade, const QStringView* pattern, Rows* out) const {
             key = std::string_view(folded.constData(), static_cast<size_t>(folded.size()));
         }
     }
-    const auto g = m_grades.constFind(grade);
-    if (g == m_grades.cend()) return true;
+    const Grade* g = findGrade(grade);
+    if (!g || g->inOrder.empty()) return true;
     if (!pattern) {
         out->rows = g->inOrder;
         return true;

@@ -148,7 +148,12 @@ private:
         std::vector<int> foldedRows; // byFolded's rows, in its order
         mutable size_t hint = 0;     // where the last look-up ended
     };
-    QHash<qint64, Grade> m_grades;
+    // The usual grades by position (every statement looks its grade up), any other in a hash.
+    static constexpr qint64 kListedGrades = 64;
+    std::vector<Grade> m_listedGrades;
+    QHash<qint64, Grade> m_otherGrades;
+    Grade& gradeFor(qint64 grade);
+    const Grade* findGrade(qint64 grade) const;
 };
 
 } // namespace sarvo::db
