@@ -51,12 +51,6 @@ Variant AccountFields::value(Column column) const {
     return m_records.fieldAt(position(column));
 }
 
-QString AccountFields::code() const {
-    QByteArray utf8;
-    if (m_records.textBytesAt(position(Code), &utf8)) return QString::fromUtf8(utf8);
-    return value(Code).toDisplayText();
-}
-
 Variant AccountFields::accountClass() const {
     return value(Class);
 }

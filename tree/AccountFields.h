@@ -23,7 +23,6 @@ public:
     AccountFields(const AccountFields&) = delete;
     AccountFields& operator=(const AccountFields&) = delete;
 
-    QString code() const;         // cCode as text
     Variant accountClass() const; // cClass
     int16_t grade() const;        // igrade
     // The node's key: the letter and the code, the code decoded straight after the letter;
@@ -42,7 +41,6 @@ public:
         QString text;
         return nodeText(code, text);
     }
-    QString nodeText() const { return nodeText(code()); }
 
 private:
     enum Column { Code, Class, Grade, Name, EnglishName, ColumnCount };
