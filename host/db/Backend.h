@@ -80,6 +80,10 @@ public:
     // Whether the snapshot holdSnapshot gave is still held (a server ends it with a failed
     // statement or a lost connection); what was read under it then no longer answers anything.
     virtual bool snapshotHeld() const { return true; }
+    // Whether holding a snapshot now keeps no other connection from writing and no write of the
+    // caller's is pending (no transaction of its own open): then a temporary table can be filled
+    // later, under the snapshot its select read.
+    virtual bool canDeferTempFill() const { return false; }
     // While a snapshot is held: a number that differs whenever what an unqualified name of a
     // permanent table reads may have changed since the number was last given (a commit by this
     // connection or any other, a temporary object of that name); none where the engine cannot

@@ -11,6 +11,7 @@ const Dialect& Dialect::sqlite() {
         Dialect d;
         d.name = QStringLiteral("sqlite");
         d.family = Family::Sqlite;
+        d.deferTempFill = true;
         d.isKeyword = [](const QString& w) {
             const QByteArray b = w.toUtf8();
             return sqlite3_keyword_check(b.constData(), static_cast<int>(b.size())) != 0;

@@ -40,6 +40,9 @@ struct Dialect {
     QString tempTableReference = QStringLiteral("temp.%1"); // in FROM, DROP and CREATE INDEX
     QString tempTableQualifier = QStringLiteral("%1");      // before .column
     bool indexTempTables = true;                            // the engine wants CREATE INDEX after select-into
+    // A temporary table of select * may be made empty first and filled only when something other
+    // than its codes is read (the engine must then hold the snapshot the select read).
+    bool deferTempFill = false;
     QString tempIndexCreate = QStringLiteral("CREATE INDEX temp.%1 ON %2 (%3)"); // index, table, expression
     ConditionalInsert conditionalInsert = ConditionalInsert::InsertSelectWhere;
     Placeholder placeholder = Placeholder::Question;

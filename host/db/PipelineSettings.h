@@ -23,6 +23,8 @@ struct PipelineCounters {
     qint64 memoHits = 0;       // statements answered from a build's memo (JoinMemo)
     qint64 memoBuilds = 0;     // memos built
     qint64 yearReads = 0;      // reads of the year's accounts from the engine into what is kept
+    qint64 deferredFills = 0;  // temporary tables made empty by a select-into, to be filled when read
+    qint64 lateFills = 0;      // of those, the ones something did read, and so were filled
     qint64 keptBytes = 0;      // not a count: what the rows kept between builds take now
 };
 

@@ -202,6 +202,8 @@ void SqliteBackend::close() {
     m_pin = nullptr;
     sqlite3_finalize(m_tempObject);
     m_tempObject = nullptr;
+    sqlite3_finalize(m_journalMode);
+    m_journalMode = nullptr;
     for (SqliteCursor* c : std::set<SqliteCursor*>(m_cursors))
         c->invalidate();
     m_cursors.clear();
@@ -296,6 +298,24 @@ bool SqliteBackend::holdSnapshot() {
 
 void SqliteBackend::releaseSnapshot() {
     if (m_pin) sqlite3_reset(m_pin);
+}
+
+// A database in memory has no other connection; in a file outside WAL mode a held read would
+// keep every other connection from committing.
+bool SqliteBackend::canDeferTempFill() const {
+    if (!m_handle || inTransaction()) return false;
+    const char* file = sqlite3_db_filename(m_handle, "main");
+    if (!file || !*file) return true;
+    // Asked each time: the host may switch the mode with a statement of its own.
+    if (!m_journalMode && sqlite3_prepare_v3(m_handle, "PRAGMA main.journal_mode", -1, SQLITE_PREPARE_PERSISTENT,
+                                             &m_journalMode, nullptr) != SQLITE_OK) {
+        m_journalMode = nullptr;
+        return false;
+    }
+    const bool wal = sqlite3_step(m_journalMode) == SQLITE_ROW &&
+                     qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(m_journalMode, 0)), "wal") == 0;
+    sqlite3_reset(m_journalMode);
+    return wal;
 }
 
 std::optional<quint64> SqliteBackend::contentVersion(const QString& table) {

@@ -54,6 +54,7 @@ public:
     void setStatementCaching(bool on) override;
     bool holdSnapshot() override;
     void releaseSnapshot() override;
+    bool canDeferTempFill() const override;
     std::optional<quint64> contentVersion(const QString& table) override;
 
     const QString& path() const { return m_path; }
@@ -85,6 +86,7 @@ private:
     bool m_utf8 = true; // byte order equals character order only in UTF-8 databases
     SqliteLikeCache m_likeCache;
     sqlite3_stmt* m_pin = nullptr; // stepped once and left open while a snapshot is held
+    mutable sqlite3_stmt* m_journalMode = nullptr;
     sqlite3_stmt* m_tempObject = nullptr; // whether a temporary object has a name
 };
 

@@ -137,6 +137,7 @@ void StatementPipeline::open() {
 }
 
 void StatementPipeline::close() {
+    m_deferred.reset();
     dropMemo();
     forgetYear(); // a version counts changes on one open connection only
     m_pendingIndex.reset();
@@ -432,14 +433,19 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         if (form.patternToken >= 0 || m_memoRefused == key) return nullptr;
         // Everything the memo reads, and every statement it answers, sees the snapshot the
         // engine holds from here until the memo ends.
-        if (!m_backend->holdSnapshot()) {
+        // A deferred fill holds the snapshot its table's rows come from: the memo reads that one.
+        if (!m_deferred && !m_backend->holdSnapshot()) {
             m_memoRefused = key;
             return nullptr;
         }
         auto memo = std::make_shared<JoinMemo>();
         bool built = false;
         try {
-            std::unique_ptr<Cursor> codes = read(JoinMemo::codesQuery(form.table));
+            // A table not filled yet has its codes read by its own select.
+            const bool deferred = m_deferred && m_deferred->table.compare(form.table, Qt::CaseInsensitive) == 0;
+            std::unique_ptr<Cursor> codes =
+                deferred ? m_backend->execute(m_deferred->codesSql, m_deferred->codesParams, m_deferred->origin)
+                         : read(JoinMemo::codesQuery(form.table));
             const int filtered = codes ? memo->readFiltered(*codes) : -1;
             // The year's accounts kept while unchanged answer every build, broad or narrow.
             std::shared_ptr<const StoredRows> kept = filtered >= kMemoMinRows ? keptYear(year) : nullptr;
@@ -475,7 +481,7 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
             built = false; // the engine reports it when it runs the statement itself
         }
         if (!built || !m_backend->snapshotHeld()) {
-            m_backend->releaseSnapshot();
+            releaseSnapshotIfUnused();
             m_memoRefused = key;
             return nullptr;
         }
@@ -549,7 +555,11 @@ void StatementPipeline::dropMemo(const JoinMemo* owner) {
     m_memo.reset();
     m_memoTable.clear();
     m_memoYear.clear();
-    m_backend->releaseSnapshot();
+    releaseSnapshotIfUnused();
+}
+
+void StatementPipeline::releaseSnapshotIfUnused() {
+    if (!m_memo && !m_deferred) m_backend->releaseSnapshot();
 }
 
 std::shared_ptr<const StatementPipeline::HostShape> StatementPipeline::hostShape(const QString& tsql) {
@@ -610,6 +620,7 @@ std::unique_ptr<Cursor> StatementPipeline::native(const QString& sql, const std:
     if (!isOpen()) raise(ErrorCode::ObjectClosed);
     ++m_counters.hostStatements;
     dropMemo(); // any SQL at all: it may write
+    if (m_deferred) fillDeferred();
     makePendingIndex();
     std::unique_ptr<Cursor> cursor = m_backend->execute(sql.toUtf8(), params, sql);
     if (rowsAffected) *rowsAffected = cursor ? 0 : m_backend->rowsAffected();
@@ -624,6 +635,13 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
                                                const QString& origin, qint64* rowsAffected,
                                                const std::vector<std::vector<SqlValue>>* values) {
     if (rowsAffected) *rowsAffected = 0;
+    if (m_deferred && !m_memoReading) {
+        if (r.kind == Rendering::Kind::DropTable && r.tableIsTemp &&
+            r.table.compare(m_deferred->table, Qt::CaseInsensitive) == 0)
+            forgetDeferred();
+        else
+            fillDeferred();
+    }
     if (m_pendingIndex) {
         if (r.kind == Rendering::Kind::DropTable && r.tableIsTemp &&
             r.table.compare(m_pendingIndex->table, Qt::CaseInsensitive) == 0)
@@ -642,11 +660,15 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
         if (!holds) return nullptr;
         first = 1;
     }
-    size_t last = r.steps.size() - 1;
+    size_t count = r.steps.size();
+    while (count > 1 && r.steps[count - 1].deferred != RenderedStep::Deferred::No)
+        --count;
+    size_t last = count - 1;
     if (r.kind == Rendering::Kind::SelectInto && r.tableIsTemp && last > first && r.steps[last].tempIndex) {
         m_pendingIndex = PendingIndex{r.table, sql[last], params(last), origin};
         --last;
     }
+    if (count < r.steps.size() && !rowsAffected && !r.guarded && deferFill(r, sql, origin, values)) return nullptr;
     for (size_t i = first; i < last; ++i)
         if (std::unique_ptr<Cursor> rows = m_backend->execute(sql[i], params(i), origin)) rows->close();
     std::unique_ptr<Cursor> cursor;
@@ -662,6 +684,54 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
         schemaChanged();
     }
     return cursor;
+}
+
+// Copying every column of every row is most of what a select-into costs, and a build whose joins
+// the memo answers only ever reads the codes.
+bool StatementPipeline::deferFill(const Rendering& r, const std::vector<QByteArray>& sql, const QString& origin,
+                                  const std::vector<std::vector<SqlValue>>* values) {
+    if (!m_options.memoJoins || m_memoReading || m_memo || !m_backend->canDeferTempFill()) return false;
+    size_t create = 0, fill = 0, codes = 0;
+    for (size_t i = 0; i < r.steps.size(); ++i) {
+        switch (r.steps[i].deferred) {
+        case RenderedStep::Deferred::Create: create = i; break;
+        case RenderedStep::Deferred::Fill: fill = i; break;
+        case RenderedStep::Deferred::Codes: codes = i; break;
+        case RenderedStep::Deferred::No: break;
+        }
+    }
+    if (!create || !fill || !codes || !m_backend->holdSnapshot()) return false;
+    auto params = [&](size_t i) -> const std::vector<SqlValue>& {
+        return values ? (*values)[i] : r.steps[i].params;
+    };
+    try {
+        if (std::unique_ptr<Cursor> rows = m_backend->execute(sql[create], params(create), origin)) rows->close();
+    } catch (...) {
+        m_pendingIndex.reset(); // no table, no index
+        m_backend->releaseSnapshot();
+        throw;
+    }
+    m_deferred = DeferredFill{r.table, sql[fill], params(fill), sql[codes], params(codes), origin};
+    ++m_counters.deferredFills;
+    m_backend->loadTable(m_schema, r.tableIsTemp, r.table);
+    schemaChanged();
+    return true;
+}
+
+void StatementPipeline::fillDeferred() {
+    const DeferredFill d = std::move(*m_deferred);
+    m_deferred.reset();
+    struct Release {
+        StatementPipeline* p;
+        ~Release() { p->releaseSnapshotIfUnused(); }
+    } release{this};
+    ++m_counters.lateFills;
+    if (std::unique_ptr<Cursor> rows = m_backend->execute(d.fillSql, d.fillParams, d.origin)) rows->close();
+}
+
+void StatementPipeline::forgetDeferred() {
+    m_deferred.reset();
+    releaseSnapshotIfUnused();
 }
 
 void StatementPipeline::makePendingIndex() {

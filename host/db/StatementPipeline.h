@@ -118,6 +118,23 @@ private:
     // A temporary table's index is made when the next statement may use it, not with the table:
     // a build whose joins the memo answers never does, and dropping the table forgets it.
     void makePendingIndex();
+    // A temporary table made empty by a select-into whose rows are not read yet: the engine holds
+    // the snapshot that select read until the table is filled (before any statement but the
+    // memo's own reads) or dropped, so that filling it later gives the rows it would have then.
+    struct DeferredFill {
+        QString table;
+        QByteArray fillSql;
+        std::vector<SqlValue> fillParams;
+        QByteArray codesSql;
+        std::vector<SqlValue> codesParams;
+        QString origin;
+    };
+    bool deferFill(const Rendering& r, const std::vector<QByteArray>& sql, const QString& origin,
+                   const std::vector<std::vector<SqlValue>>* values);
+    void fillDeferred();
+    void forgetDeferred();
+    // The snapshot is let go of when neither the memo nor a deferred fill needs it any more.
+    void releaseSnapshotIfUnused();
     std::unique_ptr<Backend> m_backend;
     PipelineOptions m_options;
     PipelineCounters m_counters;
@@ -148,6 +165,7 @@ private:
         QString origin;
     };
     std::optional<PendingIndex> m_pendingIndex;
+    std::optional<DeferredFill> m_deferred;
     bool m_memoReading = false; // the memo's own reads, which need no index
 };
 

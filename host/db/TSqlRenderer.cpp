@@ -156,7 +156,36 @@ Rendering TSqlRenderer::selectInto(const Statement& s) {
     r.table = target.name;
     r.tableIsTemp = target.temp;
     if (target.temp && m_o.indexTempTables && m_d.indexTempTables) tempIndexSteps(sel, r);
+    if (target.temp && m_d.deferTempFill) deferredSteps(sel, r);
     return r;
+}
+
+// Only a plain select * from one table: its rows are the table's, so the codes alone are the same
+// select with one column, and filling the empty table later gives the same rows, in the same order,
+// under the same snapshot.
+void TSqlRenderer::deferredSteps(const Select& s, Rendering& r) {
+    const bool plainStar = s.items.size() == 1 && !s.items[0].expr && s.items[0].starQualifier.isEmpty();
+    if (!plainStar || s.distinct || s.top || !s.groupBy.empty() || s.having || s.from.size() != 1) return;
+    QString code;
+    for (const QString& c : m_sem.resultColumns(s))
+        if (c.compare(QLatin1String("ccode"), Qt::CaseInsensitive) == 0) code = c;
+    if (code.isEmpty()) return;
+    auto step = [&](RenderedStep::Deferred role) {
+        RenderedStep done = std::exchange(m_w.step, RenderedStep());
+        done.deferred = role;
+        r.steps.push_back(std::move(done));
+    };
+    const ObjectName& target = *s.into;
+    put(m_d.tempTableCreate + QLatin1Char(' ') + identifier(target.name, true) + QStringLiteral(" AS "));
+    select(s);
+    put(QStringLiteral(" LIMIT 0"));
+    step(RenderedStep::Deferred::Create);
+    put(QStringLiteral("INSERT INTO ") + tableName(target) + QLatin1Char(' '));
+    select(s);
+    step(RenderedStep::Deferred::Fill);
+    m_onlyColumn = code;
+    select(s);
+    step(RenderedStep::Deferred::Codes);
 }
 
 // The prefix join of the hierarchy load looks rows of the temporary table up by ccode; an index
@@ -337,6 +366,10 @@ void TSqlRenderer::limitClause(const Select& s) {
 }
 
 void TSqlRenderer::selectItems(const Select& s) {
+    if (!m_onlyColumn.isEmpty()) {
+        put(identifier(std::exchange(m_onlyColumn, QString()), false));
+        return;
+    }
     const bool saved = std::exchange(m_inline, true);
     for (size_t i = 0; i < s.items.size(); ++i) {
         const SelectItem& item = s.items[i];

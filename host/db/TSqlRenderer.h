@@ -153,6 +153,7 @@ private:
     void insertHead(const ast::Statement& s);
     void valuesRow(const std::vector<ast::ExprPtr>& row);
     void tempIndexSteps(const ast::Select& s, Rendering& r);
+    void deferredSteps(const ast::Select& s, Rendering& r);
     void paren(const ast::Expr& e);
     bool plainLikeArms(const ast::Expr& e, std::vector<const ast::Expr*>& arms) const;
     void unary(const ast::Expr& e);
@@ -172,6 +173,7 @@ private:
     std::vector<int> m_inlineTokens;
     std::unordered_map<const ast::Expr*, RangePlan> m_ranges;
     bool m_foldFirstItem = false; // the subquery of a text IN: its value folded
+    QString m_onlyColumn;         // written instead of the next select list (one column of *)
 };
 
 } // namespace sarvo::db

@@ -13,7 +13,7 @@ using namespace ast;
 QString Rendering::text() const {
     QStringList parts;
     for (const RenderedStep& s : steps)
-        parts << s.text;
+        if (s.deferred == RenderedStep::Deferred::No) parts << s.text;
     return parts.join(QStringLiteral(";\n"));
 }
 

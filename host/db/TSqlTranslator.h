@@ -29,6 +29,11 @@ struct RenderedStep {
     std::vector<int> paramTokens; // the literal (or ? placeholder) token each value comes from
     QString text;                 // with the literals written in, for reading
     bool tempIndex = false;       // an index of a temporary table: speed only, never results
+    // The other way to run a select * into a temporary table, where the dialect allows it: make
+    // the table empty (Create), read only its codes (Codes), and fill it (Fill) the first time
+    // anything else may read it. Not run with the steps above, and not in text().
+    enum class Deferred : char { No, Create, Fill, Codes };
+    Deferred deferred = Deferred::No;
 };
 
 struct Rendering {

@@ -321,6 +321,7 @@ TEST_F(StandardSetTest, CodeTestsAreServedByIndexes) {
     const TSqlTranslator t(Dialect::sqlite(), &schema);
     for (const RenderedStep& step :
          t.translate(QStringLiteral("select  * into tempdb..[plan1]  from code  where  iYear=2024")).steps) {
+        if (step.deferred != RenderedStep::Deferred::No) continue;
         ASSERT_EQ(db.exec(step.text), QString()) << step.text.toStdString();
     }
     schema.setTable(true, QStringLiteral("plan1"), schema.columns(false, QStringLiteral("code")));

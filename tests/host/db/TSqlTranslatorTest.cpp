@@ -617,6 +617,42 @@ struct Refusal {
 
 // What the engines cannot express is refused, naming the construct and where it stands; the
 // server's rendering passes the server's own constructs through.
+// A temporary table of select * may be made empty, its codes read by the same select, and filled
+// later; only SQLite does, and only where the codes alone and a later fill give the same rows.
+TEST_F(TranslatorTest, ATemporaryTableOfSelectStarCanBeFilledLater) {
+    auto deferred = [this](const Dialect& d, const QString& tsql) {
+        QStringList texts;
+        for (const RenderedStep& step : TSqlTranslator(d, &m_schema).translate(tsql).steps)
+            if (step.deferred != RenderedStep::Deferred::No) texts << step.text;
+        return texts;
+    };
+    const QString where = QStringLiteral("WHERE iYear = 2024 AND (br = 1) ORDER BY ccode");
+    const QString into = QStringLiteral("select  * into tempdb..[demo1]  from code  where  iYear=2024 and ( br=1) "
+                                        "order by ccode ");
+    EXPECT_EQ(deferred(Dialect::sqlite(), into),
+              (QStringList{"CREATE TEMP TABLE \"demo1\" AS SELECT * FROM code " + where + " LIMIT 0",
+                           "INSERT INTO temp.\"demo1\" SELECT * FROM code " + where,
+                           "SELECT ccode FROM code " + where}));
+    EXPECT_EQ(render(Dialect::sqlite(), into).count(QStringLiteral("CREATE")), 2) << "table and index only";
+    EXPECT_TRUE(deferred(Dialect::postgresql(), into).isEmpty());
+    EXPECT_TRUE(deferred(Dialect::sqlServer(), into).isEmpty());
+    struct Case {
+        const char* name;
+        const char* tsql;
+    };
+    const std::vector<Case> filledAtOnce = {
+        {"a column list", "select ccode, igrade into tempdb..[demo1] from code where iYear=2024"},
+        {"distinct", "select distinct * into tempdb..[demo1] from code where iYear=2024"},
+        {"top", "select top 5 * into tempdb..[demo1] from code where iYear=2024 order by ccode"},
+        {"a join", "select * into tempdb..[demo1] from code inner join GL_mcodeused on "
+                   "GL_mcodeused.ccode=code.ccode where iYear=2024"},
+        {"a permanent table", "select * into demo2 from code where iYear=2024"},
+        {"no code column", "select * into tempdb..[demo1] from AccInformation where cSysID=N'GL'"},
+    };
+    for (const Case& c : filledAtOnce)
+        EXPECT_TRUE(deferred(Dialect::sqlite(), QString::fromUtf8(c.tsql)).isEmpty()) << c.name;
+}
+
 TEST_F(TranslatorTest, RefusesWhatItCannotRenderAndSaysWhereAndWhat) {
     const std::vector<Refusal> cases = {
         {"select * from code where iYear=@year", "the variable @year", "@year", false},
