@@ -444,7 +444,7 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
             // A table not filled yet has its codes read by its own select.
             const bool deferred = m_deferred && m_deferred->table.compare(form.table, Qt::CaseInsensitive) == 0;
             std::unique_ptr<Cursor> codes =
-                deferred ? m_backend->execute(m_deferred->codesSql, m_deferred->codesParams, m_deferred->origin)
+                deferred ? m_backend->execute(m_deferred->codes.sql, m_deferred->codes.params, m_deferred->origin)
                          : read(JoinMemo::codesQuery(form.table));
             const int filtered = codes ? memo->readFiltered(*codes) : -1;
             // The year's accounts kept while unchanged answer every build, broad or narrow.
@@ -665,7 +665,7 @@ std::unique_ptr<Cursor> StatementPipeline::run(const Rendering& r, const std::ve
         --count;
     size_t last = count - 1;
     if (r.kind == Rendering::Kind::SelectInto && r.tableIsTemp && last > first && r.steps[last].tempIndex) {
-        m_pendingIndex = PendingIndex{r.table, sql[last], params(last), origin};
+        m_pendingIndex = PendingIndex{r.table, {sql[last], params(last)}, origin};
         --last;
     }
     if (count < r.steps.size() && !rowsAffected && !r.guarded && deferFill(r, sql, origin, values)) return nullptr;
@@ -711,7 +711,7 @@ bool StatementPipeline::deferFill(const Rendering& r, const std::vector<QByteArr
         m_backend->releaseSnapshot();
         throw;
     }
-    m_deferred = DeferredFill{r.table, sql[fill], params(fill), sql[codes], params(codes), origin};
+    m_deferred = DeferredFill{r.table, {sql[fill], params(fill)}, {sql[codes], params(codes)}, origin};
     ++m_counters.deferredFills;
     m_backend->loadTable(m_schema, r.tableIsTemp, r.table);
     schemaChanged();
@@ -726,7 +726,7 @@ void StatementPipeline::fillDeferred() {
         ~Release() { p->releaseSnapshotIfUnused(); }
     } release{this};
     ++m_counters.lateFills;
-    if (std::unique_ptr<Cursor> rows = m_backend->execute(d.fillSql, d.fillParams, d.origin)) rows->close();
+    if (std::unique_ptr<Cursor> rows = m_backend->execute(d.fill.sql, d.fill.params, d.origin)) rows->close();
 }
 
 void StatementPipeline::forgetDeferred() {
@@ -742,7 +742,7 @@ void StatementPipeline::makePendingIndex() {
     const PendingIndex index = std::move(*m_pendingIndex);
     m_pendingIndex.reset();
     try {
-        if (std::unique_ptr<Cursor> rows = m_backend->execute(index.sql, index.params, index.origin))
+        if (std::unique_ptr<Cursor> rows = m_backend->execute(index.create.sql, index.create.params, index.origin))
             rows->close();
     } catch (const RuntimeError&) {
         // Only lookups are slower without it; the statement that follows decides what fails.

@@ -121,12 +121,14 @@ private:
     // A temporary table made empty by a select-into whose rows are not read yet: the engine holds
     // the snapshot that select read until the table is filled (before any statement but the
     // memo's own reads) or dropped, so that filling it later gives the rows it would have then.
+    struct EngineStep {
+        QByteArray sql;
+        std::vector<SqlValue> params;
+    };
     struct DeferredFill {
         QString table;
-        QByteArray fillSql;
-        std::vector<SqlValue> fillParams;
-        QByteArray codesSql;
-        std::vector<SqlValue> codesParams;
+        EngineStep fill;
+        EngineStep codes;
         QString origin;
     };
     bool deferFill(const Rendering& r, const std::vector<QByteArray>& sql, const QString& origin,
@@ -160,8 +162,7 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(false); // false once closed
     struct PendingIndex {
         QString table;
-        QByteArray sql;
-        std::vector<SqlValue> params;
+        EngineStep create;
         QString origin;
     };
     std::optional<PendingIndex> m_pendingIndex;
