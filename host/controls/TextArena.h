@@ -25,6 +25,8 @@ public:
 
     // A copy of the text that lives as long as the arena's contents; empty texts take no room.
     QStringView add(QStringView text);
+    // The two texts one after the other, as one (a node's key and text under one pointer).
+    QStringView add(QStringView first, QStringView second);
     // Frees every block; earlier views are dangling after it.
     void clear();
     size_t blockCount() const { return m_blocks.size(); }
@@ -38,6 +40,8 @@ private:
         std::swap(m_nextBlock, other.m_nextBlock);
         std::swap(m_capacity, other.m_capacity);
     }
+
+    char16_t* take(qsizetype size);
 
     std::vector<std::unique_ptr<char16_t[]>> m_blocks;
     char16_t* m_free = nullptr; // the unused end of the newest block

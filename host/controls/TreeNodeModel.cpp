@@ -70,16 +70,15 @@ TreeNodeModel::NodeId TreeNodeModel::add(const QString& relative, int relationsh
     // store lacks; it joins its siblings (and the views hear of it) only once its key is taken.
     Node& node = m_store.emplace_back();
     const uint32_t slot = static_cast<uint32_t>(m_store.size());
-    node.key = m_texts.add(key);
+    node.setTexts(m_texts.add(key, text), key.size());
     if (!key.isEmpty()) {
         // One probe both tests and takes the key.
         const auto keyOf = [this](uint32_t s) { return keyOfSlot(s); };
-        if (m_keys.insert(node.key, NodeKeyIndex::hashOf(key), slot, keyOf)) {
+        if (m_keys.insert(node.key(), NodeKeyIndex::hashOf(key), slot, keyOf)) {
             m_store.pop_back();
             raise(ErrorCode::KeyNotUnique, key);
         }
     }
-    node.text = m_texts.add(text);
     node.parent = parent;
     node.id = (static_cast<NodeId>(m_generation) << 32) | static_cast<NodeId>(slot);
     std::vector<Node*>& siblings = parent ? parent->children : m_roots;
@@ -112,8 +111,8 @@ void TreeNodeModel::remove(const QString& key) {
         pending.pop_back();
         n->dead = true;
         ++m_dead;
-        if (!n->key.isEmpty())
-            m_keys.erase(n->key, NodeKeyIndex::hashOf(n->key), [this](uint32_t s) { return keyOfSlot(s); });
+        if (n->keySize != 0)
+            m_keys.erase(n->key(), NodeKeyIndex::hashOf(n->key()), [this](uint32_t s) { return keyOfSlot(s); });
         if (n->id == m_selected) m_selected = 0;
         m_looks.remove(n->id);
         pending.insert(pending.end(), n->children.begin(), n->children.end());
@@ -136,7 +135,7 @@ TreeNodeModel::Node* TreeNodeModel::findNode(const QString& key) const {
     constexpr int kLevels = 16;
     int level = 0;
     for (Node* n = m_lastAdded; n && level < kLevels; n = n->parent, ++level)
-        if (n->key == key) return n;
+        if (n->key() == key) return n;
     const uint32_t slot =
         m_keys.find(key, NodeKeyIndex::hashOf(key), [this](uint32_t s) { return keyOfSlot(s); });
     return slot ? const_cast<Node*>(&m_store[slot - 1]) : nullptr;
@@ -182,11 +181,11 @@ TreeNodeModel::Node* TreeNodeModel::require(NodeId id) const {
 // ---- per node --------------------------------------------------------------------------------
 
 QString TreeNodeModel::key(NodeId id) const {
-    return require(id)->key.toString();
+    return require(id)->key().toString();
 }
 
 QString TreeNodeModel::text(NodeId id) const {
-    return require(id)->text.toString();
+    return require(id)->text().toString();
 }
 
 int TreeNodeModel::childCount(NodeId id) const {
@@ -297,7 +296,7 @@ void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
         const Node* node = nodeAt(index);
         if (m_looks.contains(node->id)) continue;
         wanted.push_back(node);
-        batch.emplace_back(node->key.toString(), node->text.toString());
+        batch.emplace_back(node->key().toString(), node->text().toString());
     }
     if (batch.empty()) return;
     const std::vector<NodeLook> answers = m_decorator->looks(batch);
@@ -308,14 +307,14 @@ void TreeNodeModel::prefetchLooks(const QModelIndexList& indexes) {
 const NodeLook& TreeNodeModel::lookOf(const Node& node) const {
     auto it = m_looks.find(node.id);
     if (it == m_looks.end())
-        it = m_looks.insert(node.id, m_decorator->look(node.key.toString(), node.text.toString()));
+        it = m_looks.insert(node.id, m_decorator->look(node.key().toString(), node.text().toString()));
     return *it;
 }
 
 QStringList TreeNodeModel::ancestorTexts(const Node& node) const {
     QStringList texts;
     for (const Node* n = node.parent; n; n = n->parent)
-        texts.prepend(n->text.toString());
+        texts.prepend(n->text().toString());
     return texts;
 }
 
@@ -352,9 +351,9 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return node->text.toString();
+        return node->text().toString();
     case KeyRole:
-        return node->key.toString();
+        return node->key().toString();
     case HighlightRole: {
         if (!m_decorator) return {};
         QVariantList ranges;
@@ -368,7 +367,7 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
         return m_decorator ? lookOf(*node).closed : false;
     case Qt::ToolTipRole:
         if (!m_decorator) return {};
-        return m_decorator->toolTip(node->key.toString(), node->text.toString(), ancestorTexts(*node),
+        return m_decorator->toolTip(node->key().toString(), node->text().toString(), ancestorTexts(*node),
                                     lookOf(*node));
     case Qt::DecorationRole: {
         if (!m_showPictures || !m_images) return {};
@@ -382,7 +381,9 @@ QVariant TreeNodeModel::data(const QModelIndex& index, int role) const {
 
 bool TreeNodeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!m_editable || role != Qt::EditRole || !index.isValid()) return false;
-    nodeAt(index)->text = m_texts.add(value.toString()); // the old text stays until the next clear
+    Node* node = nodeAt(index);
+    // The old texts stay until the next clear.
+    node->setTexts(m_texts.add(node->key(), value.toString()), node->keySize);
     m_looks.remove(nodeAt(index)->id);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;

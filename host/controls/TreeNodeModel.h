@@ -103,20 +103,31 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    // 64 bytes: a tree of 50,000 accounts holds one per account.
     struct Node {
-        QStringView key; // in m_texts
-        QStringView text;
+        const char16_t* texts = nullptr; // the key, then the text, in m_texts
         Node* parent = nullptr;
         std::vector<Node*> children;
         NodeId id = 0;
+        quint32 keySize = 0;
+        quint32 textSize = 0;
         int row = 0;
         bool expanded = false;
         bool dead = false;
+
+        QStringView key() const { return QStringView(texts, keySize); }
+        QStringView text() const { return QStringView(texts + keySize, textSize); }
+        void setTexts(QStringView both, qsizetype keySizeOf) {
+            texts = both.utf16();
+            keySize = static_cast<quint32>(keySizeOf);
+            textSize = static_cast<quint32>(both.size() - keySizeOf);
+        }
     };
+    static_assert(sizeof(Node) <= 64);
 
     Node* nodeOf(NodeId id) const;
     Node* findNode(const QString& key) const;
-    QStringView keyOfSlot(uint32_t slot) const { return m_store[slot - 1].key; }
+    QStringView keyOfSlot(uint32_t slot) const { return m_store[slot - 1].key(); }
     Node* require(NodeId id) const;
     static Node* nodeAt(const QModelIndex& index) { return static_cast<Node*>(index.internalPointer()); }
     QModelIndex indexOfNode(const Node* node) const;

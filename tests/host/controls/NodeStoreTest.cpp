@@ -123,7 +123,11 @@ TEST(TextArena, KeepsEveryTextAsGivenWhateverItsLength) {
         for (int i = 0; i < run.count; ++i) {
             QString text(run.length, QChar(u'a' + i % 26));
             if (run.length > 0) text[0] = QChar(u'0' + i % 10);
-            kept.emplace_back(text, arena.add(text));
+            // Every other text goes in as a key and a text, joined.
+            const qsizetype split = i % 2 ? std::min<qsizetype>(i % 7, text.size()) : -1;
+            kept.emplace_back(text, split < 0 ? arena.add(text)
+                                              : arena.add(QStringView(text).first(split),
+                                                          QStringView(text).sliced(split)));
             characters += static_cast<size_t>(run.length);
         }
     }
@@ -329,6 +333,35 @@ TEST_F(NodeStore, PositionsCountLiveNodesInOrderOfAdditionBeforeAndAfterRemovals
     }
     model.add("a2", 4, "b4", "4"); // added after removals: still last
     EXPECT_EQ(storedKeysInOrder().join(' '), "a2 b3 b4");
+}
+
+// Renaming a node in place (label edit) changes its text only: its key still finds it, and the
+// nodes around it, added before and after, keep theirs.
+TEST_F(NodeStore, ARenamedNodeKeepsItsKeyAndItsNeighboursTheirTexts) {
+    model.setEditable(true);
+    const struct {
+        const char* key;
+        const char* text;
+        const char* renamed; // nullptr: left alone
+    } nodes[] = {{"a1", "资产", nullptr},
+                 {"b1001", "1001 库存现金", "1001 现金"},
+                 {"b1002", "1002 银行存款", "1002 银行存款（人民币与外币合计，按开户行分列）"},
+                 {"b1003", "1003 存放中央银行款项", ""},
+                 {"", "no key", "still no key"},
+                 {"b1004", "1004", nullptr}};
+    for (const auto& n : nodes)
+        model.add(*n.key == 'b' ? QStringLiteral("a1") : QString(), *n.key == 'b' ? 4 : 0,
+                  QString::fromUtf8(n.key), QString::fromUtf8(n.text));
+    for (int i = 1; i <= model.count(); ++i)
+        if (const char* renamed = nodes[i - 1].renamed)
+            ASSERT_TRUE(model.setData(model.indexOf(model.at(i)), QString::fromUtf8(renamed), Qt::EditRole));
+    for (int i = 1; i <= model.count(); ++i) {
+        const auto& n = nodes[i - 1];
+        SCOPED_TRACE(n.text);
+        EXPECT_EQ(model.key(model.at(i)), QString::fromUtf8(n.key));
+        EXPECT_EQ(model.text(model.at(i)), QString::fromUtf8(n.renamed ? n.renamed : n.text));
+        if (*n.key) EXPECT_EQ(model.find(QString::fromUtf8(n.key)), model.at(i));
+    }
 }
 
 long heapInUse() {
