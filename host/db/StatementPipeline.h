@@ -9,7 +9,10 @@
 //   - native SQL (native): the engine's own statements, unchanged (schema scripts, pragmas).
 // A text of a known shape is recognized by one scan for its literals (the text between them must
 // be the shape's own), without tokens. A hierarchy build's prefix joins are answered from one read
-// (JoinMemo) while the engine holds the snapshot they would read; any write ends that.
+// (JoinMemo) while the engine holds the snapshot they would read; any write ends that. Where the
+// engine can hold a snapshot without keeping anyone from writing, the build's temporary table is
+// made empty and filled, under the snapshot its select read, only when something but the memo
+// would read it: a build whose joins the memo answers copies no rows at all.
 // On the server whose T-SQL the component writes (the sqlServer dialect) both kinds of text go
 // through as written, byte for byte: they are parsed only to refuse what is no statement and to
 // see which table a statement creates or drops.
