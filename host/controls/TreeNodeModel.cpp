@@ -384,7 +384,7 @@ bool TreeNodeModel::setData(const QModelIndex& index, const QVariant& value, int
     Node* node = nodeAt(index);
     // The old texts stay until the next clear.
     node->setTexts(m_texts.add(node->key(), value.toString()), node->keySize);
-    m_looks.remove(nodeAt(index)->id);
+    m_looks.remove(node->id);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

@@ -432,8 +432,8 @@ std::unique_ptr<Cursor> StatementPipeline::fromMemo(const Shape& shape, const QS
         // for one node is cheaper asked of the engine.
         if (form.patternToken >= 0 || m_memoRefused == key) return nullptr;
         // Everything the memo reads, and every statement it answers, sees the snapshot the
-        // engine holds from here until the memo ends.
-        // A deferred fill holds the snapshot its table's rows come from: the memo reads that one.
+        // engine holds from here until the memo ends; a deferred fill holds one already, that of
+        // its table's rows, and the memo reads that one.
         if (!m_deferred && !m_backend->holdSnapshot()) {
             m_memoRefused = key;
             return nullptr;
